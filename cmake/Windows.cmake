@@ -1,0 +1,49 @@
+# Settings of the Windows builds: a static, self-contained executable per program that
+# needs only Windows' own DLLs, and the dependencies built by scripts/lib/install-deps.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+set(LUMO_ARCH ${CMAKE_SYSTEM_PROCESSOR})
+set(LUMO_OPENSSL ${LUMO_CACHE}/openssl-${LUMO_ARCH})
+if(NOT EXISTS ${LUMO_OPENSSL}/lib/libcrypto.a)
+  message(FATAL_ERROR "libcrypto for ${LUMO_ARCH} is missing: run scripts/lib/install-deps")
+endif()
+add_library(lumo_crypto STATIC IMPORTED GLOBAL)
+set_target_properties(lumo_crypto PROPERTIES
+  IMPORTED_LOCATION ${LUMO_OPENSSL}/lib/libcrypto.a
+  INTERFACE_INCLUDE_DIRECTORIES ${LUMO_OPENSSL}/include
+  INTERFACE_LINK_LIBRARIES "ws2_32;crypt32;bcrypt;advapi32;user32")
+
+find_library(LUMO_ZLIB_LIBRARY NAMES libz.a z REQUIRED)
+add_library(lumo_zlib STATIC IMPORTED GLOBAL)
+set_target_properties(lumo_zlib PROPERTIES IMPORTED_LOCATION ${LUMO_ZLIB_LIBRARY})
+
+# nlohmann/json is header-only: take Debian's headers without the rest of /usr/include.
+set(LUMO_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
+file(MAKE_DIRECTORY ${LUMO_JSON_INCLUDE})
+file(CREATE_LINK /usr/include/nlohmann ${LUMO_JSON_INCLUDE}/nlohmann SYMBOLIC)
+add_library(lumo_json INTERFACE)
+target_include_directories(lumo_json SYSTEM INTERFACE ${LUMO_JSON_INCLUDE})
+
+# GoogleTest from Debian's sources, built with the cross compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Every test program runs under wine64 through the project's runner.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+enable_testing()
+include(GoogleTest)
+
+# lumo_add_gtest(NAME SOURCES a.cpp b.cpp LIBS x y): a GoogleTest program whose cases
+# CTest runs one by one under Wine.
+function(lumo_add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE gtest_main gmock ${T_LIBS})
+  target_compile_options(${name} PRIVATE ${LUMO_WARNINGS})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 180)
+endfunction()
