@@ -3,6 +3,8 @@
 #include "RecordFields.h"
 #include "Utf.h"
 
+#include <algorithm>
+
 namespace lumo::record {
 
 void appendInt(Bytes& out, std::int32_t value) {
@@ -19,6 +21,16 @@ void appendText(Bytes& out, std::wstring_view text) {
 }
 
 namespace {
+
+// Table entries in UTF-16 code-unit order, the runtime's order, on every platform: on the
+// host a wstring holds code points, which sort names above U+FFFF differently.
+template <typename Value>
+std::vector<const std::pair<const std::wstring, Value>*> inUtf16Order(const std::map<std::wstring, Value>& table) {
+  std::vector<const std::pair<const std::wstring, Value>*> entries;
+  for (const auto& entry : table) entries.push_back(&entry);
+  std::sort(entries.begin(), entries.end(), [](const auto* a, const auto* b) { return toUtf16(a->first) < toUtf16(b->first); });
+  return entries;
+}
 
 class RecordWriter {
  public:
@@ -55,12 +67,12 @@ class RecordWriter {
   }
   bool protectedTable(const std::map<std::wstring, ProtectedString>& table) {
     appendInt(out_, static_cast<std::int32_t>(table.size()));
-    for (const auto& [name, value] : table) text(name) && protectedString(value);
+    for (const auto* entry : inUtf16Order(table)) text(entry->first) && protectedString(entry->second);
     return true;
   }
   bool blobTable(const std::map<std::wstring, ScrambledBlob>& table) {
     appendInt(out_, static_cast<std::int32_t>(table.size()));
-    for (const auto& [name, value] : table) text(name) && blob(value);
+    for (const auto* entry : inUtf16Order(table)) text(entry->first) && blob(entry->second);
     return true;
   }
 

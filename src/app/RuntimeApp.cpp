@@ -1,0 +1,125 @@
+#include "RuntimeApp.h"
+
+#include "DisplayModeList.h"
+#include "PasswordDialog.h"
+#include "resource.h"
+
+namespace lumo {
+
+namespace {
+
+constexpr wchar_t kFormWindowClass[] = L"VORLUMO3WINDOW";
+constexpr wchar_t kFallbackRecordFile[] = L"~~~~,~l3.exe";
+
+// Forms get their own window procedure with the forms; until then the class answers with
+// the default one.
+LRESULT CALLBACK formWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void registerFormWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = formWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LUMO));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszMenuName = MAKEINTRESOURCEW(142);  // no such menu: forms get no class menu
+  wc.lpszClassName = kFormWindowClass;
+  RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+RuntimeApp& RuntimeApp::instance() {
+  static RuntimeApp app;
+  return app;
+}
+
+RuntimeApp::RuntimeApp() {
+  comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
+  if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&taskbarList)))) {
+    taskbarList->HrInit();
+  }
+}
+
+RuntimeApp::~RuntimeApp() {
+  shutdown();
+  taskbarList.Reset();
+  if (comInitialised_) CoUninitialize();
+}
+
+bool RuntimeApp::initialise(HINSTANCE instance, HWND /*previewParent*/) {
+  instance_ = instance;
+  wchar_t buffer[2048];
+  const DWORD length = GetCurrentDirectoryW(2048, buffer);
+  workingDirectory.assign(buffer, length < 2048 ? length : 0);
+  wchar_t path[1024];
+  const DWORD pathLength = GetModuleFileNameW(instance, path, 1024);
+  executablePath.assign(path, pathLength > 0 && pathLength < 1024 ? pathLength : 0);
+
+  if (!loadSettings()) return false;
+  setModeFlags();
+  registerFormWindowClass(instance);
+  if (!checkPassword()) return false;
+  createMenuBars();
+  applicationTitle = settings.title;
+  setModeFlags();
+  // Speech is optional: a machine without a voice still runs the projector.
+  CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
+  return DisplayModeList::instance().build(mainFormWindow);
+}
+
+bool RuntimeApp::loadSettings() {
+  if (settings.loadFromExecutable(executablePath)) return true;
+  // A partly read record must not leak into the second attempt.
+  settings = record::ProjectSettings{};
+  return settings.loadFromExecutable(workingDirectory + L"\\" + kFallbackRecordFile);
+}
+
+void RuntimeApp::setModeFlags() {
+  screensaverMode = settings.projectMode == 1;
+  kioskMode = settings.projectMode == 2;
+}
+
+bool RuntimeApp::checkPassword() {
+  if (!settings.passwordRequired) return true;
+  const auto typed = askPassword(instance_, settings.title);
+  if (!typed) return false;
+  if (*typed != settings.password) {
+    MessageBoxW(GetDesktopWindow(), L"Password is incorrect!", settings.title.c_str(), 0);
+    return false;
+  }
+  return true;
+}
+
+void RuntimeApp::createMenuBars() {
+  trayMenuBar = CreateMenu();
+  contextMenuBar = CreateMenu();
+  AppendMenuW(trayMenuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), nullptr);
+  AppendMenuW(contextMenuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), nullptr);
+}
+
+void RuntimeApp::runMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void RuntimeApp::setExitCode(int code) {
+  exitCode = code;
+  if (mainFormWindow) SendMessageW(mainFormWindow, WM_CLOSE, 0, 0);
+}
+
+void RuntimeApp::shutdown() {
+  speechVoice.Reset();
+  kioskLibrary.reset();
+  if (trayMenuBar) DestroyMenu(std::exchange(trayMenuBar, nullptr));
+  if (contextMenuBar) DestroyMenu(std::exchange(contextMenuBar, nullptr));
+}
+
+}  // namespace lumo

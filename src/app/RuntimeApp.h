@@ -1,0 +1,65 @@
+// The process-wide application object: reads the project from the executable, starts the
+// forms, and releases everything at shutdown. Created on first use by instance().
+#pragma once
+
+#include "ProjectSettings.h"
+#include "UniqueHandle.h"
+
+#include <windows.h>
+#include <sapi.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
+
+#include <string>
+#include <vector>
+
+namespace lumo {
+
+class RuntimeApp {
+ public:
+  static RuntimeApp& instance();
+
+  RuntimeApp(const RuntimeApp&) = delete;
+  RuntimeApp& operator=(const RuntimeApp&) = delete;
+
+  // The start-up sequence; false when the projector cannot start (exit code -1).
+  bool initialise(HINSTANCE instance, HWND previewParent);
+  // Runs the message loop until the main form has finished closing or WM_QUIT arrives.
+  void runMessageLoop();
+  // Stores the exit code and closes the main form, which ends the process.
+  void setExitCode(int code);
+  // Releases what start-up acquired; safe to call more than once.
+  void shutdown();
+
+  HINSTANCE instance_ = nullptr;
+  UniqueModule kioskLibrary;
+  HMENU contextMenuBar = nullptr;
+  HMENU trayMenuBar = nullptr;
+  std::wstring privateTempFolder;
+  int nextFormId = 0;
+  HWND mainFormWindow = nullptr;  // the main form's window once forms exist
+  std::wstring applicationTitle;
+  bool screensaverMode = false;
+  bool kioskMode = false;
+  bool minimizeToTray = false;
+  int exitCode = 0;
+  record::ProjectSettings settings;
+  Microsoft::WRL::ComPtr<ISpVoice> speechVoice;
+  std::vector<std::wstring> extractedExtensions;
+  Microsoft::WRL::ComPtr<ITaskbarList> taskbarList;
+  std::wstring workingDirectory;
+  std::wstring executablePath;
+
+ private:
+  RuntimeApp();
+  ~RuntimeApp();
+
+  bool loadSettings();
+  bool checkPassword();
+  void createMenuBars();
+  void setModeFlags();
+
+  bool comInitialised_ = false;
+};
+
+}  // namespace lumo

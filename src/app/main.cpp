@@ -1,0 +1,15 @@
+// The runtime's entry point: start the project, run the message loop, return the exit code.
+#include "DisplayModeList.h"
+#include "RuntimeApp.h"
+
+#include <commctrl.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  InitCommonControls();
+  auto& app = lumo::RuntimeApp::instance();
+  if (!app.initialise(instance, nullptr)) return -1;
+  app.runMessageLoop();
+  app.shutdown();
+  lumo::DisplayModeList::instance().release();
+  return app.exitCode;
+}

@@ -1,0 +1,110 @@
+// Start-up of real projectors built by lumo.exe: where the record comes from, the password
+// dialog, and the exit code when start-up fails.
+#include "support/Process.h"
+#include "support/ProjectFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace lumo::e2e {
+namespace {
+
+// A projector that starts and stays in its message loop is still running after this long;
+// one that fails start-up has long exited.
+constexpr DWORD kStartupMs = 2500;
+
+std::string project(const std::string& title, const std::string& extra = "") {
+  return R"({"title": ")" + title + R"(", "forms": [{"name": "main", "movie": "movie.swf"}])" + extra + "}";
+}
+
+std::wstring runtime() { return binFolder() + L"\\lumo-runtime.exe"; }
+
+std::wstring wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+TEST(Startup, RuntimeWithoutARecordExitsWithMinusOne) {
+  ProjectFolder folder;
+  const RunResult result = run(runtime(), L"", folder.path());
+  EXPECT_EQ(result.exitCode, -1);
+}
+
+TEST(Startup, FallbackRecordFileIsReadOnlyFromTheWorkingDirectory) {
+  ProjectFolder folder;
+  folder.write(L"movie.swf", minimalMovie());
+  ASSERT_EQ(folder.build(project("Fallback project"), L"~~~~,~l3.exe"), 0);
+
+  ChildProcess fromProjectFolder;
+  ASSERT_TRUE(fromProjectFolder.start(runtime(), L"", folder.path()));
+  EXPECT_EQ(fromProjectFolder.wait(kStartupMs), std::nullopt) << "starts with the record of ~~~~,~l3.exe";
+  fromProjectFolder.kill();
+
+  ProjectFolder elsewhere;
+  EXPECT_EQ(run(runtime(), L"", elsewhere.path()).exitCode, -1);
+}
+
+TEST(Startup, BuiltProjectorStartsAndRunsItsMessageLoop) {
+  ProjectFolder folder;
+  folder.write(L"movie.swf", minimalMovie());
+  ASSERT_EQ(folder.build(project("Plain project"), L"app.exe"), 0);
+  ChildProcess app;
+  ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
+  EXPECT_EQ(app.wait(kStartupMs), std::nullopt);
+}
+
+struct PasswordCase {
+  const char* name;
+  const wchar_t* typed;  // nullptr: press Cancel instead of typing
+  bool starts;
+  bool refused;  // "Password is incorrect!" is shown
+};
+
+void PrintTo(const PasswordCase& c, std::ostream* os) { *os << c.name; }
+
+class PasswordDialog : public testing::TestWithParam<PasswordCase> {};
+
+TEST_P(PasswordDialog, AnswersTheTypedPassword) {
+  const PasswordCase& c = GetParam();
+  const std::string title = std::string("Locked ") + c.name;
+  ProjectFolder folder;
+  folder.write(L"movie.swf", minimalMovie());
+  ASSERT_EQ(folder.build(project(title, R"(, "passwordRequired": true, "password": "Open Sesame")"), L"app.exe"), 0);
+  ChildProcess app;
+  ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
+
+  // The dialog: captioned with the title, an edit box 1000, OK 1 and Cancel 2.
+  const std::wstring dialog = L"--title " + quote(wide(title));
+  ASSERT_EQ(uidriver(L"wait " + dialog + L" --control 1000 --timeout 15000").exitCode, 0);
+  if (c.typed) {
+    ASSERT_EQ(uidriver(L"type " + dialog + L" --control 1000 " + quote(c.typed)).exitCode, 0);
+    ASSERT_EQ(uidriver(L"click " + dialog + L" --control 1").exitCode, 0);
+  } else {
+    ASSERT_EQ(uidriver(L"click " + dialog + L" --control 2").exitCode, 0);
+  }
+
+  if (c.refused) {
+    // The message box: its text is the static control 0xFFFF.
+    const UiResult text = uidriver(L"text " + dialog + L" --control 65535 --timeout 15000");
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.output.find("Password is incorrect!"), std::string::npos) << text.output;
+    ASSERT_EQ(uidriver(L"click " + dialog + L" --control 1 --timeout 5000").exitCode, 0);
+  }
+  if (c.starts) {
+    EXPECT_EQ(app.wait(kStartupMs), std::nullopt) << "a right password starts the projector";
+  } else {
+    EXPECT_EQ(app.wait(15000), -1);
+  }
+  if (!c.refused) {
+    EXPECT_NE(uidriver(L"wait " + dialog + L" --control 65535 --timeout 300").exitCode, 0) << "no message box";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, PasswordDialog,
+    testing::Values(PasswordCase{"Right", L"Open Sesame", true, false},
+                    PasswordCase{"Wrong", L"guess", false, true},
+                    PasswordCase{"DifferentCase", L"open sesame", false, true},
+                    PasswordCase{"Cancel", nullptr, false, false}),
+    [](const testing::TestParamInfo<PasswordCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace lumo::e2e
