@@ -2,6 +2,7 @@
 
 #include "DisplayModeList.h"
 #include "PasswordDialog.h"
+#include "PrivateTempFolder.h"
 #include "resource.h"
 
 namespace lumo {
@@ -64,6 +65,10 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND /*previewParent*/) {
   setModeFlags();
   registerFormWindowClass(instance);
   if (!checkPassword()) return false;
+  const auto folder = createPrivateTempFolder();
+  if (!folder) return false;
+  privateTempFolder = *folder;
+  if (!writeExtensions(privateTempFolder, settings.extensions(), extractedExtensions)) return false;
   createMenuBars();
   applicationTitle = settings.title;
   setModeFlags();
@@ -120,6 +125,8 @@ void RuntimeApp::shutdown() {
   kioskLibrary.reset();
   if (trayMenuBar) DestroyMenu(std::exchange(trayMenuBar, nullptr));
   if (contextMenuBar) DestroyMenu(std::exchange(contextMenuBar, nullptr));
+  cleanPrivateTempFolder(privateTempFolder);
+  privateTempFolder.clear();
 }
 
 }  // namespace lumo

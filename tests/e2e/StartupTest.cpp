@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace lumo::e2e {
 namespace {
 
@@ -49,6 +52,59 @@ TEST(Startup, BuiltProjectorStartsAndRunsItsMessageLoop) {
   ChildProcess app;
   ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
   EXPECT_EQ(app.wait(kStartupMs), std::nullopt);
+}
+
+// The private temporary folders ("wrd*.~lk") in the user's temporary path.
+std::vector<std::wstring> privateFolders() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::vector<std::wstring> folders;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((std::wstring(temp) + L"wrd*.~lk").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return folders;
+  do folders.push_back(std::wstring(temp) + entry.cFileName);
+  while (FindNextFileW(find, &entry));
+  FindClose(find);
+  return folders;
+}
+
+std::vector<std::wstring> filesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+  } while (FindNextFileW(find, &entry));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(Startup, ExtensionsAreWrittenIntoANewPrivateFolder) {
+  ProjectFolder folder;
+  folder.write(L"movie.swf", minimalMovie());
+  // An MZ header and nothing a loader could use: the builder takes it, the runtime cannot load it.
+  for (const wchar_t* name : {L"a.vdd", L"b.vdd", L"c.vdd"}) folder.write(name, "MZ" + std::string(100, '\0'));
+  std::string builderOutput;
+  ASSERT_EQ(folder.build(project("Extensions", R"(, "extensions": ["a.vdd", "b.vdd", "c.vdd"])"), L"app.exe",
+                         &builderOutput),
+            0)
+      << builderOutput;
+  const auto before = privateFolders();
+  ChildProcess app;
+  ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
+  // Extension files that are not libraries do not stop start-up.
+  EXPECT_EQ(app.wait(kStartupMs), std::nullopt);
+  std::vector<std::wstring> created;
+  for (const auto& f : privateFolders()) {
+    if (std::find(before.begin(), before.end(), f) == before.end()) created.push_back(f);
+  }
+  ASSERT_EQ(created.size(), 1u);
+  EXPECT_EQ(filesIn(created[0]), (std::vector<std::wstring>{L"0.vdd", L"1.vdd", L"2.vdd"}));
+  app.kill();  // a killed process cannot clean up: the test does
+  for (const auto& name : filesIn(created[0])) DeleteFileW((created[0] + L"\\" + name).c_str());
+  RemoveDirectoryW(created[0].c_str());
 }
 
 struct PasswordCase {

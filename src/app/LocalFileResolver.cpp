@@ -1,0 +1,75 @@
+#include "LocalFileResolver.h"
+
+#include "UniqueHandle.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace lumo {
+
+namespace {
+
+// True when following the path's segments from the working directory ever goes above it.
+bool climbsOut(std::wstring_view path) {
+  int depth = 0;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find_first_of(L"/\\", start);
+    if (end == std::wstring_view::npos) end = path.size();
+    const std::wstring_view segment = path.substr(start, end - start);
+    if (segment == L"..") {
+      if (--depth < 0) return true;
+    } else if (!segment.empty() && segment != L".") {
+      ++depth;
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::optional<std::wstring> resolveMovieUrl(std::wstring_view url, std::wstring_view workingDirectory) {
+  std::wstring path;
+  std::wstring_view rest;
+  if (url.substr(0, kLocalFilePrefix.size()) == kLocalFilePrefix) {
+    rest = url.substr(kLocalFilePrefix.size());
+    path.assign(workingDirectory);
+    if (path.empty() || path.back() != L'\\') path += L'\\';
+    path += rest;  // slashes stay: Windows accepts them
+  } else if (url.substr(0, 7) == L"file://") {
+    rest = url.substr(7);
+    path.assign(workingDirectory);
+    path += rest;
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+  } else {
+    return std::nullopt;
+  }
+  if (climbsOut(rest)) return std::nullopt;
+  return path;
+}
+
+HRESULT openMovieResource(std::wstring_view url, Microsoft::WRL::ComPtr<IStream>& stream) {
+  wchar_t directory[2048];
+  const DWORD length = GetCurrentDirectoryW(2048, directory);
+  const auto path = resolveMovieUrl(url, std::wstring_view(directory, length < 2048 ? length : 0));
+  if (!path) return E_FAIL;
+  UniqueFileHandle file(CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return E_FAIL;
+  Microsoft::WRL::ComPtr<IStream> memory;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &memory))) return E_FAIL;
+  std::vector<char> piece(1 << 20);
+  DWORD read = 0;
+  while (ReadFile(file.get(), piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr) && read > 0) {
+    if (FAILED(memory->Write(piece.data(), read, nullptr))) return E_FAIL;
+  }
+  const LARGE_INTEGER start{};
+  memory->Seek(start, STREAM_SEEK_SET, nullptr);
+  stream = std::move(memory);
+  return S_OK;
+}
+
+}  // namespace lumo

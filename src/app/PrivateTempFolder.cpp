@@ -1,0 +1,63 @@
+#include "PrivateTempFolder.h"
+
+#include "UniqueHandle.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+namespace lumo {
+
+std::optional<std::wstring> createPrivateTempFolder() {
+  wchar_t temp[260];
+  const DWORD length = GetTempPathW(260, temp);
+  if (length == 0 || length >= 260) return std::nullopt;
+  // Time and process id in the high half, thread and process id in the low half: two runs at
+  // once get different names.
+  const DWORD pid = GetCurrentProcessId();
+  const DWORD value = ((timeGetTime() ^ pid) & 0xFFFF0000u) | ((GetCurrentThreadId() ^ pid) & 0xFFFFu);
+  wchar_t name[32];
+  swprintf(name, 32, L"wrd%x.~lk", static_cast<unsigned>(value));
+  std::wstring folder = std::wstring(temp, length) + name;
+  if (!CreateDirectoryW(folder.c_str(), nullptr)) return std::nullopt;
+  return folder;
+}
+
+bool writeExtensions(const std::wstring& folder, const std::vector<record::ScrambledBlob>& extensions,
+                     std::vector<std::wstring>& written) {
+  std::wstring prefix = folder;
+  if (prefix.empty() || prefix.back() != L'\\') prefix += L'\\';
+  for (std::size_t i = 0; i < extensions.size(); ++i) {
+    const record::Bytes bytes = record::content(extensions[i]);
+    const std::wstring path = prefix + std::to_wstring(i) + L".vdd";
+    FILE* file = _wfopen(path.c_str(), L"wb+");
+    if (!file) return false;
+    const bool complete = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool closed = std::fclose(file) == 0;
+    if (!complete || !closed) return false;
+    written.push_back(path);
+  }
+  return true;
+}
+
+void cleanPrivateTempFolder(const std::wstring& folder) {
+  if (folder.empty()) return;
+  WIN32_FIND_DATAW entry;
+  UniqueFindHandle find(FindFirstFileW((folder + L"\\*.*").c_str(), &entry));
+  if (find) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name != L"." && name != L"..") DeleteFileW((folder + L"\\" + name).c_str());
+    } while (FindNextFileW(find.get(), &entry));
+  }
+  std::wstring from = folder + L'\0';  // a double-terminated list
+  SHFILEOPSTRUCTW op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  SHFileOperationW(&op);
+}
+
+}  // namespace lumo

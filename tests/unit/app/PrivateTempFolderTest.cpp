@@ -1,0 +1,78 @@
+// The private temporary folder: its name, the extension files written into it, its removal.
+#include "PrivateTempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <regex>
+
+namespace lumo {
+namespace {
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string read(const std::wstring& path) {
+  std::string bytes;
+  if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+    char buffer[256];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    std::fclose(f);
+  }
+  return bytes;
+}
+
+record::ScrambledBlob blob(const std::string& text) {
+  return record::ScrambledBlob{0, record::StoredBlock::fromPlain(record::Bytes(text.begin(), text.end()),
+                                                                 record::BlockKind::Blob)};
+}
+
+TEST(PrivateTempFolder, IsANewFolderInTheTempPathNamedWrdHexLk) {
+  const auto folder = createPrivateTempFolder();
+  ASSERT_TRUE(folder);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  EXPECT_EQ(folder->rfind(temp, 0), 0u);
+  EXPECT_TRUE(std::regex_match(folder->substr(wcslen(temp)), std::wregex(L"wrd[0-9a-f]+\\.~lk")));
+  EXPECT_TRUE(exists(*folder));
+  // The same name within the same thread and minute already exists: a failure, not a reuse.
+  EXPECT_FALSE(createPrivateTempFolder());
+  cleanPrivateTempFolder(*folder);
+  EXPECT_FALSE(exists(*folder));
+}
+
+TEST(PrivateTempFolder, ExtensionsAreWrittenUnderTheirIndexAndCleanedWithEverythingElse) {
+  const auto folder = createPrivateTempFolder();
+  ASSERT_TRUE(folder);
+  std::vector<std::wstring> written;
+  ASSERT_TRUE(writeExtensions(*folder, {blob("zero"), blob("one"), blob("two")}, written));
+  ASSERT_EQ(written.size(), 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(written[i], *folder + L"\\" + std::to_wstring(i) + L".vdd");
+  EXPECT_EQ(read(written[0]), "zero");
+  EXPECT_EQ(read(written[2]), "two");
+
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((*folder + L"\\*").c_str(), &entry);
+  int files = 0;
+  do files += (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+  while (FindNextFileW(find, &entry));
+  FindClose(find);
+  EXPECT_EQ(files, 3) << "nothing but the extensions";
+
+  // A sub-folder is not entered by the file pass; the shell operation removes it too.
+  CreateDirectoryW((*folder + L"\\sub").c_str(), nullptr);
+  cleanPrivateTempFolder(*folder);
+  EXPECT_FALSE(exists(*folder));
+}
+
+TEST(PrivateTempFolder, NoExtensionsWriteNothingAndAMissingFolderFails) {
+  std::vector<std::wstring> written;
+  EXPECT_TRUE(writeExtensions(L"C:\\no\\such\\folder", {}, written));
+  EXPECT_TRUE(written.empty());
+  EXPECT_FALSE(writeExtensions(L"C:\\no\\such\\folder", {blob("x")}, written));
+}
+
+}  // namespace
+}  // namespace lumo
