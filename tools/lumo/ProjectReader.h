@@ -1,0 +1,27 @@
+// Reads a project file (JSON) into the record's in-memory form, loading the files it names
+// and checking every key; each problem names the project file and the JSON path.
+#pragma once
+
+#include "ProjectSettings.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo::builder {
+
+struct ProjectLoad {
+  record::ProjectSettings settings;
+  // "PROJECT: PATH: what is wrong", in the order of the file; empty when the project is good.
+  std::vector<std::string> errors;
+
+  bool ok() const { return errors.empty(); }
+};
+
+ProjectLoad readProject(const std::filesystem::path& projectFile);
+
+// The same from a JSON text: file paths are relative to `baseDir`, messages start with `label`.
+ProjectLoad readProjectText(std::string_view json, const std::filesystem::path& baseDir, const std::string& label);
+
+}  // namespace lumo::builder

@@ -1,0 +1,52 @@
+#include "ProjectorWriter.h"
+
+#include "RecordWriter.h"
+
+namespace lumo::builder {
+
+namespace {
+
+// The state of the loader's marker search after `bytes`: how many marker bytes are matched.
+// It mirrors the loader exactly, including that a mismatch is not compared with byte 0 again.
+std::size_t searchState(const Bytes& bytes, bool& found) {
+  const auto wanted = record::marker();
+  std::size_t matched = 0;
+  found = false;
+  for (const std::uint8_t b : bytes) {
+    matched = b == wanted[matched] ? matched + 1 : 0;
+    if (matched == wanted.size()) {
+      found = true;
+      return matched;
+    }
+  }
+  return matched;
+}
+
+}  // namespace
+
+std::optional<std::string> checkRuntime(const Bytes& runtime) {
+  bool found = false;
+  searchState(runtime, found);
+  if (found) return "already holds a project record (give the plain runtime, not a built projector)";
+  return std::nullopt;
+}
+
+Bytes recordPrefix(const Bytes& runtime) {
+  bool found = false;
+  Bytes prefix;
+  // No marker byte is zero, so a zero byte always brings the search back to its start.
+  if (searchState(runtime, found) != 0) prefix.push_back(0);
+  const auto m = record::marker();
+  prefix.insert(prefix.end(), m.begin(), m.end());
+  return prefix;
+}
+
+bool writeProjector(const std::filesystem::path& output, const Bytes& runtime,
+                    const record::ProjectSettings& settings, std::string& error) {
+  const Bytes prefix = recordPrefix(runtime);
+  const Bytes record = record::writeRecord(settings);
+  const std::span<const std::uint8_t> parts[] = {runtime, prefix, record};
+  return replaceFile(output, parts, error);
+}
+
+}  // namespace lumo::builder
