@@ -45,10 +45,9 @@ TEST(Startup, FallbackRecordFileIsReadOnlyFromTheWorkingDirectory) {
   EXPECT_EQ(run(runtime(), L"", elsewhere.path()).exitCode, -1);
 }
 
-TEST(Startup, BuiltProjectorStartsAndRunsItsMessageLoop) {
+TEST(Startup, AProjectWithoutFormsStartsAndWaitsInItsMessageLoop) {
   ProjectFolder folder;
-  folder.write(L"movie.swf", minimalMovie());
-  ASSERT_EQ(folder.build(project("Plain project"), L"app.exe"), 0);
+  ASSERT_EQ(folder.build(R"({"title": "No forms", "forms": []})", L"app.exe"), 0);
   ChildProcess app;
   ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
   EXPECT_EQ(app.wait(kStartupMs), std::nullopt);
