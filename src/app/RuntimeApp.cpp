@@ -1,6 +1,8 @@
 #include "RuntimeApp.h"
 
 #include "DisplayModeList.h"
+#include "bridge/BuiltInModules.h"
+#include "bridge/CommandEngine.h"
 #include "PasswordDialog.h"
 #include "PrivateTempFolder.h"
 #include "resource.h"
@@ -72,9 +74,14 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND /*previewParent*/) {
   createMenuBars();
   applicationTitle = settings.title;
   setModeFlags();
+  auto& engine = CommandEngine::instance();
+  engine.setDeclarationSource([instance] { return DeclarationValues::fromSystem(instance); });
+  if (!registerBuiltInModules(engine, kioskMode, screensaverMode)) return false;
   // Speech is optional: a machine without a voice still runs the projector.
   CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
-  return DisplayModeList::instance().build(mainFormWindow);
+  if (!DisplayModeList::instance().build(mainFormWindow)) return false;
+  engine.setPollingEnabled(true);
+  return true;
 }
 
 bool RuntimeApp::loadSettings() {
