@@ -18,11 +18,17 @@ std::optional<std::wstring> createPrivateTempFolder() {
   // once get different names.
   const DWORD pid = GetCurrentProcessId();
   const DWORD value = ((timeGetTime() ^ pid) & 0xFFFF0000u) | ((GetCurrentThreadId() ^ pid) & 0xFFFFu);
-  wchar_t name[32];
-  swprintf(name, 32, L"wrd%x.~lk", static_cast<unsigned>(value));
-  std::wstring folder = std::wstring(temp, length) + name;
-  if (!CreateDirectoryW(folder.c_str(), nullptr)) return std::nullopt;
-  return folder;
+  // Process and thread ids come back soon, so a run that could not clean up (killed, crashed)
+  // can leave a folder of the same name behind: the next free value is taken instead of
+  // refusing to start.
+  for (DWORD attempt = 0; attempt < 256; ++attempt) {
+    wchar_t name[32];
+    swprintf(name, 32, L"wrd%x.~lk", static_cast<unsigned>(value + attempt));
+    std::wstring folder = std::wstring(temp, length) + name;
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  return std::nullopt;
 }
 
 bool writeExtensions(const std::wstring& folder, const std::vector<record::ScrambledBlob>& extensions,

@@ -12,7 +12,7 @@
 namespace lumo {
 
 // Creates "wrd%x.~lk" in the user's temporary folder; its path without a trailing backslash.
-// A folder of that name that already exists is a failure.
+// A name already taken (left by a run that could not clean up) moves on to the next value.
 std::optional<std::wstring> createPrivateTempFolder();
 
 // Writes extension i of the record as "<i>.vdd" into `folder`, appending each path written

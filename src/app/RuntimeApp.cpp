@@ -3,6 +3,8 @@
 #include "DisplayModeList.h"
 #include "bridge/BuiltInModules.h"
 #include "bridge/CommandEngine.h"
+#include "host/HostApi.h"
+#include "host/PlayerModule.h"
 #include "PasswordDialog.h"
 #include "PrivateTempFolder.h"
 #include "resource.h"
@@ -51,6 +53,7 @@ RuntimeApp::RuntimeApp() {
 RuntimeApp::~RuntimeApp() {
   shutdown();
   taskbarList.Reset();
+  playerModule.reset();
   if (comInitialised_) CoUninitialize();
 }
 
@@ -63,23 +66,29 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND /*previewParent*/) {
   const DWORD pathLength = GetModuleFileNameW(instance, path, 1024);
   executablePath.assign(path, pathLength > 0 && pathLength < 1024 ? pathLength : 0);
 
-  if (!loadSettings()) return false;
+  // Start-up fails silently for the user; the debugger output says which step refused.
+  const auto fail = [](const wchar_t* step) {
+    OutputDebugStringW((std::wstring(L"start-up failed: ") + step).c_str());
+    return false;
+  };
+  if (!loadSettings()) return fail(L"no project record");
   setModeFlags();
   registerFormWindowClass(instance);
-  if (!checkPassword()) return false;
+  if (!loadPlayer()) return fail(L"player module");
+  if (!checkPassword()) return fail(L"password");
   const auto folder = createPrivateTempFolder();
-  if (!folder) return false;
+  if (!folder) return fail(L"private temporary folder");
   privateTempFolder = *folder;
-  if (!writeExtensions(privateTempFolder, settings.extensions(), extractedExtensions)) return false;
+  if (!writeExtensions(privateTempFolder, settings.extensions(), extractedExtensions)) return fail(L"extensions");
   createMenuBars();
   applicationTitle = settings.title;
   setModeFlags();
   auto& engine = CommandEngine::instance();
   engine.setDeclarationSource([instance] { return DeclarationValues::fromSystem(instance); });
-  if (!registerBuiltInModules(engine, kioskMode, screensaverMode)) return false;
+  if (!registerBuiltInModules(engine, kioskMode, screensaverMode)) return fail(L"runtime modules");
   // Speech is optional: a machine without a voice still runs the projector.
   CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
-  if (!DisplayModeList::instance().build(mainFormWindow)) return false;
+  if (!DisplayModeList::instance().build(mainFormWindow)) return fail(L"display modes");
   engine.setPollingEnabled(true);
   return true;
 }
@@ -89,6 +98,17 @@ bool RuntimeApp::loadSettings() {
   // A partly read record must not leak into the second attempt.
   settings = record::ProjectSettings{};
   return settings.loadFromExecutable(workingDirectory + L"\\" + kFallbackRecordFile);
+}
+
+bool RuntimeApp::loadPlayer() {
+  // The player control's DLL travels as resource "BIN" 135 and is mapped from memory.
+  HRSRC resource = FindResourceW(instance_, MAKEINTRESOURCEW(IDR_PLAYER), L"BIN");
+  HGLOBAL loaded = resource ? LoadResource(instance_, resource) : nullptr;
+  const void* image = loaded ? LockResource(loaded) : nullptr;
+  const DWORD size = resource ? SizeofResource(instance_, resource) : 0;
+  if (!image || size == 0) return false;
+  playerModule = loadPlayerFromMemory(image, size);
+  return playerModule != nullptr;
 }
 
 void RuntimeApp::setModeFlags() {

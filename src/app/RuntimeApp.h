@@ -10,10 +10,13 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace lumo {
+
+class PlayerModule;
 
 class RuntimeApp {
  public:
@@ -49,12 +52,15 @@ class RuntimeApp {
   Microsoft::WRL::ComPtr<ITaskbarList> taskbarList;
   std::wstring workingDirectory;
   std::wstring executablePath;
+  // The player control's code, mapped at start-up and released at process exit.
+  std::unique_ptr<PlayerModule> playerModule;
 
  private:
   RuntimeApp();
   ~RuntimeApp();
 
   bool loadSettings();
+  bool loadPlayer();
   bool checkPassword();
   void createMenuBars();
   void setModeFlags();

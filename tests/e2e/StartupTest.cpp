@@ -36,6 +36,7 @@ TEST(Startup, FallbackRecordFileIsReadOnlyFromTheWorkingDirectory) {
   folder.write(L"movie.swf", minimalMovie());
   ASSERT_EQ(folder.build(project("Fallback project"), L"~~~~,~l3.exe"), 0);
 
+  PrivateFolderSweeper sweeper;
   ChildProcess fromProjectFolder;
   ASSERT_TRUE(fromProjectFolder.start(runtime(), L"", folder.path()));
   EXPECT_EQ(fromProjectFolder.wait(kStartupMs), std::nullopt) << "starts with the record of ~~~~,~l3.exe";
@@ -48,23 +49,10 @@ TEST(Startup, FallbackRecordFileIsReadOnlyFromTheWorkingDirectory) {
 TEST(Startup, AProjectWithoutFormsStartsAndWaitsInItsMessageLoop) {
   ProjectFolder folder;
   ASSERT_EQ(folder.build(R"({"title": "No forms", "forms": []})", L"app.exe"), 0);
+  PrivateFolderSweeper sweeper;
   ChildProcess app;
   ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
   EXPECT_EQ(app.wait(kStartupMs), std::nullopt);
-}
-
-// The private temporary folders ("wrd*.~lk") in the user's temporary path.
-std::vector<std::wstring> privateFolders() {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::vector<std::wstring> folders;
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((std::wstring(temp) + L"wrd*.~lk").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return folders;
-  do folders.push_back(std::wstring(temp) + entry.cFileName);
-  while (FindNextFileW(find, &entry));
-  FindClose(find);
-  return folders;
 }
 
 std::vector<std::wstring> filesIn(const std::wstring& folder) {
@@ -90,20 +78,14 @@ TEST(Startup, ExtensionsAreWrittenIntoANewPrivateFolder) {
                          &builderOutput),
             0)
       << builderOutput;
-  const auto before = privateFolders();
+  PrivateFolderSweeper sweeper;
   ChildProcess app;
   ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
   // Extension files that are not libraries do not stop start-up.
   EXPECT_EQ(app.wait(kStartupMs), std::nullopt);
-  std::vector<std::wstring> created;
-  for (const auto& f : privateFolders()) {
-    if (std::find(before.begin(), before.end(), f) == before.end()) created.push_back(f);
-  }
+  const auto created = sweeper.created();
   ASSERT_EQ(created.size(), 1u);
   EXPECT_EQ(filesIn(created[0]), (std::vector<std::wstring>{L"0.vdd", L"1.vdd", L"2.vdd"}));
-  app.kill();  // a killed process cannot clean up: the test does
-  for (const auto& name : filesIn(created[0])) DeleteFileW((created[0] + L"\\" + name).c_str());
-  RemoveDirectoryW(created[0].c_str());
 }
 
 struct PasswordCase {
@@ -123,6 +105,7 @@ TEST_P(PasswordDialog, AnswersTheTypedPassword) {
   ProjectFolder folder;
   folder.write(L"movie.swf", minimalMovie());
   ASSERT_EQ(folder.build(project(title, R"(, "passwordRequired": true, "password": "Open Sesame")"), L"app.exe"), 0);
+  PrivateFolderSweeper sweeper;
   ChildProcess app;
   ASSERT_TRUE(app.start(folder.file(L"app.exe"), L"", folder.path()));
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 
@@ -19,13 +20,40 @@ ProjectFolder::ProjectFolder() {
   CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-ProjectFolder::~ProjectFolder() {
-  std::wstring from = path_ + L'\0';  // SHFileOperation takes a double-terminated list
+ProjectFolder::~ProjectFolder() { removeFolder(path_); }
+
+void removeFolder(const std::wstring& path) {
+  std::wstring from = path + L'\0';  // SHFileOperation takes a double-terminated list
   SHFILEOPSTRUCTW op{};
   op.wFunc = FO_DELETE;
   op.pFrom = from.c_str();
   op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
   SHFileOperationW(&op);
+}
+
+std::vector<std::wstring> privateFolders() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::vector<std::wstring> folders;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((std::wstring(temp) + L"wrd*.~lk").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return folders;
+  do folders.push_back(std::wstring(temp) + entry.cFileName);
+  while (FindNextFileW(find, &entry));
+  FindClose(find);
+  return folders;
+}
+
+std::vector<std::wstring> PrivateFolderSweeper::created() const {
+  std::vector<std::wstring> made;
+  for (const auto& folder : privateFolders()) {
+    if (std::find(before_.begin(), before_.end(), folder) == before_.end()) made.push_back(folder);
+  }
+  return made;
+}
+
+PrivateFolderSweeper::~PrivateFolderSweeper() {
+  for (const auto& folder : created()) removeFolder(folder);
 }
 
 void ProjectFolder::write(const std::wstring& name, const std::string& content) const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace lumo::e2e {
 
@@ -24,6 +25,24 @@ class ProjectFolder {
  private:
   std::wstring path_;
 };
+
+// The runtime's private temporary folders ("wrd*.~lk") that exist now.
+std::vector<std::wstring> privateFolders();
+
+// Removes, when it goes, every private temporary folder made while it lived: a projector a
+// test kills cannot clean up after itself.
+class PrivateFolderSweeper {
+ public:
+  PrivateFolderSweeper() : before_(privateFolders()) {}
+  ~PrivateFolderSweeper();
+  // The folders made since construction.
+  std::vector<std::wstring> created() const;
+
+ private:
+  std::vector<std::wstring> before_;
+};
+
+void removeFolder(const std::wstring& path);
 
 // A minimal SWF 9 movie: header, frame rectangle, rate, count and the End tag.
 std::string minimalMovie();
