@@ -1,0 +1,597 @@
+// The player object's life, its windows and messages, movie loading and the effects of the
+// movie script (calls, callbacks, drawing, variables, resources).
+#include "FlashPlayer.h"
+
+#include <olectl.h>
+#include <windowsx.h>
+
+#include "ExternalInterface.h"
+#include "Module.h"
+#include "MovieDownload.h"
+#include "ScriptRunner.h"
+#include "Text.h"
+#include "Transcript.h"
+#include "UniqueHandle.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+std::atomic<bool> g_classRegistered{false};
+
+bool hasScheme(const std::wstring& url) {
+  size_t colon = url.find(L':');
+  if (colon == std::wstring::npos || colon < 2) return false;  // "C:" is a drive, not a scheme
+  for (size_t i = 0; i < colon; ++i) {
+    wchar_t c = url[i];
+    if (!(iswalnum(c) || c == L'+' || c == L'-' || c == L'.')) return false;
+  }
+  return true;
+}
+
+bool isLocalPath(const std::wstring& url) {
+  return (url.size() >= 3 && iswalpha(url[0]) && url[1] == L':' && (url[2] == L'\\' || url[2] == L'/')) ||
+         (url.size() >= 2 && url[0] == L'\\' && url[1] == L'\\');
+}
+
+std::wstring lastComponent(const std::wstring& url) {
+  size_t cut = url.find_last_of(L"/\\");
+  std::wstring name = cut == std::wstring::npos ? url : url.substr(cut + 1);
+  size_t query = name.find_first_of(L"?#");
+  return query == std::wstring::npos ? name : name.substr(0, query);
+}
+
+std::wstring urlDecode(const std::wstring& text) {
+  std::string bytes;
+  std::string utf8 = wideToUtf8(text);
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    char c = utf8[i];
+    if (c == '+') {
+      bytes += ' ';
+    } else if (c == '%' && i + 2 < utf8.size() && isxdigit(static_cast<unsigned char>(utf8[i + 1])) &&
+               isxdigit(static_cast<unsigned char>(utf8[i + 2]))) {
+      bytes += static_cast<char>(std::stoi(utf8.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      bytes += c;
+    }
+  }
+  return utf8ToWide(bytes);
+}
+
+// Reads a plain local file the way the player opens paths: CreateFileA.
+bool readLocalFile(const std::wstring& path, std::vector<uint8_t>& out) {
+  UniqueFile file(CreateFileA(wideToAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 256ll * 1024 * 1024) return false;
+  out.resize(static_cast<size_t>(size.QuadPart));
+  DWORD got = 0;
+  return out.empty() || (ReadFile(file.get(), out.data(), static_cast<DWORD>(out.size()), &got, nullptr) &&
+                         got == out.size());
+}
+
+std::wstring hex(HRESULT hr) {
+  wchar_t text[16];
+  wsprintfW(text, L"0x%08X", static_cast<unsigned>(hr));
+  return text;
+}
+
+}  // namespace
+
+FlashPlayer::FlashPlayer() : events_(this, flash::DIID_IShockwaveFlashEvents) {
+  module::addObject();
+  CreateOleAdviseHolder(&oleAdvise_);
+}
+
+FlashPlayer::~FlashPlayer() {
+  if (script_) script_->stop();
+  for (auto& tone : tones_) {
+    waveOutReset(tone.first);
+    waveOutUnprepareHeader(tone.first, &tone.second->header, sizeof(WAVEHDR));
+    waveOutClose(tone.first);
+  }
+  // The windows must not reach a half-destroyed object (nor take a reference to it).
+  for (HWND w : {stageWindow_, messageWindow_}) {
+    if (!w) continue;
+    SetWindowLongPtrA(w, GWLP_USERDATA, 0);
+    DestroyWindow(w);
+  }
+  module::removeObject();
+}
+
+// --- IUnknown ---------------------------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE FlashPlayer::QueryInterface(REFIID riid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == flash::IID_IShockwaveFlash)
+    *out = static_cast<IShockwaveFlash*>(this);
+  else if (riid == IID_IConnectionPointContainer)
+    *out = static_cast<IConnectionPointContainer*>(this);
+  else if (riid == IID_IOleObject)
+    *out = static_cast<IOleObject*>(this);
+  else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceObject || riid == IID_IOleInPlaceObjectWindowless)
+    *out = static_cast<IOleInPlaceObjectWindowless*>(this);
+  else if (riid == IID_IOleInPlaceActiveObject)
+    *out = static_cast<IOleInPlaceActiveObject*>(this);
+  else if (riid == IID_IViewObject || riid == IID_IViewObject2 || riid == IID_IViewObjectEx)
+    *out = static_cast<IViewObjectEx*>(this);
+  else if (riid == IID_IObjectWithSite)
+    *out = static_cast<IObjectWithSite*>(this);
+  if (!*out) return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE FlashPlayer::AddRef() { return ++refs_; }
+
+ULONG STDMETHODCALLTYPE FlashPlayer::Release() {
+  ULONG left = --refs_;
+  if (left == 0) delete this;
+  return left;
+}
+
+// --- IConnectionPointContainer -------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE FlashPlayer::EnumConnectionPoints(IEnumConnectionPoints** points) {
+  if (points) *points = nullptr;
+  return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE FlashPlayer::FindConnectionPoint(REFIID riid, IConnectionPoint** point) {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (riid != flash::DIID_IShockwaveFlashEvents) return CONNECT_E_NOCONNECTION;
+  *point = &events_;
+  events_.AddRef();
+  return S_OK;
+}
+
+void FlashPlayer::fire(DISPID id, std::vector<VARIANT>& args) {
+  ComPtr<FlashPlayer> keepAlive(this);
+  events_.fire(id, args.data(), static_cast<UINT>(args.size()));
+  for (VARIANT& v : args) VariantClear(&v);
+}
+
+// --- windows --------------------------------------------------------------------------------
+
+bool FlashPlayer::registerWindowClass() {
+  if (g_classRegistered) return true;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = &FlashPlayer::windowProc;
+  wc.hInstance = module::instance();
+  wc.hCursor = LoadCursorA(module::instance(), MAKEINTRESOURCEA(module::kCursorId));
+  wc.lpszClassName = module::kWindowClass;
+  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  g_classRegistered = true;
+  return true;
+}
+
+void FlashPlayer::unregisterWindowClass() {
+  if (g_classRegistered.exchange(false)) UnregisterClassA(module::kWindowClass, module::instance());
+}
+
+bool FlashPlayer::ensureMessageWindow() {
+  if (messageWindow_) return true;
+  if (!registerWindowClass()) return false;
+  messageWindow_ = CreateWindowExA(0, module::kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   module::instance(), this);
+  return messageWindow_ != nullptr;
+}
+
+LRESULT CALLBACK FlashPlayer::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* player = reinterpret_cast<FlashPlayer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!player) return DefWindowProcA(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    if (player->stageWindow_ == window) player->stageWindow_ = nullptr;
+    if (player->messageWindow_ == window) player->messageWindow_ = nullptr;
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  // The container may release the player from inside anything we do here.
+  ComPtr<FlashPlayer> keepAlive(player);
+  return player->handleMessage(window, message, wParam, lParam);
+}
+
+LRESULT FlashPlayer::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case module::kLoadDone:
+      finishLoad(wParam);
+      return 0;
+    case module::kLoadProgress:
+      if (wParam == mainLoadId_ && static_cast<long>(lParam) > percentLoaded_ && lParam < 100) {
+        percentLoaded_ = static_cast<long>(lParam);
+        std::vector<VARIANT> args(1);
+        args[0].vt = VT_I4;
+        args[0].lVal = percentLoaded_;
+        fire(flash::kDispOnProgress, args);
+      }
+      return 0;
+    case module::kRunScript:
+      if (auto runner = script_) runner->resume();
+      return 0;
+    case WM_TIMER:
+      if (wParam == module::kScriptTimer) {
+        KillTimer(window, wParam);
+        if (auto runner = script_) runner->waitOver();
+      } else if (wParam == module::kFrameTimer) {
+        advanceFrame();
+      }
+      return 0;
+    case MM_WOM_DONE:
+      toneDone(reinterpret_cast<HWAVEOUT>(wParam));
+      return 0;
+    case WM_ERASEBKGND:
+      if (window == stageWindow_) return 1;
+      break;
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      if (window == stageWindow_) {
+        // A container that wants a frame of its own sends WM_PAINT with its DC in wParam.
+        if (wParam)
+          paintStage(window, reinterpret_cast<HDC>(wParam));
+        else
+          paintStage(window, nullptr);
+        return 0;
+      }
+      break;
+    case WM_SETCURSOR:
+      if (window == stageWindow_ && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorA(module::instance(), MAKEINTRESOURCEA(module::kCursorId)));
+        return TRUE;
+      }
+      break;
+    case WM_SETFOCUS:
+      if (window == stageWindow_ && !uiActive_) activateUi();
+      break;
+    default:
+      if (window == stageWindow_) {
+        bool handled = false;
+        LRESULT result = stageInput(message, wParam, lParam, &handled);
+        if (handled) return result;
+      }
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void FlashPlayer::paintStage(HWND window, HDC target) {
+  PAINTSTRUCT ps;
+  HDC dc = target ? target : BeginPaint(window, &ps);
+  if (!dc) return;
+  RECT client;
+  GetClientRect(window, &client);
+  // Double-buffered so the stage never flickers through its background.
+  UniqueMemoryDc memory(CreateCompatibleDC(dc));
+  UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom)));
+  if (memory && bitmap) {
+    ScopedSelect select(memory.get(), bitmap.get());
+    StageLayout l = layout();
+    l.transparent = false;  // a window of its own has nothing behind it to show
+    stage_.draw(memory.get(), client, l);
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  }
+  if (!target) EndPaint(window, &ps);
+}
+
+LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+  static constexpr struct {
+    UINT down, up;
+    const wchar_t* name;
+  } kButtons[] = {
+      {WM_LBUTTONDOWN, WM_LBUTTONUP, L"left"},
+      {WM_RBUTTONDOWN, WM_RBUTTONUP, L"right"},
+      {WM_MBUTTONDOWN, WM_MBUTTONUP, L"middle"},
+  };
+  *handled = false;
+  // Windowless messages come in the container's coordinates; report the player's own.
+  int x = GET_X_LPARAM(lParam) - (windowless_ ? position_.left : 0);
+  int y = GET_Y_LPARAM(lParam) - (windowless_ ? position_.top : 0);
+  for (const auto& b : kButtons) {
+    if (message != b.down && message != b.up) continue;
+    bool down = message == b.down;
+    transcript::write(std::wstring(L"mouse ") + b.name + (down ? L" down " : L" up ") + std::to_wstring(x) + L" " +
+                      std::to_wstring(y));
+    if (down) {
+      if (!uiActive_) activateUi();
+      if (windowless_ && windowlessSite_) {
+        windowlessSite_->SetFocus(TRUE);
+        if (windowlessSite_->SetCapture(TRUE) == S_OK) captured_ = true;
+      } else if (stageWindow_) {
+        SetFocus(stageWindow_);
+        SetCapture(stageWindow_);
+        captured_ = true;
+      }
+    } else {
+      if (captured_) {
+        captured_ = false;
+        if (windowless_ && windowlessSite_)
+          windowlessSite_->SetCapture(FALSE);
+        else
+          ReleaseCapture();
+      }
+      if (message == WM_RBUTTONUP && menu_)
+        transcript::write(L"menu " + std::to_wstring(x) + L" " + std::to_wstring(y));
+    }
+    *handled = true;
+    return 0;
+  }
+  if (message == WM_KEYDOWN || message == WM_KEYUP) {
+    transcript::write(std::wstring(L"key ") + (message == WM_KEYDOWN ? L"down " : L"up ") +
+                      std::to_wstring(static_cast<unsigned>(wParam)));
+    *handled = true;
+    return 0;
+  }
+  if (message == WM_SETCURSOR && windowless_) {
+    SetCursor(LoadCursorA(module::instance(), MAKEINTRESOURCEA(module::kCursorId)));
+    *handled = true;
+    return TRUE;
+  }
+  return 0;
+}
+
+HWND FlashPlayer::inputWindow() const {
+  if (stageWindow_) return stageWindow_;
+  return parentWindow_;
+}
+
+POINT FlashPlayer::playerOrigin() const {
+  return stageWindow_ ? POINT{0, 0} : POINT{position_.left, position_.top};
+}
+
+HWND FlashPlayer::topLevelWindow() const {
+  HWND own = inputWindow();
+  if (!own) return nullptr;
+  HWND root = GetAncestor(own, GA_ROOT);
+  // A popup that only shadows its owner (same place, same size) stands for the owner.
+  HWND owner = root ? ::GetWindow(root, GW_OWNER) : nullptr;
+  if (owner) {
+    RECT a, b;
+    GetWindowRect(root, &a);
+    GetWindowRect(owner, &b);
+    if (EqualRect(&a, &b)) return owner;
+  }
+  return root;
+}
+
+// --- loading ----------------------------------------------------------------------------------
+
+std::wstring FlashPlayer::resolveUrl(const std::wstring& url, bool resource) const {
+  if (url.empty() || hasScheme(url) || isLocalPath(url) || url[0] == L'\\' || url[0] == L'/') return url;
+  std::wstring base = base_;
+  if (base.empty() && resource) {
+    size_t cut = movieFullUrl_.find_last_of(L"/\\");
+    if (cut != std::wstring::npos) base = movieFullUrl_.substr(0, cut + 1);
+  }
+  if (base.empty() || base == L".") return url;
+  wchar_t last = base.back();
+  if (last != L'/' && last != L'\\') base += (hasScheme(base) ? L'/' : L'\\');
+  return base + url;
+}
+
+void FlashPlayer::startLoad(int layer, const std::wstring& url) {
+  if (!ensureMessageWindow()) return;
+  std::wstring full = resolveUrl(url, layer < 0);
+  WPARAM id = nextLoadId_++;
+  if (layer == 0) {
+    mainLoadId_ = id;
+    percentLoaded_ = 0;
+    setReadyState(0);
+  }
+  // The new object's first reference is taken over as it is: MinGW's ComPtr::Attach would
+  // add a second one that nothing releases.
+  ComPtr<MovieDownload> download;
+  *download.GetAddressOf() = new MovieDownload(messageWindow_, module::kLoadDone, module::kLoadProgress, id);
+  loads_[id] = Load{layer, full, download};
+  download->start(full);
+}
+
+void FlashPlayer::finishLoad(WPARAM id) {
+  auto it = loads_.find(id);
+  if (it == loads_.end()) return;
+  Load load = std::move(it->second);
+  loads_.erase(it);
+  if (load.layer == 0 && id != mainLoadId_) return;  // replaced by a later movie
+  HRESULT hr = load.download->result();
+  std::vector<uint8_t> bytes = load.download->takeData();
+  if ((FAILED(hr) || bytes.empty()) && isLocalPath(load.url) && readLocalFile(load.url, bytes)) hr = S_OK;
+  if (load.layer < 0) {
+    transcript::write(FAILED(hr) ? L"resource-failed " + load.url + L" " + hex(hr)
+                                 : L"resource " + load.url + L" bytes " + std::to_wstring(bytes.size()));
+    return;
+  }
+  if (FAILED(hr) || bytes.empty()) {
+    transcript::write(L"movie-failed " + load.url + L" " + hex(FAILED(hr) ? hr : E_FAIL));
+    return;
+  }
+  movieReady(load.layer, load.url, bytes);
+}
+
+void FlashPlayer::movieReady(int layer, const std::wstring& url, const std::vector<uint8_t>& bytes) {
+  std::string error;
+  std::optional<movie::SwfMovie> parsed = movie::parseSwf(bytes.data(), bytes.size(), &error);
+  if (!parsed) {
+    transcript::write(L"movie-failed " + url + L" " + utf8ToWide(error));
+    return;
+  }
+  std::wstring version = std::to_wstring(parsed->version);
+  if (layer != 0) {
+    transcript::write(L"movie " + url + L" version " + version + L" layer " + std::to_wstring(layer));
+    return;
+  }
+  if (script_) script_->stop();
+  script_.reset();
+  movie_ = std::move(parsed);
+  movieFullUrl_ = url;
+  movieName_ = lastComponent(url);
+  frame_ = 0;
+  stage_.reset(movie_->widthPixels(), movie_->heightPixels(), movie_->background.value_or(0xFFFFFF), movieName_);
+  applyFlashVars();
+  if (windowless_ && windowlessSite_) {
+    // Lay the caption out with the container's own device context.
+    HDC dc = nullptr;
+    if (SUCCEEDED(windowlessSite_->GetDC(nullptr, OLEDC_NODRAW, &dc)) && dc) {
+      SIZE size;
+      GetTextExtentPoint32W(dc, movieName_.c_str(), static_cast<int>(movieName_.size()), &size);
+      windowlessSite_->ReleaseDC(dc);
+    }
+  }
+  transcript::write(L"movie " + url + L" version " + version);
+  percentLoaded_ = 100;
+  std::vector<VARIANT> progress(1);
+  progress[0].vt = VT_I4;
+  progress[0].lVal = 100;
+  fire(flash::kDispOnProgress, progress);
+  setReadyState(3);
+  invalidateStage();
+  setReadyState(4);
+  playing_ = true;
+  updatePlayTimer();
+  if (movie_ && movie_->hasScript) {
+    script_ = std::make_shared<ScriptRunner>(*this, movie_->script);
+    PostMessageW(messageWindow_, module::kRunScript, 0, 0);
+  }
+}
+
+void FlashPlayer::setReadyState(long state) {
+  readyState_ = state;
+  std::vector<VARIANT> args(1);
+  args[0].vt = VT_I4;
+  args[0].lVal = state;
+  fire(flash::kDispOnReadyStateChange, args);
+}
+
+void FlashPlayer::applyFlashVars() {
+  size_t start = 0;
+  while (start < flashVars_.size()) {
+    size_t end = flashVars_.find(L'&', start);
+    if (end == std::wstring::npos) end = flashVars_.size();
+    std::wstring pair = flashVars_.substr(start, end - start);
+    size_t eq = pair.find(L'=');
+    if (!pair.empty())
+      variables_[urlDecode(pair.substr(0, eq))] = eq == std::wstring::npos ? L"" : urlDecode(pair.substr(eq + 1));
+    start = end + 1;
+  }
+}
+
+void FlashPlayer::updatePlayTimer() {
+  if (!messageWindow_) return;
+  if (playing_ && movie_ && movie_->frameCount > 1 && movie_->frameRate > 0)
+    SetTimer(messageWindow_, module::kFrameTimer, static_cast<UINT>(1000.0 / movie_->frameRate), nullptr);
+  else
+    KillTimer(messageWindow_, module::kFrameTimer);
+}
+
+void FlashPlayer::advanceFrame() {
+  if (!movie_ || !playing_) return;
+  if (frame_ + 1 < movie_->frameCount) {
+    ++frame_;
+  } else if (loop_) {
+    frame_ = 0;
+  } else {
+    playing_ = false;
+    updatePlayTimer();
+  }
+}
+
+// --- what the script does -------------------------------------------------------------------
+
+std::optional<std::wstring> FlashPlayer::externalCall(const std::wstring& name, const std::vector<std::wstring>& args) {
+  std::vector<VARIANT> params(1);
+  params[0].vt = VT_BSTR;
+  params[0].bstrVal = SysAllocString(external::buildInvoke(name, args).c_str());
+  std::optional<std::wstring> saved = std::move(returnValue_);
+  bool wasInCall = inFlashCall_;
+  returnValue_.reset();
+  inFlashCall_ = true;
+  fire(flash::kDispFlashCall, params);
+  inFlashCall_ = wasInCall;
+  std::optional<std::wstring> answer = std::move(returnValue_);
+  returnValue_ = std::move(saved);
+  if (!answer) return std::nullopt;
+  return external::parseValue(*answer);
+}
+
+void FlashPlayer::addCallback(const std::wstring& name, std::optional<std::wstring> answer) {
+  callbacks_[name] = std::move(answer);
+}
+
+void FlashPlayer::fsCommand(const std::wstring& command, const std::wstring& args) {
+  std::vector<VARIANT> params(2);
+  // DISPPARAMS hold the arguments last first: args, then command.
+  params[0].vt = VT_BSTR;
+  params[0].bstrVal = SysAllocString(args.c_str());
+  params[1].vt = VT_BSTR;
+  params[1].bstrVal = SysAllocString(command.c_str());
+  fire(flash::kDispFSCommand, params);
+}
+
+void FlashPlayer::drawShape(const Stage::Shape& shape) {
+  stage_.addShape(shape);
+  invalidateStage();
+}
+
+void FlashPlayer::setMovieVariable(const std::wstring& name, const std::wstring& value) { variables_[name] = value; }
+
+std::optional<std::wstring> FlashPlayer::movieVariable(const std::wstring& name) const {
+  if (name == L"$version") return std::wstring(L"WIN 9,0,0,0");
+  auto it = variables_.find(name);
+  if (it == variables_.end()) return std::nullopt;
+  return it->second;
+}
+
+void FlashPlayer::loadResource(const std::wstring& url) { startLoad(-1, url); }
+
+void FlashPlayer::scheduleScript(UINT milliseconds) {
+  if (ensureMessageWindow()) SetTimer(messageWindow_, module::kScriptTimer, std::max(1u, milliseconds), nullptr);
+}
+
+void FlashPlayer::playTone(int milliseconds, int frequency) {
+  if (!ensureMessageWindow()) return;
+  auto tone = std::make_unique<Tone>();
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 1;
+  format.nSamplesPerSec = 22050;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 2;
+  format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+  size_t count = static_cast<size_t>(format.nSamplesPerSec) * static_cast<size_t>(milliseconds) / 1000;
+  tone->samples.resize(count);
+  // A square wave: audible, and needs no maths library.
+  size_t half = std::max<size_t>(1, format.nSamplesPerSec / (2 * static_cast<size_t>(std::max(1, frequency))));
+  for (size_t i = 0; i < count; ++i) tone->samples[i] = ((i / half) % 2) ? 8000 : -8000;
+  HWAVEOUT out = nullptr;
+  MMRESULT rc = waveOutOpen(&out, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(messageWindow_), 0, CALLBACK_WINDOW);
+  if (rc != MMSYSERR_NOERROR) {
+    transcript::write(L"sound-failed " + std::to_wstring(rc));
+    return;
+  }
+  tone->header.lpData = reinterpret_cast<LPSTR>(tone->samples.data());
+  tone->header.dwBufferLength = static_cast<DWORD>(count * sizeof(int16_t));
+  if (waveOutPrepareHeader(out, &tone->header, sizeof(WAVEHDR)) != MMSYSERR_NOERROR ||
+      (rc = waveOutWrite(out, &tone->header, sizeof(WAVEHDR))) != MMSYSERR_NOERROR) {
+    waveOutUnprepareHeader(out, &tone->header, sizeof(WAVEHDR));
+    waveOutClose(out);
+    transcript::write(L"sound-failed " + std::to_wstring(rc));
+    return;
+  }
+  transcript::write(L"sound " + std::to_wstring(milliseconds) + L" " + std::to_wstring(frequency));
+  tones_[out] = std::move(tone);
+}
+
+void FlashPlayer::toneDone(HWAVEOUT out) {
+  auto it = tones_.find(out);
+  if (it == tones_.end()) return;
+  waveOutUnprepareHeader(out, &it->second->header, sizeof(WAVEHDR));
+  waveOutClose(out);
+  tones_.erase(it);
+}

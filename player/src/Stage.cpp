@@ -1,0 +1,133 @@
+// Drawing the stage with GDI: the background and opaque shapes by FillRect, partly transparent
+// shapes by GdiAlphaBlend with a constant alpha, the caption as transparent-background text.
+#include "Stage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "UniqueHandle.h"
+
+namespace {
+
+COLORREF fromRgb(long rgb) {
+  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+// One 32-bit pixel DIB selected into a memory DC, for blending and hit tests.
+struct PixelSurface {
+  UniqueMemoryDc dc;
+  UniqueGdiObject bitmap;
+  uint32_t* pixels = nullptr;
+  HGDIOBJ old = nullptr;
+
+  PixelSurface(HDC reference, int w, int h) : dc(CreateCompatibleDC(reference)) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    bitmap.reset(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    pixels = static_cast<uint32_t*>(bits);
+    if (dc && bitmap) old = SelectObject(dc.get(), bitmap.get());
+  }
+  ~PixelSurface() {
+    if (old) SelectObject(dc.get(), old);
+  }
+  bool ok() const { return pixels != nullptr && old != nullptr; }
+};
+
+}  // namespace
+
+void Stage::reset(int width, int height, long background, std::wstring caption) {
+  width_ = width;
+  height_ = height;
+  background_ = background;
+  caption_ = std::move(caption);
+  shapes_.clear();
+}
+
+long Stage::background(const StageLayout& layout) const {
+  return layout.backgroundOverride >= 0 ? layout.backgroundOverride : background_;
+}
+
+RECT Stage::Mapping::toDevice(const RECT& r) const {
+  return RECT{static_cast<LONG>(std::lround(ox + r.left * sx)), static_cast<LONG>(std::lround(oy + r.top * sy)),
+              static_cast<LONG>(std::lround(ox + r.right * sx)), static_cast<LONG>(std::lround(oy + r.bottom * sy))};
+}
+
+Stage::Mapping Stage::map(const RECT& bounds, const StageLayout& layout) const {
+  double bw = bounds.right - bounds.left;
+  double bh = bounds.bottom - bounds.top;
+  double w = width_ > 0 ? width_ : bw;
+  double h = height_ > 0 ? height_ : bh;
+  if (w <= 0) w = 1;
+  if (h <= 0) h = 1;
+  double sx = 1, sy = 1;
+  switch (layout.scaleMode) {
+    case 1: sx = sy = std::max(bw / w, bh / h); break;  // NoBorder
+    case 2: sx = bw / w; sy = bh / h; break;            // ExactFit
+    case 3: break;                                      // NoScale
+    default: sx = sy = std::min(bw / w, bh / h); break; // ShowAll
+  }
+  double spareX = bw - w * sx, spareY = bh - h * sy;
+  double ox = bounds.left + ((layout.alignMode & 1) ? 0 : (layout.alignMode & 2) ? spareX : spareX / 2);
+  double oy = bounds.top + ((layout.alignMode & 4) ? 0 : (layout.alignMode & 8) ? spareY : spareY / 2);
+  return Mapping{sx, sy, ox, oy};
+}
+
+void Stage::draw(HDC dc, const RECT& bounds, const StageLayout& layout) const {
+  if (!layout.transparent) {
+    UniqueGdiObject brush(CreateSolidBrush(fromRgb(background(layout))));
+    FillRect(dc, &bounds, static_cast<HBRUSH>(brush.get()));
+  }
+  Mapping m = map(bounds, layout);
+  int saved = SaveDC(dc);
+  IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  for (const Shape& s : shapes_) {
+    RECT r = m.toDevice(s.rect);
+    if (r.right <= r.left || r.bottom <= r.top || s.alpha == 0) continue;
+    if (s.alpha == 255) {
+      UniqueGdiObject brush(CreateSolidBrush(s.color));
+      FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
+      continue;
+    }
+    PixelSurface source(dc, 1, 1);
+    if (!source.ok()) continue;
+    source.pixels[0] = (GetRValue(s.color) << 16) | (GetGValue(s.color) << 8) | GetBValue(s.color);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, s.alpha, 0};
+    GdiAlphaBlend(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source.dc.get(), 0, 0, 1, 1, blend);
+  }
+  if (!caption_.empty()) {
+    long bg = background(layout);
+    int luminance = ((bg >> 16) & 0xFF) * 3 + ((bg >> 8) & 0xFF) * 6 + (bg & 0xFF);
+    SetTextColor(dc, luminance > 1280 ? RGB(0, 0, 0) : RGB(255, 255, 255));
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    RECT origin = m.toDevice(RECT{4, 2, 4, 2});
+    TextOutW(dc, origin.left, origin.top, caption_.c_str(), static_cast<int>(caption_.size()));
+    SelectObject(dc, old);
+  }
+  RestoreDC(dc, saved);
+}
+
+bool Stage::hit(const RECT& bounds, POINT point, const StageLayout& layout) const {
+  if (!PtInRect(&bounds, point)) return false;
+  if (!layout.transparent) return true;
+  // Honest about what is painted: draw the stage around the point on white and on black; a
+  // pixel left as it was on both is a transparent one.
+  HDC screen = GetDC(nullptr);
+  PixelSurface white(screen, 1, 1), black(screen, 1, 1);
+  ReleaseDC(nullptr, screen);
+  if (!white.ok() || !black.ok()) return false;
+  RECT shifted = bounds;
+  OffsetRect(&shifted, -point.x, -point.y);
+  white.pixels[0] = 0x00FFFFFF;
+  black.pixels[0] = 0;
+  draw(white.dc.get(), shifted, layout);
+  draw(black.dc.get(), shifted, layout);
+  GdiFlush();
+  return (white.pixels[0] & 0xFFFFFF) != 0xFFFFFF || (black.pixels[0] & 0xFFFFFF) != 0;
+}

@@ -1,0 +1,113 @@
+// lumo-movie: writes a SWF movie that the stand-in player plays, with a chosen version, stage
+// size, frame rate, frame count, background colour and optional script, compressed or not.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "SwfMovie.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: lumo-movie -o OUT.swf [--version N] [--size WxH] [--rate FPS] [--frames N]\n"
+    "                  [--background RRGGBB] [--script FILE | --script-text TEXT] [--compress]\n";
+
+bool readFile(const char* path, std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  movie::SwfMovie m;
+  m.xMax = 550 * 20;
+  m.yMax = 400 * 20;
+  m.background = 0xFFFFFF;
+  const char* out = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
+    auto need = [&]() {
+      if (!v) {
+        std::fprintf(stderr, "lumo-movie: %s needs a value\n%s", a.c_str(), kUsage);
+        std::exit(2);
+      }
+      ++i;
+      return v;
+    };
+    if (a == "-o") {
+      out = need();
+    } else if (a == "--version") {
+      int version = std::atoi(need());
+      if (version < 1 || version > 255) {
+        std::fprintf(stderr, "lumo-movie: version must be 1 to 255\n");
+        return 2;
+      }
+      m.version = static_cast<uint8_t>(version);
+    } else if (a == "--size") {
+      int w = 0, h = 0;
+      if (std::sscanf(need(), "%dx%d", &w, &h) != 2 || w <= 0 || h <= 0 || w > 8191 || h > 8191) {
+        std::fprintf(stderr, "lumo-movie: size must be WxH in pixels\n");
+        return 2;
+      }
+      m.xMax = w * 20;
+      m.yMax = h * 20;
+    } else if (a == "--rate") {
+      m.frameRate = std::atof(need());
+      if (m.frameRate <= 0 || m.frameRate >= 256) {
+        std::fprintf(stderr, "lumo-movie: rate must be above 0 and below 256\n");
+        return 2;
+      }
+    } else if (a == "--frames") {
+      int frames = std::atoi(need());
+      if (frames < 1 || frames > 65535) {
+        std::fprintf(stderr, "lumo-movie: frames must be 1 to 65535\n");
+        return 2;
+      }
+      m.frameCount = static_cast<uint16_t>(frames);
+    } else if (a == "--background") {
+      const char* text = need();
+      if (text[0] == '#') ++text;
+      char* end = nullptr;
+      unsigned long c = std::strtoul(text, &end, 16);
+      if (std::strlen(text) != 6 || *end) {
+        std::fprintf(stderr, "lumo-movie: background must be RRGGBB\n");
+        return 2;
+      }
+      m.background = static_cast<uint32_t>(c);
+    } else if (a == "--script") {
+      const char* path = need();
+      if (!readFile(path, m.script)) {
+        std::fprintf(stderr, "lumo-movie: cannot read %s\n", path);
+        return 1;
+      }
+      m.hasScript = true;
+    } else if (a == "--script-text") {
+      m.script = need();
+      m.hasScript = true;
+    } else if (a == "--compress") {
+      m.compressed = true;
+    } else {
+      std::fprintf(stderr, "lumo-movie: unknown argument %s\n%s", a.c_str(), kUsage);
+      return 2;
+    }
+  }
+  if (!out) {
+    std::fprintf(stderr, "%s", kUsage);
+    return 2;
+  }
+  std::vector<uint8_t> bytes = movie::writeSwf(m);
+  std::ofstream file(out, std::ios::binary | std::ios::trunc);
+  if (bytes.empty() || !file.write(reinterpret_cast<const char*>(bytes.data()),
+                                   static_cast<std::streamsize>(bytes.size()))) {
+    std::fprintf(stderr, "lumo-movie: cannot write %s\n", out);
+    return 1;
+  }
+  return 0;
+}

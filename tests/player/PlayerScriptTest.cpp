@@ -1,0 +1,193 @@
+// Movie scripts acting as ActionScript would: ExternalInterface calls and callbacks, expect,
+// fscommand, variables, resources, waits and a person's actions on the window.
+#include <gtest/gtest.h>
+
+#include "PlayerHarness.h"
+
+using namespace player_test;
+
+namespace {
+
+class PlayerScript : public ::testing::Test, public PlayerFixtureBase {
+ protected:
+  // Loads a movie with `script` into a windowed player and waits for the script's end.
+  void run(const std::string& script, const std::string& until = "end") {
+    ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
+    ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"script.swf"), makeMovie(160, 120, 0xFFFFFF, script))));
+    ASSERT_TRUE(transcript->waitFor(until)) << "transcript:\n" << dump();
+  }
+  std::string dump() const {
+    std::string all;
+    for (const std::string& l : transcript->lines()) all += l + "\n";
+    return all;
+  }
+  TestSite& site = makeSite(/*allowWindowless=*/false, 160, 120);
+};
+
+TEST_F(PlayerScript, CallRaisesFlashCallWithTheInvokeXmlAndKeepsTheDecodedAnswer) {
+  sink->answer = L"<string>a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos;</string>";
+  run("call vor.test \"x & <y> \\\"z\\\" 'w'\" plain\n"
+      "expect \"a & b <c> \\\"d\\\" 'e'\"\n");
+  ASSERT_EQ(1, sink->count(flash::kDispFlashCall));
+  for (const auto& e : sink->events) {
+    if (e.id != flash::kDispFlashCall) continue;
+    EXPECT_EQ(L"<invoke name=\"vor.test\" returntype=\"xml\"><arguments>"
+              L"<string>x &amp; &lt;y&gt; &quot;z&quot; &apos;w&apos;</string><string>plain</string>"
+              L"</arguments></invoke>",
+              e.args.at(0));
+  }
+  EXPECT_TRUE(transcript->has("PASS ")) << dump();
+  EXPECT_TRUE(transcript->has("call vor.test \"x & <y> \\\"z\\\" 'w'\" \"plain\" -> \"a & b <c> \\\"d\\\" 'e'\""))
+      << dump();
+}
+
+TEST_F(PlayerScript, ExpectFailsOnAnotherValueAndOnACallNobodyAnswered) {
+  sink->answer = L"<string>yes</string>";
+  run("call first\n"
+      "expect no\n"
+      "call second\n");
+  EXPECT_TRUE(transcript->has("FAIL line 2 expected \"no\" got \"yes\"")) << dump();
+  sink->answer.reset();
+  EXPECT_TRUE(transcript->has("call first -> \"yes\""));
+  EXPECT_TRUE(transcript->has("call second -> \"yes\"")) << "same sink answer";
+}
+
+TEST_F(PlayerScript, ValueFormsOtherThanStringsReadAsTheMovieSeesThem) {
+  struct {
+    const wchar_t* xml;
+    const char* value;
+  } forms[] = {{L"<number>42</number>", "42"}, {L"<true/>", "true"}, {L"<null/>", "null"}, {L"<string></string>", ""}};
+  std::string script;
+  for (size_t i = 0; i < std::size(forms); ++i)
+    script += "call f" + std::to_string(i) + "\nexpect \"" + forms[i].value + "\"\n";
+  // The sink answers each call with the next form.
+  for (const auto& f : forms) sink->answers.push_back(f.xml);
+  run(script);
+  int passes = 0;
+  for (const std::string& l : transcript->lines()) passes += l.rfind("PASS ", 0) == 0;
+  EXPECT_EQ(static_cast<int>(std::size(forms)), passes) << dump();
+}
+
+TEST_F(PlayerScript, CallFunctionAnswersRegisteredCallbacksOnly) {
+  run("callback ping pong\ncallback quiet\n");
+  BSTR request = bstr(L"<invoke name=\"ping\" returntype=\"xml\"><arguments><string>a&amp;b</string></arguments></invoke>");
+  BSTR response = nullptr;
+  ASSERT_EQ(S_OK, player->CallFunction(request, &response));
+  EXPECT_STREQ(L"<string>pong</string>", response);
+  SysFreeString(response);
+  SysFreeString(request);
+
+  request = bstr(L"<invoke name=\"quiet\" returntype=\"xml\"><arguments></arguments></invoke>");
+  ASSERT_EQ(S_OK, player->CallFunction(request, &response));
+  EXPECT_STREQ(L"<undefined/>", response);
+  SysFreeString(response);
+  SysFreeString(request);
+
+  request = bstr(L"<invoke name=\"nobody\" returntype=\"xml\"><arguments></arguments></invoke>");
+  response = nullptr;
+  EXPECT_EQ(E_FAIL, player->CallFunction(request, &response));
+  EXPECT_EQ(nullptr, response);
+  SysFreeString(request);
+  EXPECT_TRUE(transcript->has("callfunction \"<invoke name=\\\"ping\\\"")) << dump();
+  EXPECT_TRUE(transcript->has("callfunction \"<invoke name=\\\"nobody\\\"")) << dump();
+}
+
+TEST_F(PlayerScript, SetReturnValueOutsideACallIsRefused) {
+  BSTR value = bstr(L"<string>late</string>");
+  EXPECT_EQ(E_FAIL, player->SetReturnValue(value));
+  SysFreeString(value);
+}
+
+TEST_F(PlayerScript, FsCommandRaisesTheEventWithItsArgumentsLastFirst) {
+  run("fscommand quit \"now please\"\n");
+  ASSERT_EQ(1, sink->count(flash::kDispFSCommand));
+  for (const auto& e : sink->events) {
+    if (e.id != flash::kDispFSCommand) continue;
+    ASSERT_EQ(2u, e.args.size());
+    EXPECT_EQ(L"now please", e.args[0]);
+    EXPECT_EQ(L"quit", e.args[1]);
+  }
+}
+
+TEST_F(PlayerScript, FlashVarsAndHostVariablesAreSeenByTheMovie) {
+  BSTR vars = bstr(L"name=Lumo%20Player&empty=&plus=a+b");
+  player->put_FlashVars(vars);
+  SysFreeString(vars);
+  run("var name\nexpect \"Lumo Player\"\nvar plus\nexpect \"a b\"\nvar empty\nexpect \"\"\n"
+      "set mine 5\nlog \"the end\" of it\n");
+  int passes = 0;
+  for (const std::string& l : transcript->lines()) passes += l.rfind("PASS ", 0) == 0;
+  EXPECT_EQ(3, passes) << dump();
+  BSTR name = bstr(L"mine"), value = nullptr;
+  ASSERT_EQ(S_OK, player->GetVariable(name, &value));
+  EXPECT_STREQ(L"5", value);
+  SysFreeString(value);
+  SysFreeString(name);
+  EXPECT_TRUE(transcript->has("getvariable \"mine\" \"5\""));
+  EXPECT_TRUE(transcript->has("log \"the end of it\""));
+}
+
+TEST_F(PlayerScript, ResourcesLoadRelativeToTheMovieAndWaitsPause) {
+  std::wstring data = folder.file(L"data.txt");
+  HANDLE f = CreateFileW(data.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written;
+  WriteFile(f, "12345", 5, &written, nullptr);
+  CloseHandle(f);
+  DWORD start = GetTickCount();
+  run("load data.txt\nload missing.txt\nwait 300\nlog done\n");
+  EXPECT_GE(GetTickCount() - start, 250u);
+  ASSERT_TRUE(transcript->waitFor("resource-failed "));
+  EXPECT_TRUE(transcript->waitFor("resource ")) << dump();
+  bool sized = false;
+  for (const std::string& l : transcript->lines()) sized |= l.rfind("resource ", 0) == 0 && l.find("bytes 5") != std::string::npos;
+  EXPECT_TRUE(sized) << dump();
+}
+
+TEST_F(PlayerScript, SoundPlaysThroughWaveOutOrReportsWhyNot) {
+  run("sound 50 880\nwait 200\nlog after\n");
+  pumpFor(100);
+  bool played = transcript->has("sound 50 880"), refused = transcript->has("sound-failed ");
+  EXPECT_TRUE(played || refused) << dump();
+  EXPECT_TRUE(transcript->has("log \"after\""));
+}
+
+TEST_F(PlayerScript, UnknownCommandsAreReportedAndTheScriptGoesOn) {
+  run("# a comment\nfly away\ndraw rect 1 2\nlog still\n");
+  EXPECT_TRUE(transcript->has("error line 2: unknown command \"fly\"")) << dump();
+  EXPECT_TRUE(transcript->has("error line 3:")) << dump();
+  EXPECT_TRUE(transcript->has("log \"still\""));
+}
+
+TEST_F(PlayerScript, UserActionsReachTheTopLevelWindowAsAPersonsWould) {
+  std::wstring dropped = folder.file(L"dropped.txt");
+  std::string script = "user resize 300 200\nuser move 20 30\nuser key 65\nuser click left 5 6\n"
+                       "user maximize\nuser close\nuser drop \"" + narrow(dropped) + "\" \"C:\\\\other.txt\"\nwait 100\n";
+  for (char& c : script)
+    if (c == '\\') c = '/';  // paths with slashes need no escapes in the script
+  run(script);
+  pumpFor(200);
+  RECT r;
+  GetWindowRect(site.window(), &r);
+  EXPECT_EQ(300, r.right - r.left);
+  EXPECT_EQ(200, r.bottom - r.top);
+  EXPECT_EQ(20, r.left);
+  EXPECT_EQ(30, r.top);
+  auto& messages = TestSite::windowMessages();
+  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_SYSCOMMAND)));
+  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_DROPFILES)));
+  EXPECT_EQ(2, static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(site.window(), L"dropped"))));
+  RemovePropW(site.window(), L"dropped");
+  EXPECT_TRUE(transcript->has("key down 65")) << dump();
+  EXPECT_TRUE(transcript->has("mouse left down 5 6")) << dump();
+  EXPECT_TRUE(transcript->has("user close"));
+  EXPECT_TRUE(transcript->has("user resize 300 200"));
+}
+
+TEST_F(PlayerScript, AltF4AsksTheTopLevelWindowToClose) {
+  run("user altf4\nwait 50\n");
+  pumpFor(100);
+  auto& messages = TestSite::windowMessages();
+  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_SYSCOMMAND))) << dump();
+}
+
+}  // namespace
