@@ -88,6 +88,29 @@ TEST(Startup, ExtensionsAreWrittenIntoANewPrivateFolder) {
   EXPECT_EQ(filesIn(created[0]), (std::vector<std::wstring>{L"0.vdd", L"1.vdd", L"2.vdd"}));
 }
 
+TEST(Startup, ConcurrentRunsUseTheirOwnPrivateFoldersAndRemoveThemAtExit) {
+  ProjectFolder folder;
+  for (const wchar_t* name : {L"a.vdd", L"b.vdd"}) folder.write(name, "MZ" + std::string(100, '\0'));
+  ASSERT_EQ(folder.build(R"({"title": "Twice", "forms": [], "extensions": ["a.vdd", "b.vdd"]})", L"app.exe"), 0);
+  PrivateFolderSweeper sweeper;
+  ChildProcess first, second;
+  ASSERT_TRUE(first.start(folder.file(L"app.exe"), L"", folder.path()));
+  ASSERT_TRUE(second.start(folder.file(L"app.exe"), L"", folder.path()));
+  ASSERT_EQ(first.wait(kStartupMs), std::nullopt);
+  ASSERT_EQ(second.wait(0), std::nullopt);
+  const auto created = sweeper.created();
+  ASSERT_EQ(created.size(), 2u) << "one folder each";
+  for (const auto& f : created) EXPECT_EQ(filesIn(f).size(), 2u);
+
+  // A normal end of the message loop shuts down and removes the run's own folder.
+  ASSERT_TRUE(first.postQuit());
+  EXPECT_EQ(first.wait(15000), 0);
+  EXPECT_EQ(sweeper.created().size(), 1u) << "the other run's folder stays while it runs";
+  ASSERT_TRUE(second.postQuit());
+  EXPECT_EQ(second.wait(15000), 0);
+  EXPECT_TRUE(sweeper.created().empty());
+}
+
 struct PasswordCase {
   const char* name;
   const wchar_t* typed;  // nullptr: press Cancel instead of typing

@@ -41,6 +41,7 @@ bool ChildProcess::start(const std::wstring& exe, const std::wstring& arguments,
   if (!started) return false;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
+  threadId_ = info.dwThreadId;
   return true;
 }
 

@@ -27,11 +27,14 @@ class ChildProcess {
   std::optional<int> wait(DWORD timeoutMs);
   bool running() { return !wait(0).has_value(); }
   void kill();
+  // Ends the child's message loop the way WM_QUIT does: a normal exit with its clean-up.
+  bool postQuit() { return PostThreadMessageW(threadId_, WM_QUIT, 0, 0) != FALSE; }
   // Everything the child wrote to its standard output (read after it exited).
   std::string output();
 
  private:
   HANDLE process_ = nullptr;
+  DWORD threadId_ = 0;
   HANDLE outputRead_ = nullptr;
   std::string output_;
 };
