@@ -83,6 +83,77 @@ TEST_F(HostControlTest, MovieFromMemoryPlaysInAControlOfTheModule) {
 
 HRESULT CALLBACK declining(const wchar_t*, IStream**, void*, void*) { return E_FAIL; }
 
+// Answers http://lumo.test/ URLs with a stream of its own holding 5 bytes.
+HRESULT CALLBACK replacing(const wchar_t* url, IStream** stream, void*, void*) {
+  if (wcsncmp(url, L"http://lumo.test/", 17) != 0) return E_FAIL;
+  IStream* own = nullptr;
+  CreateStreamOnHGlobal(nullptr, TRUE, &own);
+  own->Write("12345", 5, nullptr);
+  *stream = own;
+  return S_OK;
+}
+
+void writeFile(const std::wstring& path, std::size_t size) {
+  std::ofstream(path.c_str(), std::ios::binary) << std::string(size, 'r');
+}
+
+TEST_F(HostControlTest, ResourcesOfAMovieFromMemoryComeFromBaseTheWorkingDirectoryOrAHandler) {
+  const std::vector<char> image = playerImage();
+  std::unique_ptr<lumo::PlayerModule> module = lumo::loadPlayerFromMemory(image.data(), image.size());
+  ASSERT_NE(module, nullptr);
+  lumo::registerResourceHandler(module.get(), nullptr, &declining, nullptr);
+  lumo::registerResourceHandler(module.get(), nullptr, &replacing, nullptr);
+  CreateDirectoryW((folder_ + L"\\images").c_str(), nullptr);
+  writeFile(folder_ + L"\\images\\a.jpg", 1234);
+  const std::wstring base = folder_ + L"\\base";
+  CreateDirectoryW(base.c_str(), nullptr);
+  CreateDirectoryW((base + L"\\images").c_str(), nullptr);
+  writeFile(base + L"\\images\\a.jpg", 77);
+  wchar_t previous[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  SetCurrentDirectoryW(folder_.c_str());
+
+  struct Case {
+    const wchar_t* base;  // the control's Base
+    const char* load;
+    const char* expected;
+  } cases[] = {
+      {L"", "images/a.jpg", "bytes 1234"},       // beside the movie: the working directory
+      {base.c_str(), "images/a.jpg", "bytes 77"},  // the movie's Base folder
+      {L"", "http://lumo.test/data.txt", "bytes 5"},  // the second handler's own stream
+  };
+  for (const Case& c : cases) {
+    HWND parent = createParent();
+    HWND control = lumo::createControlWindow(module.get(), 0, WS_CHILD | WS_VISIBLE, 0, 0, 320, 240, parent,
+                                             reinterpret_cast<HMENU>(5), GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(control, nullptr);
+    lumo::TextRecord<wchar_t> putBase{c.base, E_FAIL};
+    send(control, lumo::msg::kPutBaseW, putBase);
+    movie::SwfMovie m;
+    m.script = std::string("load ") + c.load + "\n";
+    m.hasScript = true;
+    const std::vector<uint8_t> bytes = movie::writeSwf(m);
+    lumo::MovieFromMemoryRecord record{bytes.data(), bytes.size(), E_FAIL};
+    ASSERT_EQ(send(control, lumo::msg::kPutMovieFromMemory, record), 1);
+    ASSERT_TRUE(pumpUntil([&] {
+      for (const std::string& line : transcript()) {
+        if (line.rfind("resource", 0) == 0 && line.find(c.load) != std::string::npos) return true;
+      }
+      return false;
+    })) << c.load;
+    bool found = false;
+    for (const std::string& line : transcript()) {
+      if (line.rfind("resource ", 0) == 0 && line.find(c.load) != std::string::npos) {
+        found = line.find(c.expected) != std::string::npos;
+      }
+    }
+    EXPECT_TRUE(found) << c.load << " should give " << c.expected;
+    DestroyWindow(control);
+    pumpFor(20);
+  }
+  SetCurrentDirectoryW(previous);
+}
+
 TEST_F(HostControlTest, ResourceHandlersOfTheModuleCountFromOne) {
   const std::vector<char> image = playerImage();
   std::unique_ptr<lumo::PlayerModule> module = lumo::loadPlayerFromMemory(image.data(), image.size());
