@@ -38,12 +38,18 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 enable_testing()
 include(GoogleTest)
 
-# lumo_add_gtest(NAME SOURCES a.cpp b.cpp LIBS x y): a GoogleTest program whose cases
-# CTest runs one by one under Wine.
+# lumo_add_gtest(NAME [SERIAL] SOURCES a.cpp b.cpp LIBS x y): a GoogleTest program whose
+# cases CTest runs one by one under Wine.
+# SERIAL: the cases run alone (they watch machine-wide state, such as the runtime's private
+# folders, that other tests' projectors would change).
 function(lumo_add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE gtest_main gmock ${T_LIBS})
   target_compile_options(${name} PRIVATE ${LUMO_WARNINGS})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 180)
+  set(serial)
+  if(T_SERIAL)
+    set(serial RUN_SERIAL TRUE)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 180 ${serial})
 endfunction()

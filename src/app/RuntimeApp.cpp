@@ -1,13 +1,20 @@
 #include "RuntimeApp.h"
 
 #include "DisplayModeList.h"
+#include "LocalFileResolver.h"
 #include "bridge/BuiltInModules.h"
 #include "bridge/CommandEngine.h"
+#include "bridge/TextHelpers.h"
+#include "forms/Form.h"
+#include "forms/FormEnvironment.h"
+#include "forms/FormWindowProcedure.h"
 #include "host/HostApi.h"
 #include "host/PlayerModule.h"
 #include "PasswordDialog.h"
 #include "PrivateTempFolder.h"
 #include "resource.h"
+
+#include <cstdio>
 
 namespace lumo {
 
@@ -16,17 +23,19 @@ namespace {
 constexpr wchar_t kFormWindowClass[] = L"VORLUMO3WINDOW";
 constexpr wchar_t kFallbackRecordFile[] = L"~~~~,~l3.exe";
 
-// Forms get their own window procedure with the forms; until then the class answers with
-// the default one.
-LRESULT CALLBACK formWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window, message, wParam, lParam);
+// The resource handler every form registers: files under the working directory.
+HRESULT CALLBACK serveMovieResource(const wchar_t* url, IStream** stream, void* /*reserved*/, void* /*form*/) {
+  Microsoft::WRL::ComPtr<IStream> file;
+  if (!url || !stream || FAILED(openMovieResource(url, file))) return E_FAIL;
+  *stream = file.Detach();  // put in place of the offered stream, which stays its owner's
+  return S_OK;
 }
 
 void registerFormWindowClass(HINSTANCE instance) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = formWindowProc;
+  wc.lpfnWndProc = &FormWindowProcedure::procedure;
   wc.hInstance = instance;
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_LUMO));
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -44,6 +53,9 @@ RuntimeApp& RuntimeApp::instance() {
 }
 
 RuntimeApp::RuntimeApp() {
+  // The engine must outlive this object: forms left by a failed start-up are destroyed by its
+  // destructor at process exit, and they leave the engine's forms table then.
+  CommandEngine::instance();
   comInitialised_ = SUCCEEDED(CoInitialize(nullptr));
   if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&taskbarList)))) {
     taskbarList->HrInit();
@@ -57,7 +69,7 @@ RuntimeApp::~RuntimeApp() {
   if (comInitialised_) CoUninitialize();
 }
 
-bool RuntimeApp::initialise(HINSTANCE instance, HWND /*previewParent*/) {
+bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   instance_ = instance;
   wchar_t buffer[2048];
   const DWORD length = GetCurrentDirectoryW(2048, buffer);
@@ -86,9 +98,11 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND /*previewParent*/) {
   auto& engine = CommandEngine::instance();
   engine.setDeclarationSource([instance] { return DeclarationValues::fromSystem(instance); });
   if (!registerBuiltInModules(engine, kioskMode, screensaverMode)) return fail(L"runtime modules");
+  if (!createForms(previewParent)) return fail(L"forms");
   // Speech is optional: a machine without a voice still runs the projector.
   CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
-  if (!DisplayModeList::instance().build(mainFormWindow)) return fail(L"display modes");
+  if (!DisplayModeList::instance().build(mainForm ? mainForm->windowHandle() : nullptr))
+    return fail(L"display modes");
   engine.setPollingEnabled(true);
   return true;
 }
@@ -134,21 +148,110 @@ void RuntimeApp::createMenuBars() {
   AppendMenuW(contextMenuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), nullptr);
 }
 
+bool RuntimeApp::createForms(HWND previewParent) {
+  auto& environment = FormEnvironment::instance();
+  environment.playerModule = playerModule.get();
+  environment.screensaverMode = screensaverMode;
+  environment.kioskMode = kioskMode;
+  environment.resourceHandler = &serveMovieResource;
+  auto& engine = CommandEngine::instance();
+  for (const auto& description : settings.forms) {
+    HWND parent = mainForm ? mainForm->windowHandle() : nullptr;
+    const int id = nextFormId++;
+    forms.push_back(std::make_unique<Form>(id, parent, instance_, previewParent));
+    Form* form = forms.back().get();
+    engine.addForm(id, form);
+    // Global variables reach every movie as FlashVars, unescaped, in key order.
+    std::vector<std::wstring> pairs;
+    for (const auto& [key, value] : settings.globalVariables) pairs.push_back(key + L"=" + value.get());
+    const std::wstring flashVars = join(pairs, L"&");
+    if (!flashVars.empty()) form->setFlashVars(flashVars);
+    if (id == 0) {
+      mainForm = form;
+      engine.setMainForm(form);
+    }
+    if (!form->start(instance_, *description, privateTempFolder)) return false;
+  }
+  if (!mainForm) return true;
+  if (!settings.showInTaskbar) {
+    HWND window = mainForm->windowHandle();
+    if (mainForm->transparent || settings.forms.front()->borderStyle == 5) {
+      ShowWindow(window, SW_HIDE);
+      SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+      ShowWindow(window, SW_SHOW);
+    } else if (taskbarList) {
+      taskbarList->DeleteTab(window);
+    }
+  }
+  return true;
+}
+
+bool RuntimeApp::createForm(const std::wstring& name, const std::wstring& moviePath, int x, int y, int width,
+                            int height, const std::wstring& style) {
+  auto& engine = CommandEngine::instance();
+  if (engine.findFormByName(name)) return false;
+  const int id = nextFormId++;
+  auto form = std::make_unique<Form>(id, mainForm ? mainForm->windowHandle() : nullptr, instance_, nullptr);
+
+  record::FormDescription description;
+  description.name = name;
+  description.x = x;
+  description.y = y;
+  description.width = width;
+  description.height = height;
+  static const std::pair<const wchar_t*, int> kBorders[] = {{L"standard", 0},     {L"sizeablestandard", 1},
+                                                            {L"tool", 2},         {L"sizeabletool", 3},
+                                                            {L"dialog", 4},       {L"noborder", 5}};
+  for (const auto& [word, border] : kBorders)
+    if (style == word) description.borderStyle = border;
+  if (style == L"transparent") description.windowKind = 3;
+  description.maximizeBox = description.minimizeBox = description.systemMenu = true;
+  description.scaleEnabled = true;
+  description.visibleAtStart = true;
+  description.alpha = 255;
+  description.altF4Closes = true;
+  description.popupFrame = false;
+
+  std::FILE* file = _wfopen(moviePath.c_str(), L"rb");
+  if (!file) return false;
+  record::Bytes movie;
+  unsigned char buffer[65536];
+  for (size_t read; (read = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) movie.insert(movie.end(), buffer, buffer + read);
+  const bool readWhole = std::ferror(file) == 0;
+  std::fclose(file);
+  if (!readWhole) return false;
+  description.movie = record::StoredBlock::fromPlain(std::move(movie), record::BlockKind::Movie);
+
+  Form* raw = form.get();
+  forms.push_back(std::move(form));
+  engine.addForm(id, raw);
+  if (raw->start(instance_, description, privateTempFolder)) return true;
+  engine.removeForm(id);
+  forms.pop_back();
+  return false;
+}
+
 void RuntimeApp::runMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
+    if (mainForm && mainForm->quit()) {
+      ShowWindow(mainForm->windowHandle(), SW_HIDE);
+      break;
+    }
   }
 }
 
 void RuntimeApp::setExitCode(int code) {
   exitCode = code;
-  if (mainFormWindow) SendMessageW(mainFormWindow, WM_CLOSE, 0, 0);
+  if (mainForm) SendMessageW(mainForm->windowHandle(), WM_CLOSE, 0, 0);
 }
 
 void RuntimeApp::shutdown() {
   speechVoice.Reset();
+  mainForm = nullptr;
+  forms.clear();
   kioskLibrary.reset();
   if (trayMenuBar) DestroyMenu(std::exchange(trayMenuBar, nullptr));
   if (contextMenuBar) DestroyMenu(std::exchange(contextMenuBar, nullptr));

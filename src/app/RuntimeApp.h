@@ -17,6 +17,7 @@
 namespace lumo {
 
 class PlayerModule;
+class Form;
 
 class RuntimeApp {
  public:
@@ -29,6 +30,10 @@ class RuntimeApp {
   bool initialise(HINSTANCE instance, HWND previewParent);
   // Runs the message loop until the main form has finished closing or WM_QUIT arrives.
   void runMessageLoop();
+  // A form made by the movie (command createForm): false when the name is taken, the movie
+  // file cannot be read or the form cannot start.
+  bool createForm(const std::wstring& name, const std::wstring& moviePath, int x, int y, int width, int height,
+                  const std::wstring& style);
   // Stores the exit code and closes the main form, which ends the process.
   void setExitCode(int code);
   // Releases what start-up acquired; safe to call more than once.
@@ -39,8 +44,9 @@ class RuntimeApp {
   HMENU contextMenuBar = nullptr;
   HMENU trayMenuBar = nullptr;
   std::wstring privateTempFolder;
+  std::vector<std::unique_ptr<Form>> forms;  // in creation order
   int nextFormId = 0;
-  HWND mainFormWindow = nullptr;  // the main form's window once forms exist
+  Form* mainForm = nullptr;  // the form with id 0 once it exists
   std::wstring applicationTitle;
   bool screensaverMode = false;
   bool kioskMode = false;
@@ -63,6 +69,7 @@ class RuntimeApp {
   bool loadPlayer();
   bool checkPassword();
   void createMenuBars();
+  bool createForms(HWND previewParent);
   void setModeFlags();
 
   bool comInitialised_ = false;

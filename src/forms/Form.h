@@ -1,0 +1,232 @@
+// A form: one top-level window with one player control playing one movie. Creation and the
+// interface operations live in Form.cpp, start and fades in FormStart.cpp, the window
+// procedures in FormWindowProcedure.cpp and PlayerWindowProcedure.cpp.
+#pragma once
+
+#include "ProjectSettings.h"
+#include "forms/FormInterface.h"
+#include "forms/FormStyles.h"
+#include "util/UniqueHandle.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace lumo {
+
+class Form final : public FormInterface {
+ public:
+  Form(int id, HWND parentWindow, HINSTANCE instance, HWND previewParent);
+  ~Form() override;
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  // Thread, geometry, window, player control and movie; false when the form cannot run.
+  bool start(HINSTANCE instance, record::FormDescription& description, const std::wstring& privateTempFolder);
+  // Global variables for the player, given before start.
+  void setFlashVars(std::wstring flashVars) { flashVars_ = std::move(flashVars); }
+  // Escape, close box, Alt+F4: hides another form; ends the process for the main form.
+  void closeWindow();
+  bool quit() const { return quit_.load(); }
+  bool isMain() const { return id_ == 0; }
+  bool setOpacityValue(int alpha);
+  // The window the player draws in (the control for a transparent form).
+  HWND interceptedWindow() const { return interceptedWindow_; }
+
+  // --- FormInterface ---
+  int id() const override { return id_; }
+  HWND windowHandle() const override { return window_; }
+  HINSTANCE instanceHandle() const override { return instance_; }
+  HWND playerControlHandle() const override { return playerControl_; }
+  bool isAlwaysOnTop() override;
+  std::wstring titleText() override { return title_; }
+  bool setShapeFromBitmapKeyed(const std::wstring& path, const std::wstring& keyColour,
+                               const std::wstring& tolerance) override;
+  bool callFunction(const std::wstring& function, const std::wstring& arguments,
+                    const std::wstring& separator) override;
+  bool callFunctionForwarded(const std::wstring& function, const std::wstring& arguments,
+                             const std::wstring& separator) override;
+  void setSizeLimits(const std::wstring& maxWidth, const std::wstring& maxHeight, const std::wstring& minWidth,
+                     const std::wstring& minHeight) override;
+  void acceptDroppedFiles() override;
+  void refuseDroppedFiles() override;
+  void gotoFrame(const std::wstring& frame) override;
+  void gotoLabel(const std::wstring& target, const std::wstring& label) override;
+  void hide() override;
+  void removeShape() override;
+  void hideCaption(const std::wstring& hide) override;
+  void maximize() override;
+  void minimize() override;
+  void restore() override;
+  void setFocus() override;
+  void setStatusText(const std::wstring& text) override;
+  void shake(const std::wstring& count) override;
+  void show() override;
+  void reserved25() override {}
+  void reserved26() override {}
+  bool setShapeFromBitmap(const std::wstring& path) override;
+  std::wstring runModal() override;
+  void showStatusBar() override;
+  void enableDrag() override;
+  void disableDrag() override;
+  int opacity() override;
+  bool setOpacity(const std::wstring& alpha) override;
+  void setBasePath(const std::wstring& path) override;
+  void setBackgroundColour(const std::wstring& colour) override;
+  int height() override;
+  void setHeight(int height) override;
+  bool reserved38() override { return false; }
+  void setTitle(const std::wstring& title) override;
+  void setTitleText(const std::wstring& title) override;
+  std::wstring windowText() override;
+  bool isVisible() override;
+  void setVisible(const std::wstring& visible) override;
+  int width() override;
+  void setWidth(int width) override;
+  std::wstring windowState() override;
+  int x() override;
+  void setX(int x) override;
+  int y() override;
+  void setY(int y) override;
+  void setMaximizeBox(bool on) override;
+  void setMinimizeBox(bool on) override;
+  void setSystemMenu(bool on) override;
+  void close() override;
+  void setBorderStyle(const std::wstring& style) override;
+  void reserved56() override {}
+  void setLeftButtonMode(const std::wstring& mode) override;
+  void setMiddleButtonMode(const std::wstring& mode) override;
+  void setRightButtonMode(const std::wstring& mode) override;
+  bool setVariable(const std::wstring& name, const std::wstring& value) override;
+  void setScaleMode(int mode) override;
+  void setAlignMode(int mode) override;
+  std::wstring getVariable(const std::wstring& name) override;
+  void loadMovie(int level, const std::wstring& url) override;
+  bool trySetBasePath(const std::wstring& path) override;
+  bool setMovieVariable(const std::wstring& name, const std::wstring& value) override;
+  void enableExitHandler() override { exitHandlerEnabled_ = true; }
+
+  // Menus, tray and screensaver settings come with their own parts: defaults until then.
+  void addMainMenuSeparator(const std::wstring&) override {}
+  void addMainMenu(const std::wstring&) override {}
+  void addMainMenuItem(const std::wstring&, const std::wstring&) override {}
+  void setMainMenuItemChecked(const std::wstring&, const std::wstring&, bool) override {}
+  void setMainMenuItemEnabled(const std::wstring&, const std::wstring&, bool) override {}
+  void setMainMenuItemVisible(const std::wstring&, const std::wstring&, bool) override {}
+  void removeMainMenu(const std::wstring&) override {}
+  void removeMainMenuItem(const std::wstring&, const std::wstring&) override {}
+  void setMainMenuType(const std::wstring& type) override { mainMenuType = type; }
+  void hideTrayIcon() override {}
+  void addTrayMenuSeparator() override {}
+  void addTrayMenuItem(const std::wstring&) override {}
+  void setTrayMenuItemChecked(const std::wstring&, bool) override {}
+  void setTrayMenuItemEnabled(const std::wstring&, bool) override {}
+  void setTrayMenuItemVisible(const std::wstring&, bool) override {}
+  void removeTrayMenuItem(const std::wstring&) override {}
+  void setTrayIcon(const std::wstring&) override {}
+  void showTrayBalloon(const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&,
+                       const std::wstring&) override {}
+  void showTrayIcon() override {}
+  void setTrayMenuType(const std::wstring& type) override { trayMenuType = type; }
+  void setTrayHint(const std::wstring&) override {}
+  void disableContextMenu() override {}
+  void enableContextMenu() override {}
+  void addContextMenuSeparator() override {}
+  void addContextMenuItem(const std::wstring&) override {}
+  void setContextMenuItemChecked(const std::wstring&, bool) override {}
+  void setContextMenuItemEnabled(const std::wstring&, bool) override {}
+  void setContextMenuItemVisible(const std::wstring&, bool) override {}
+  void removeContextMenuItem(const std::wstring&) override {}
+  void setContextMenuType(const std::wstring& type) override { contextMenuType_ = type; }
+  std::wstring getAppMenuSetting1() override { return appMenuSetting1_; }
+  void setAppMenuSetting1(const std::wstring& value) override { appMenuSetting1_ = value; }
+  std::wstring getAppMenuSetting2() override { return appMenuSetting2_; }
+  void setAppMenuSetting2(const std::wstring& value) override { appMenuSetting2_ = value; }
+  void setCloseOnMouse(bool on) override { closeOnMouse_ = on; }
+  void setCloseOnKey(bool on) override { closeOnKey_ = on; }
+
+  bool callFunctionXml(const std::wstring& function, const std::wstring& arguments,
+                       const std::wstring& separator) override;
+  bool callFunctionVariable(const std::wstring& function, const std::wstring& arguments,
+                            const std::wstring& separator) override;
+
+ private:
+  friend class FormWindowProcedure;
+  friend class PlayerWindowProcedure;
+
+  bool createStandard(int x, int y, int width, int height, const record::FormDescription& description,
+                      HWND owner, bool child, bool fullScreen);
+  bool createTransparent(int x, int y, int width, int height, HWND owner);
+  bool applyMask(const record::FormDescription& description);
+  bool startMovie(record::FormDescription& description, const std::wstring& privateTempFolder);
+  bool startBridgeMovie(const record::FormDescription& description, const std::wstring& privateTempFolder);
+  void setScaleModeFromFlags();
+  void registerResourceHandler();
+  void interceptPlayerWindow();
+  void layoutPlayer();
+  void stopFadeThread();
+  static DWORD WINAPI fadeThreadMain(LPVOID form);
+  void fadeLoop();
+  void setButtonMode(int& field, const std::wstring& mode);
+  void setStyleBit(DWORD bit, bool on);
+  RECT windowRect() const;
+
+  HWND window_ = nullptr;
+  HWND playerControl_ = nullptr;
+  HWND interceptedWindow_ = nullptr;
+  WNDPROC previousPlayerProc_ = nullptr;
+  HINSTANCE instance_ = nullptr;
+  HWND parentWindow_ = nullptr;
+  HWND previewParent_ = nullptr;
+  int id_ = 0;
+
+  bool escapeCloses_ = true;
+  bool altF4Closes_ = true;
+  StyleFlags styleFlags_;
+  std::atomic<bool> fadeInEnabled_{false};
+  std::atomic<bool> fadeOutEnabled_{false};
+  std::atomic<uint32_t> fadeStepMs_{1};
+  std::atomic<int> targetAlpha_{0};
+  std::atomic<int> currentAlpha_{0};
+  std::atomic<bool> started_{false};
+  std::atomic<bool> closing_{false};
+  std::atomic<bool> quit_{false};
+  UniqueKernelHandle thread_;
+  DWORD threadId_ = 0;
+  UniqueKernelHandle quitEvent_;
+  DWORD mainThreadId_ = 0;
+
+  HBITMAP maskBitmap_ = nullptr;
+  HWND statusBar_ = nullptr;
+  bool statusBarVisible_ = false;
+  bool dragEnabled_ = false;
+  bool dragAllowed_ = false;
+  bool dragging_ = false;
+  POINT dragStart_{};
+  POINT dragWindowStart_{};
+  bool exitHandlerEnabled_ = false;
+  int leftButtonMode_ = 1;
+  int middleButtonMode_ = 1;
+  int rightButtonMode_ = 1;
+  bool isPreview_ = false;
+  bool movieLoaded_ = false;
+  int movieWidth_ = 0;
+  int movieHeight_ = 0;
+  int backgroundColour_ = 0;
+  std::wstring title_;
+  std::wstring contextMenuType_ = L"normal";
+  std::wstring appMenuSetting1_ = L"normal";
+  std::wstring appMenuSetting2_ = L"normal";
+  std::wstring flashVars_;
+
+  bool sizeLimitsSet_ = false;
+  int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
+  bool closeOnKey_ = false;
+  bool closeOnMouse_ = true;
+  POINT mouseStart_{};
+  bool modalDone_ = false;
+};
+
+}  // namespace lumo

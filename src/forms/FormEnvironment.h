@@ -1,0 +1,32 @@
+// What forms take from the application object without depending on it: the player module,
+// the project's modes and the hooks into later parts (screensaver close, tray, splash).
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+
+#include <functional>
+#include <string>
+
+namespace lumo {
+
+class PlayerModule;
+class Form;
+
+struct FormEnvironment {
+  static FormEnvironment& instance();
+
+  PlayerModule* playerModule = nullptr;
+  bool screensaverMode = false;
+  bool kioskMode = false;
+  // The resource handler every form registers with the player module (user data: the form).
+  HRESULT(CALLBACK* resourceHandler)(const wchar_t* url, IStream** stream, void* reserved, void* userData) = nullptr;
+  // Optional hooks; unset ones do nothing.
+  std::function<void()> closeScreensaver;
+  std::function<void(Form&)> showSplash;  // main form, before its window is shown
+  std::function<void(Form&, WPARAM, LPARAM)> trayCallback;
+  std::function<void(Form&)> applicationMinimise;
+  std::function<void(Form&, POINT)> showContextMenu;
+};
+
+}  // namespace lumo

@@ -1,0 +1,142 @@
+// Events to the movie from real projectors: the legacy call and the dispatcher call of each,
+// by the call variable before "vor.flash9ready" and by the AS3 callback after it.
+#include "forms/FormsFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace lumo::e2e {
+namespace {
+
+const std::string kSep = "!}}v{}!";
+
+std::string setVariable(const std::string& value) {
+  return "setvariable \"vor.__callFunction\" \"" + transcriptQuoted(value) + "\"";
+}
+
+std::string dispatch(const std::string& type, const std::string& properties) {
+  return "vor.__dispatchEvent" + kSep + type + kSep + "Application" + kSep + kSep + properties;
+}
+
+std::string sizes(const std::string& name, int cw, int ch, int w, int h) {
+  return "formname<{z}>" + name + "<{!z!}>clientWidth<{z}>" + std::to_string(cw) + "<{!z!}>clientHeight<{z}>" +
+         std::to_string(ch) + "<{!z!}>width<{z}>" + std::to_string(w) + "<{!z!}>height<{z}>" + std::to_string(h);
+}
+
+// The index of the first line equal to `line` at or after `from`, or -1.
+long find(const std::vector<std::string>& lines, const std::string& line, size_t from = 0) {
+  for (size_t i = from; i < lines.size(); ++i)
+    if (lines[i] == line) return static_cast<long>(i);
+  return -1;
+}
+
+// Does `first` appear with `second` on the very next line?
+bool pair(const std::vector<std::string>& lines, const std::string& first, const std::string& second) {
+  for (long i = find(lines, first); i >= 0; i = find(lines, first, static_cast<size_t>(i) + 1))
+    if (static_cast<size_t>(i) + 1 < lines.size() && lines[static_cast<size_t>(i) + 1] == second) return true;
+  return false;
+}
+
+class FormsEvents : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // A borderless window: its client area is its window rectangle.
+    const std::string script =
+        "wait 300\n"
+        "user resize 640 480\n"
+        "user move 0 0\n"
+        "user drop \"C:\\\\a.txt\" \"C:\\\\b.txt\"\n"
+        "wait 300\n"  // the drop is posted
+        "callback VORAS3EVENTCALLBACK\n"
+        "call vor.flash9ready 0 \"<{lumo}>\"\n"
+        "user move 100 100\n"
+        "user resize 600 400\n"
+        "user maximize\n"
+        "user restore\n"
+        "wait 300\n"
+        "log events done\n";
+    projector_ = new FormsProjector({{L"main.swf", script}},
+                                    R"({"title": "Events", "forms": [{"name": "main", "movie": "main.swf",
+                                       "x": 100, "y": 100, "width": 320, "height": 240, "borderStyle": "none",
+                                       "visibleAtStart": true}]})");
+    if (projector_->built() && projector_->start()) projector_->waitFor("log \"events done\"", 30000);
+    lines_ = projector_->transcript();
+    projector_->process().kill();
+  }
+  static void TearDownTestSuite() {
+    delete projector_;
+    projector_ = nullptr;
+  }
+
+  static FormsProjector* projector_;
+  static std::vector<std::string> lines_;
+};
+
+FormsProjector* FormsEvents::projector_ = nullptr;
+std::vector<std::string> FormsEvents::lines_;
+
+TEST_F(FormsEvents, ResizeOfAFormThatIsNotEiReadySetsTheCallVariableTwice) {
+  ASSERT_NE(find(lines_, "log \"events done\""), -1) << "the movie ran to its end";
+  EXPECT_TRUE(pair(lines_, setVariable("onFormResize" + kSep + "main" + kSep + "640" + kSep + "480" + kSep + "640" +
+                                       kSep + "480"),
+                   setVariable(dispatch("FormResize", sizes("main", 640, 480, 640, 480)))));
+}
+
+TEST_F(FormsEvents, AfterFlash9ReadyTheLegacyCallIsTheAs3CallbackAndTheDispatcherStillAVariable) {
+  const std::string callback = "callfunction \"" +
+                               transcriptQuoted("<invoke name=\"VORAS3EVENTCALLBACK\"><arguments><string>onFormResize" +
+                                                kSep + "main" + kSep + "600" + kSep + "400" + kSep + "600" + kSep +
+                                                "400</string></arguments></invoke>") +
+                               "\" -> \"<undefined/>\"";
+  EXPECT_TRUE(pair(lines_, callback, setVariable(dispatch("FormResize", sizes("main", 600, 400, 600, 400)))));
+  EXPECT_EQ(find(lines_, setVariable("onFormResize" + kSep + "main" + kSep + "600" + kSep + "400" + kSep + "600" +
+                                     kSep + "400")),
+            -1);
+}
+
+TEST_F(FormsEvents, TwoDroppedFilesGiveTheJoinedListAndAnArrayPayload) {
+  EXPECT_TRUE(pair(lines_, setVariable("onDragDrop" + kSep + "C:\\a.txt|C:\\b.txt"),
+                   setVariable(dispatch("DragDrop", "files<{z}>[\"C:\\\\a.txt\",\"C:\\\\b.txt\"]"))));
+}
+
+TEST_F(FormsEvents, TheWorkAreasTopLeftCornerHitsLeftThenTop) {
+  const std::string hit = "0" + kSep + "1";
+  const long left = find(lines_, setVariable("onLeftHit" + kSep + hit));
+  const long top = find(lines_, setVariable("onTopHit" + kSep + hit));
+  ASSERT_NE(left, -1);
+  ASSERT_NE(top, -1);
+  EXPECT_LT(left, top);
+  EXPECT_EQ(lines_[static_cast<size_t>(left) + 1], setVariable(dispatch("LeftHit", "status<{z}>true")));
+  EXPECT_EQ(find(lines_, setVariable("onRightHit" + kSep + hit)), -1);
+  EXPECT_EQ(find(lines_, setVariable("onBottomHit" + kSep + hit)), -1);
+}
+
+TEST_F(FormsEvents, AMoveRaisesFormRepositionWithTheWindowsEdges) {
+  EXPECT_TRUE(pair(lines_, setVariable("onFormReposition" + kSep + "main" + kSep + "0" + kSep + "0"),
+                   setVariable(dispatch("FormReposition", "formname<{z}>main<{!z!}>x<{z}>0<{!z!}>y<{z}>0"))));
+}
+
+TEST_F(FormsEvents, MaximizeAndRestoreReachTheMovieAndTheMainFormAlsoRestoresTheApplication) {
+  const auto callbackOf = [](const std::string& handler) {
+    return "callfunction \"" +
+           transcriptQuoted("<invoke name=\"VORAS3EVENTCALLBACK\"><arguments><string>" + handler + kSep);
+  };
+  // Resizes restore too (SIZE_RESTORED): look only after the maximize.
+  const auto first = [](const std::vector<std::string>& lines, const std::string& prefix, long from) {
+    for (size_t i = static_cast<size_t>(from < 0 ? 0 : from); i < lines.size(); ++i)
+      if (lines[i].rfind(prefix, 0) == 0) return static_cast<long>(i);
+    return -1L;
+  };
+  const long maximized = first(lines_, callbackOf("onFormMaximize") + transcriptQuoted("main" + kSep), 0);
+  ASSERT_NE(maximized, -1);
+  const std::string dispatcher = setVariable(dispatch("FormMaximize", "formname<{z}>main"));
+  EXPECT_EQ(lines_[static_cast<size_t>(maximized) + 1].rfind(dispatcher.substr(0, dispatcher.size() - 1), 0), 0u);
+  const long restored = first(lines_, callbackOf("onFormRestore") + transcriptQuoted("main" + kSep), maximized);
+  ASSERT_NE(restored, -1);
+  EXPECT_NE(first(lines_, callbackOf("onAppRestore") + "true", restored), -1)
+      << "the main form's restore is also the application's";
+}
+
+}  // namespace
+}  // namespace lumo::e2e

@@ -1,0 +1,70 @@
+// Movies, projectors and transcripts for the form tests: lumo-movie and lumo.exe run as
+// child processes, and the transcript file is read whole each time.
+#include "forms/FormsFixture.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace lumo::e2e {
+
+std::string transcriptQuoted(const std::string& text) {
+  std::string quoted;
+  for (char c : text) {
+    if (c == '\\' || c == '"') quoted += '\\';
+    quoted += c;
+  }
+  return quoted;
+}
+
+FormsProjector::FormsProjector(const std::vector<Movie>& movies, const std::string& projectJson,
+                               const std::vector<std::pair<std::wstring, std::string>>& files) {
+  for (const auto& [name, content] : files) folder_.write(name, content);
+  for (const Movie& movie : movies) {
+    folder_.write(movie.name + L".txt", movie.script);
+    const std::wstring arguments = L"-o " + quote(folder_.file(movie.name)) + L" --version " +
+                                   std::to_wstring(movie.version) + L" --script " +
+                                   quote(folder_.file(movie.name + L".txt")) + L" " +
+                                   std::wstring(movie.extraArguments.begin(), movie.extraArguments.end());
+    if (run(binFolder() + L"\\lumo-movie.exe", arguments, folder_.path()).exitCode != 0) return;
+  }
+  built_ = folder_.build(projectJson, L"app.exe", &builderOutput_) == 0;
+}
+
+bool FormsProjector::start() {
+  SetEnvironmentVariableW(L"LUMO_PLAYER_TRANSCRIPT", folder_.file(L"transcript.txt").c_str());
+  const bool started = process_.start(folder_.file(L"app.exe"), L"", folder_.path());
+  SetEnvironmentVariableW(L"LUMO_PLAYER_TRANSCRIPT", nullptr);
+  return started;
+}
+
+std::vector<std::string> FormsProjector::transcript() const {
+  std::ifstream file(std::filesystem::path(folder_.file(L"transcript.txt")));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool FormsProjector::waitFor(const std::string& text, DWORD timeoutMs) const {
+  const DWORD start = GetTickCount();
+  do {
+    for (const std::string& line : transcript())
+      if (line.find(text) != std::string::npos) return true;
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
+HWND FormsProjector::formWindow(const std::wstring& title, DWORD timeoutMs) const {
+  const DWORD start = GetTickCount();
+  do {
+    if (HWND window = FindWindowW(L"VORLUMO3WINDOW", title.c_str())) return window;
+    Sleep(50);
+  } while (GetTickCount() - start < timeoutMs);
+  return nullptr;
+}
+
+}  // namespace lumo::e2e

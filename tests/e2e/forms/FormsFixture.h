@@ -1,0 +1,57 @@
+// What the form tests share: movies made by lumo-movie with a script, a projector started with
+// the player transcript switched on, and waiting for transcript lines.
+#pragma once
+
+#include "support/Process.h"
+#include "support/ProjectFolder.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumo::e2e {
+
+// The text as the transcript quotes it: backslash and double quote escaped.
+std::string transcriptQuoted(const std::string& text);
+
+class FormsProjector {
+ public:
+  // Writes each movie (name, SWF version, script) and builds `projectJson` into app.exe.
+  struct Movie {
+    Movie(std::wstring movieName, std::string movieScript, int swfVersion = 9, std::string extra = {})
+        : name(std::move(movieName)), script(std::move(movieScript)), version(swfVersion),
+          extraArguments(std::move(extra)) {}
+    std::wstring name;
+    std::string script;
+    int version = 9;
+    std::string extraArguments;  // e.g. "--background FF0000 --size 200x100"
+  };
+  // `files` (name, content) are written first, for keys like maskImage.
+  FormsProjector(const std::vector<Movie>& movies, const std::string& projectJson,
+                 const std::vector<std::pair<std::wstring, std::string>>& files = {});
+
+  bool built() const { return built_; }
+  ProjectFolder& folder() { return folder_; }
+  ChildProcess& process() { return process_; }
+  // Private temporary folders made since the projector was built (the running one's).
+  std::vector<std::wstring> privateFolders() const { return sweeper_.created(); }
+  // Starts app.exe with the transcript going to transcript.txt in the project folder.
+  bool start();
+  std::vector<std::string> transcript() const;
+  // Waits until a transcript line contains `text`; false at the timeout.
+  bool waitFor(const std::string& text, DWORD timeoutMs = 15000) const;
+  // The form window titled `title` ("VORLUMO3WINDOW"), waiting for it to appear.
+  HWND formWindow(const std::wstring& title, DWORD timeoutMs = 15000) const;
+
+ private:
+  ProjectFolder folder_;
+  PrivateFolderSweeper sweeper_;
+  ChildProcess process_;
+  bool built_ = false;
+  std::string builderOutput_;
+};
+
+}  // namespace lumo::e2e
