@@ -1,5 +1,7 @@
 #include "BuilderTestSupport.h"
 
+#include "StartProcess.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -63,7 +65,7 @@ RunResult runLumo(const std::vector<std::wstring>& args) {
     si.hStdOutput = out.get();
     si.hStdError = err.get();
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    if (!lumo::test::startProcess(nullptr, command.data(), TRUE, CREATE_NO_WINDOW, nullptr, &si, &pi)) {
       ADD_FAILURE() << "cannot start lumo.exe: error " << GetLastError();
       return result;
     }

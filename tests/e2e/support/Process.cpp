@@ -1,5 +1,7 @@
 #include "Process.h"
 
+#include "StartProcess.h"
+
 #include <vector>
 
 namespace lumo::e2e {
@@ -35,8 +37,8 @@ bool ChildProcess::start(const std::wstring& exe, const std::wstring& arguments,
   }
   std::wstring commandLine = quote(exe) + L" " + arguments;
   PROCESS_INFORMATION info{};
-  const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, captureOutput, 0, nullptr,
-                                      workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info);
+  const BOOL started = test::startProcess(exe.c_str(), commandLine.data(), captureOutput, 0,
+                                          workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup, &info);
   if (outputWrite) CloseHandle(outputWrite);
   if (!started) return false;
   CloseHandle(info.hThread);

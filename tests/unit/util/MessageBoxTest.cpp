@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "StartProcess.h"
 #include "util/MessageBoxHelper.h"
 
 namespace lumo {
@@ -118,8 +119,7 @@ DriverResult runDriver(const std::wstring& arguments) {
   startup.hStdError = writeEnd;
   PROCESS_INFORMATION process = {};
   std::wstring commandLine = L"\"" + uidriverPath() + L"\" " + arguments;
-  if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                     nullptr, &startup, &process)) {
+  if (lumo::test::startProcess(nullptr, commandLine.data(), TRUE, CREATE_NO_WINDOW, nullptr, &startup, &process)) {
     CloseHandle(writeEnd);
     char buffer[512];
     DWORD got = 0;
