@@ -4,6 +4,7 @@
 #include "forms/FormWindowProcedure.h"
 
 #include "bridge/CommandEngine.h"
+#include "forms/DebugLine.h"
 #include "forms/Form.h"
 #include "forms/FormEnvironment.h"
 #include "forms/FormEvents.h"
@@ -18,12 +19,6 @@
 namespace lumo {
 
 namespace {
-
-void debugLine(const char* format, int id) {
-  char line[64];
-  std::snprintf(line, sizeof(line), format, id);
-  OutputDebugStringA(line);
-}
 
 // The answer to the player's ExternalInterface call.
 void answerFlashCall(Form& form, const wchar_t* request) {

@@ -5,6 +5,7 @@
 #include "forms/Form.h"
 #include "forms/FormEnvironment.h"
 #include "forms/FormEvents.h"
+#include "forms/DebugLine.h"
 #include "forms/WindowMap.h"
 
 #include <cstdio>
@@ -12,12 +13,6 @@
 namespace lumo {
 
 namespace {
-
-void debugLine(const char* format, int id) {
-  char line[64];
-  std::snprintf(line, sizeof(line), format, id);
-  OutputDebugStringA(line);
-}
 
 void closeScreensaver() {
   if (FormEnvironment::instance().closeScreensaver) FormEnvironment::instance().closeScreensaver();

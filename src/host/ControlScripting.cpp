@@ -2,6 +2,8 @@
 // record is read field by field in the member's parameter order, so no message has its own code.
 #include "host/ControlScripting.h"
 
+#include "host/AnsiText.h"
+
 #include <oleauto.h>
 
 #include <cstdint>
@@ -36,23 +38,11 @@ class RecordCursor {
 // --- text in both forms ----------------------------------------------------------------------
 
 BSTR toBstr(const wchar_t* text) { return text ? SysAllocString(text) : nullptr; }
-BSTR toBstr(const char* text) {
-  if (!text) return nullptr;
-  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 0) return nullptr;
-  BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(length - 1));
-  if (out) MultiByteToWideChar(CP_ACP, 0, text, -1, out, length);
-  return out;
-}
+BSTR toBstr(const char* text) { return ansiToBstr(text); }
 
 std::wstring fromBstr(BSTR text, wchar_t) { return text ? std::wstring(text, SysStringLen(text)) : std::wstring(); }
 std::string fromBstr(BSTR text, char) {
-  if (!text || SysStringLen(text) == 0) return {};
-  int wide = static_cast<int>(SysStringLen(text));
-  int length = WideCharToMultiByte(CP_ACP, 0, text, wide, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  if (length > 0) WideCharToMultiByte(CP_ACP, 0, text, wide, out.data(), length, nullptr, nullptr);
-  return out;
+  return text ? toAnsi(std::wstring_view(text, SysStringLen(text))) : std::string();
 }
 
 // A text answer: `count` becomes the length plus one; a buffer gets as much as its capacity

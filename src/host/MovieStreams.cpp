@@ -1,5 +1,6 @@
 #include "host/MovieStreams.h"
 
+#include "host/AnsiText.h"
 #include "host/MemoryMoviePath.h"
 #include "host/PlayerMessages.h"
 #include "host/WrappingMoniker.h"
@@ -13,20 +14,6 @@ namespace lumo {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-std::string toAnsi(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string ansi(size > 0 ? size - 1 : 0, '\0');
-  if (size > 1) WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), size, nullptr, nullptr);
-  return ansi;
-}
-
-std::wstring toWide(const char* text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::wstring wide(size > 0 ? size - 1 : 0, L'\0');
-  if (size > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
-  return wide;
-}
 
 std::wstring currentDirectory() {
   wchar_t buffer[MAX_PATH];
@@ -166,7 +153,7 @@ HANDLE MovieStreams::createFileA(CreateFileAFunction real, LPCSTR path, DWORD ac
                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
                                  HANDLE templateFile) {
   if (path) {
-    const auto request = parseMemoryMoviePath(toWide(path));
+    const auto request = parseMemoryMoviePath(fromAnsi(path));
     HWND control = request ? controlOf(request->movieId) : nullptr;
     if (control) {
       char base[260] = {};

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "host/AnsiText.h"
 #include "host/ExecutableStub.h"
 #include "host/MemoryMoviePath.h"
 #include "host/MovieStreams.h"
@@ -19,22 +20,6 @@ namespace {
 
 constexpr UINT kRedrawAll = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME;  // 0x507
 
-std::string toAnsi(const std::wstring& text) {
-  if (text.empty()) return {};
-  int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  if (length > 0)
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
-  return out;
-}
-
-BSTR ansiToBstr(const char* text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 0) return nullptr;
-  BSTR out = SysAllocStringLen(nullptr, static_cast<UINT>(length - 1));
-  if (out) MultiByteToWideChar(CP_ACP, 0, text, -1, out, length);
-  return out;
-}
 
 // Argument `index` of an event in DISPPARAMS order (the last parameter first).
 bool eventText(const DISPPARAMS* params, UINT index, std::wstring* out) {
