@@ -7,6 +7,7 @@
 #include "bridge/TextHelpers.h"
 #include "forms/Form.h"
 #include "forms/FormEnvironment.h"
+#include "forms/FormEvents.h"
 #include "forms/FormWindowProcedure.h"
 #include "host/HostApi.h"
 #include "host/PlayerModule.h"
@@ -97,7 +98,7 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   setModeFlags();
   auto& engine = CommandEngine::instance();
   engine.setDeclarationSource([instance] { return DeclarationValues::fromSystem(instance); });
-  if (!registerBuiltInModules(engine, kioskMode, screensaverMode)) return fail(L"runtime modules");
+  if (!registerBuiltInModules(engine, kioskMode, screensaverMode, runtimeModules)) return fail(L"runtime modules");
   if (!createForms(previewParent)) return fail(L"forms");
   // Speech is optional: a machine without a voice still runs the projector.
   CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
@@ -154,6 +155,7 @@ bool RuntimeApp::createForms(HWND previewParent) {
   environment.screensaverMode = screensaverMode;
   environment.kioskMode = kioskMode;
   environment.resourceHandler = &serveMovieResource;
+  environment.applicationMinimise = [this](Form&) { minimizeApplication(0); };
   auto& engine = CommandEngine::instance();
   for (const auto& description : settings.forms) {
     HWND parent = mainForm ? mainForm->windowHandle() : nullptr;
@@ -246,6 +248,29 @@ void RuntimeApp::runMessageLoop() {
 void RuntimeApp::setExitCode(int code) {
   exitCode = code;
   if (mainForm) SendMessageW(mainForm->windowHandle(), WM_CLOSE, 0, 0);
+}
+
+void RuntimeApp::exitApplication() {
+  if (mainForm) mainForm->closeWindow();
+  else PostQuitMessage(exitCode);
+}
+
+void RuntimeApp::minimizeApplication(int formId) {
+  // Minimizing to the tray icon comes with the tray; until then the flag minimizes as usual.
+  auto& engine = CommandEngine::instance();
+  if (formId != 0) {
+    if (FormInterface* form = engine.findForm(formId)) form->minimize();
+  } else if (mainForm) {
+    mainForm->minimize();
+  }
+  if (mainForm) events::appMinimize(*mainForm);
+}
+
+void RuntimeApp::restoreApplication() {
+  // A form closed by the user or the movie is hidden, not gone: it stays closed.
+  for (const auto& [id, form] : CommandEngine::instance().forms())
+    if (form && (id == 0 || IsWindowVisible(form->windowHandle()))) form->restore();
+  if (mainForm) events::appRestore(*mainForm);
 }
 
 void RuntimeApp::shutdown() {

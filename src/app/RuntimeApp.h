@@ -4,6 +4,7 @@
 
 #include "ProjectSettings.h"
 #include "UniqueHandle.h"
+#include "bridge/BuiltInModules.h"
 
 #include <windows.h>
 #include <sapi.h>
@@ -11,6 +12,7 @@
 #include <wrl/client.h>
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -36,9 +38,19 @@ class RuntimeApp {
                   const std::wstring& style);
   // Stores the exit code and closes the main form, which ends the process.
   void setExitCode(int code);
+  // Ends the application through the main form (its fade-out, if it has one), whatever its
+  // exit handler says.
+  void exitApplication();
+  // The application's minimize for a form id: another form alone, or the main form; then the
+  // main form hears onAppMinimize.
+  void minimizeApplication(int formId);
+  // Restores every open form; then the main form hears onAppRestore.
+  void restoreApplication();
   // Releases what start-up acquired; safe to call more than once.
   void shutdown();
 
+  // The built-in runtime modules start-up registers; the entry point gives the table.
+  std::span<const BuiltInModule> runtimeModules;
   HINSTANCE instance_ = nullptr;
   UniqueModule kioskLibrary;
   HMENU contextMenuBar = nullptr;

@@ -1,22 +1,10 @@
-// The built-in module table: each module's issue fills in its factory where it lands.
+// Registration of the built-in modules from a table (the runtime's own table lives with the
+// modules, which build on the application object).
 #include "bridge/BuiltInModules.h"
 
 #include "bridge/CommandEngine.h"
 
 namespace lumo {
-namespace {
-
-const BuiltInModule kBuiltInModules[] = {
-    {L"vor.Application", BuiltInModule::When::Always, nullptr},
-    {L"vor.Application.Kiosk", BuiltInModule::When::KioskMode, nullptr},
-    {L"vor.Application.Library", BuiltInModule::When::Always, nullptr},
-    {L"vor.Application.Screensaver", BuiltInModule::When::ScreensaverMode, nullptr},
-    {L"vor.Application.Timer", BuiltInModule::When::Always, nullptr},
-};
-
-}  // namespace
-
-std::span<const BuiltInModule> builtInModules() { return kBuiltInModules; }
 
 bool registerBuiltInModules(CommandEngine& engine, bool kioskMode, bool screensaverMode,
                             std::span<const BuiltInModule> table) {

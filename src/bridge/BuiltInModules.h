@@ -18,12 +18,8 @@ struct BuiltInModule {
   std::unique_ptr<RuntimeModule> (*create)();  // nullptr until the module exists
 };
 
-// vor.Application, vor.Application.Kiosk, vor.Application.Library,
-// vor.Application.Screensaver, vor.Application.Timer.
-std::span<const BuiltInModule> builtInModules();
-
 // False at the first module whose registerMethods refuses; the rest are not registered.
 bool registerBuiltInModules(CommandEngine& engine, bool kioskMode, bool screensaverMode,
-                            std::span<const BuiltInModule> table = builtInModules());
+                            std::span<const BuiltInModule> table);
 
 }  // namespace lumo

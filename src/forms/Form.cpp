@@ -327,7 +327,23 @@ void Form::shake(const std::wstring& count) {
   MoveWindow(window_, r.left, r.top, w, h, TRUE);
 }
 
-std::wstring Form::runModal() { return {}; }  // the modal loop comes with the Application module
+std::wstring Form::runModal() {
+  auto& environment = FormEnvironment::instance();
+  environment.modalResult.clear();
+  show();
+  MSG message;
+  while (IsWindowVisible(window_)) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+      // The main loop must see WM_QUIT too.
+      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return environment.modalResult;
+}
 
 void Form::showStatusBar() {
   if (!statusBar_) {

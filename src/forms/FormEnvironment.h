@@ -21,6 +21,9 @@ struct FormEnvironment {
   bool kioskMode = false;
   // The resource handler every form registers with the player module (user data: the form).
   HRESULT(CALLBACK* resourceHandler)(const wchar_t* url, IStream** stream, void* reserved, void* userData) = nullptr;
+  // The modal result: written by the Application module's exitWithModalResult, cleared and
+  // read by a form's modal wait.
+  std::wstring modalResult;
   // Optional hooks; unset ones do nothing.
   std::function<void()> closeScreensaver;
   std::function<void(Form&)> showSplash;  // main form, before its window is shown

@@ -24,7 +24,9 @@ TEST(FormsCommands, BridgeCommandsAndAnUnknownModuleAnswerTheMovie) {
       "call vor.flash9ready 0 \"<{lumo}>\"\n"
       "call vor.Nope.method 0 \"<{lumo}>\"\n"
       "var greeting\n"
-      "log main done\n";
+      "log main done\n"
+      "wait 1000\n"
+      "call vor.Application.exitWithCode 0 \"<{lumo}>4\"\n";
   const std::string secondScript =
       "wait 200\n"
       "call vor.initforms 1 \"<{lumo}>\"\n"
@@ -53,7 +55,7 @@ TEST(FormsCommands, BridgeCommandsAndAnUnknownModuleAnswerTheMovie) {
   EXPECT_TRUE(contains(lines, R"(call vor.flash9ready "0" "<{lumo}>" -> "")"));
   EXPECT_TRUE(contains(lines, R"(call vor.Nope.method "0" "<{lumo}>" -> "")"));
   EXPECT_TRUE(contains(lines, R"(var "greeting" "hello")")) << "global variables reach the movie as FlashVars";
-  projector.process().kill();
+  EXPECT_EQ(projector.process().wait(20000), 4) << "the movie ends the run with its exit code";
 }
 
 }  // namespace

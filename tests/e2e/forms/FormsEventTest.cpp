@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace lumo::e2e {
 namespace {
@@ -55,14 +56,16 @@ class FormsEvents : public testing::Test {
         "user maximize\n"
         "user restore\n"
         "wait 300\n"
-        "log events done\n";
+        "log events done\n"
+        "call vor.Application.exitWithCode 0 \"<{lumo}>3\"\n";
     projector_ = new FormsProjector({{L"main.swf", script}},
                                     R"({"title": "Events", "forms": [{"name": "main", "movie": "main.swf",
                                        "x": 100, "y": 100, "width": 320, "height": 240, "borderStyle": "none",
                                        "visibleAtStart": true}]})");
     if (projector_->built() && projector_->start()) projector_->waitFor("log \"events done\"", 30000);
+    exitCode_ = projector_->process().wait(20000);
     lines_ = projector_->transcript();
-    projector_->process().kill();
+    if (!exitCode_) projector_->process().kill();
   }
   static void TearDownTestSuite() {
     delete projector_;
@@ -71,13 +74,16 @@ class FormsEvents : public testing::Test {
 
   static FormsProjector* projector_;
   static std::vector<std::string> lines_;
+  static std::optional<int> exitCode_;
 };
 
 FormsProjector* FormsEvents::projector_ = nullptr;
 std::vector<std::string> FormsEvents::lines_;
+std::optional<int> FormsEvents::exitCode_;
 
 TEST_F(FormsEvents, ResizeOfAFormThatIsNotEiReadySetsTheCallVariableTwice) {
   ASSERT_NE(find(lines_, "log \"events done\""), -1) << "the movie ran to its end";
+  EXPECT_EQ(exitCode_, 3) << "and ended the process with its exit code";
   EXPECT_TRUE(pair(lines_, setVariable("onFormResize" + kSep + "main" + kSep + "640" + kSep + "480" + kSep + "640" +
                                        kSep + "480"),
                    setVariable(dispatch("FormResize", sizes("main", 640, 480, 640, 480)))));

@@ -303,13 +303,5 @@ TEST(BuiltInModules, RegisterInOrderByModeAndStopAtARefusal) {
   EXPECT_TRUE(second.modules().empty());
 }
 
-TEST(BuiltInModules, TableNamesTheFiveModulesInStartUpOrder) {
-  std::vector<std::wstring> names;
-  for (const BuiltInModule& entry : builtInModules()) names.push_back(entry.name);
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"vor.Application", L"vor.Application.Kiosk",
-                                              L"vor.Application.Library", L"vor.Application.Screensaver",
-                                              L"vor.Application.Timer"}));
-}
-
 }  // namespace
 }  // namespace lumo
