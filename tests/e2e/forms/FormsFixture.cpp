@@ -31,9 +31,9 @@ FormsProjector::FormsProjector(const std::vector<Movie>& movies, const std::stri
   built_ = folder_.build(projectJson, L"app.exe", &builderOutput_) == 0;
 }
 
-bool FormsProjector::start() {
+bool FormsProjector::start(const std::wstring& arguments) {
   SetEnvironmentVariableW(L"LUMO_PLAYER_TRANSCRIPT", folder_.file(L"transcript.txt").c_str());
-  const bool started = process_.start(folder_.file(L"app.exe"), L"", folder_.path());
+  const bool started = process_.start(folder_.file(L"app.exe"), arguments, folder_.path());
   SetEnvironmentVariableW(L"LUMO_PLAYER_TRANSCRIPT", nullptr);
   return started;
 }

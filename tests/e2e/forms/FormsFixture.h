@@ -38,8 +38,9 @@ class FormsProjector {
   ChildProcess& process() { return process_; }
   // Private temporary folders made since the projector was built (the running one's).
   std::vector<std::wstring> privateFolders() const { return sweeper_.created(); }
-  // Starts app.exe with the transcript going to transcript.txt in the project folder.
-  bool start();
+  // Starts app.exe with the transcript going to transcript.txt in the project folder;
+  // `arguments` follow the program on its command line.
+  bool start(const std::wstring& arguments = {});
   std::vector<std::string> transcript() const;
   // Waits until a transcript line contains `text`; false at the timeout.
   bool waitFor(const std::string& text, DWORD timeoutMs = 15000) const;

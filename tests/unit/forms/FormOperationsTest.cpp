@@ -1,0 +1,306 @@
+// Forms made in this process with the stand-in player mapped from memory, for what only
+// extension modules reach: size limits, a transparent form's opacity, dragging with the mouse.
+#include "forms/Form.h"
+#include "forms/FormEnvironment.h"
+#include "forms/FormWindowProcedure.h"
+#include "host/HostApi.h"
+#include "host/PlayerModule.h"
+
+#include "SwfMovie.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumo {
+namespace {
+
+constexpr wchar_t kFormWindowClass[] = L"VORLUMO3WINDOW";
+const std::string kSeparator = "!}}v{}!";
+const std::string kResizeLine = "setvariable \"vor.__callFunction\" \"onFormResize" + kSeparator;
+
+std::wstring exeFolder() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::wstring exe(path, length);
+  return exe.substr(0, exe.find_last_of(L'\\'));
+}
+
+// Runs this thread's messages until `done` or `ms` pass.
+bool pumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start > ms) return done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
+
+class FormOperations : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::ifstream in(std::filesystem::path(exeFolder() + L"\\lumoplayer.dll"), std::ios::binary);
+    const std::vector<char> image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    module_ = loadPlayerFromMemory(image.data(), image.size());
+    FormEnvironment::instance().playerModule = module_.get();
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = &FormWindowProcedure::procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kFormWindowClass;
+    RegisterClassExW(&wc);
+  }
+
+  static void TearDownTestSuite() {
+    UnregisterClassW(kFormWindowClass, GetModuleHandleW(nullptr));
+    FormEnvironment::instance().playerModule = nullptr;
+    unloadPlayer(std::move(module_));
+  }
+
+  void SetUp() override {
+    ASSERT_NE(module_, nullptr) << "the stand-in player does not map";
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    transcriptPath_ = std::wstring(temp) + L"lumo-form-operations-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    DeleteFileW(transcriptPath_.c_str());
+    SetEnvironmentVariableW(L"LUMO_PLAYER_TRANSCRIPT", transcriptPath_.c_str());
+  }
+
+  void TearDown() override {
+    form_.reset();
+    pumpFor(20);
+    SetEnvironmentVariableW(L"LUMO_PLAYER_TRANSCRIPT", nullptr);
+    DeleteFileW(transcriptPath_.c_str());
+  }
+
+  // A description at 100, 100 sized 200 x 100 (client), visible, playing a movie that logs "ready".
+  static record::FormDescription description() {
+    movie::SwfMovie movie;
+    movie.xMax = 200 * 20;
+    movie.yMax = 100 * 20;
+    movie.background = 0x336699;
+    movie.script = "log ready\n";
+    movie.hasScript = true;
+    record::FormDescription d;
+    d.name = L"form";
+    d.windowTitle = L"form";
+    d.x = d.y = 100;
+    d.width = 200;
+    d.height = 100;
+    d.visibleAtStart = true;
+    d.scaleEnabled = true;
+    d.alpha = 255;
+    d.escapeCloses = d.altF4Closes = true;
+    d.movie = record::StoredBlock::fromPlain(movie::writeSwf(movie), record::BlockKind::Movie);
+    return d;
+  }
+
+  // Starts the form (id 1: not the main form) and waits until its movie runs.
+  void start(record::FormDescription d) {
+    form_ = std::make_unique<Form>(1, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(form_->start(GetModuleHandleW(nullptr), d, L""));
+    ASSERT_TRUE(pumpUntil([this] { return hasLine("log \"ready\""); })) << "the movie did not run";
+  }
+
+  std::vector<std::string> transcript() const {
+    std::ifstream in{std::filesystem::path(transcriptPath_)};
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+  bool hasLine(const std::string& prefix) const {
+    for (const std::string& line : transcript())
+      if (line.rfind(prefix, 0) == 0) return true;
+    return false;
+  }
+
+  // The sizes of every FormResize raised since transcript line `from`, as "cw,ch,w,h".
+  std::vector<std::string> resizesSince(size_t from) const {
+    const std::vector<std::string> lines = transcript();
+    std::vector<std::string> sizes;
+    const std::string prefix = kResizeLine + "form" + kSeparator;
+    for (size_t i = from; i < lines.size(); ++i) {
+      if (lines[i].rfind(prefix, 0) != 0) continue;
+      std::string rest = lines[i].substr(prefix.size()), joined;
+      if (!rest.empty() && rest.back() == '"') rest.pop_back();
+      size_t from = 0;
+      for (size_t at = rest.find(kSeparator); at != std::string::npos; at = rest.find(kSeparator, from)) {
+        joined += rest.substr(from, at - from) + ",";
+        from = at + kSeparator.size();
+      }
+      sizes.push_back(joined + rest.substr(from));
+    }
+    return sizes;
+  }
+
+  RECT windowRect() const {
+    RECT r{};
+    GetWindowRect(form_->windowHandle(), &r);
+    return r;
+  }
+
+  static std::unique_ptr<PlayerModule> module_;
+  std::wstring transcriptPath_;
+  std::unique_ptr<Form> form_;
+};
+
+std::unique_ptr<PlayerModule> FormOperations::module_;
+
+// --- size limits -------------------------------------------------------------------------------
+
+struct LimitCase {
+  const char* name;
+  int borderStyle;  // 0 standard (caption), 5 none (popup)
+  std::function<void(Form&)> act;
+  int width, height;  // the window afterwards
+};
+
+void PrintTo(const LimitCase& c, std::ostream* os) { *os << c.name; }
+
+class FormSizeLimits : public FormOperations, public testing::WithParamInterface<LimitCase> {};
+
+// Limits: maximum 300 x 200, minimum 120 x 90 (window sizes).
+TEST_P(FormSizeLimits, PullTheWindowBackAndRaiseFormResizeOnceForTheClampedSize) {
+  const LimitCase& c = GetParam();
+  record::FormDescription d = description();
+  d.borderStyle = c.borderStyle;
+  d.popupFrame = false;
+  d.maximizeBox = d.minimizeBox = d.systemMenu = true;
+  ASSERT_NO_FATAL_FAILURE(start(std::move(d)));
+  form_->setSizeLimits(L"300", L"200", L"120", L"90");
+  pumpFor(50);
+  const size_t before = transcript().size();
+
+  // Sizing is done when the call returns; it is checked before the X11 driver's queued events
+  // run, since without a window manager Wine takes a late configure event for the size it had
+  // before the maximise and restores the window (SC_RESTORE), which Windows does not do.
+  c.act(*form_);
+
+  const RECT r = windowRect();
+  EXPECT_EQ(r.right - r.left, c.width);
+  EXPECT_EQ(r.bottom - r.top, c.height);
+  RECT client{};
+  GetClientRect(form_->windowHandle(), &client);
+  const std::string expected = std::to_string(client.right) + "," + std::to_string(client.bottom) + "," +
+                               std::to_string(c.width) + "," + std::to_string(c.height);
+  EXPECT_EQ(resizesSince(before), std::vector<std::string>{expected});
+  RECT player{};
+  GetWindowRect(form_->playerControlHandle(), &player);
+  EXPECT_EQ(player.right - player.left, client.right) << "the player fills the clamped client area";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, FormSizeLimits,
+    testing::Values(LimitCase{"MaximisedPopup", 5, [](Form& f) { f.maximize(); }, 300, 200},
+                    LimitCase{"MaximisedCaptioned", 0, [](Form& f) { f.maximize(); }, 300, 200},
+                    LimitCase{"NarrowedPopup", 5, [](Form& f) { f.setWidth(40); }, 120, 100},
+                    LimitCase{"ShortenedPopup", 5, [](Form& f) { f.setHeight(20); }, 200, 90}),
+    [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+
+// --- a transparent form's opacity ------------------------------------------------------------------
+
+class TransparentOpacity : public FormOperations, public testing::WithParamInterface<std::pair<int, int>> {};
+
+TEST_P(TransparentOpacity, TheDescriptionsAlphaIsClampedToAByte) {
+  record::FormDescription d = description();
+  d.windowKind = 3;
+  d.alpha = GetParam().first;
+  ASSERT_NO_FATAL_FAILURE(start(std::move(d)));
+  ASSERT_TRUE(form_->transparent);
+  EXPECT_EQ(form_->opacity(), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, TransparentOpacity,
+                         testing::Values(std::pair{300, 255}, std::pair{-5, 0}, std::pair{128, 128}),
+                         [](const testing::TestParamInfo<std::pair<int, int>>& info) {
+                           return info.param.first > 255 ? "Above255" : info.param.first < 0 ? "BelowZero" : "InRange";
+                         });
+
+// --- dragging the window with the mouse --------------------------------------------------------
+
+struct DragCase {
+  const char* name;
+  const wchar_t* leftMode;
+  std::function<void(Form&)> prepare;
+  bool moves;
+  bool movieSeesPress;
+};
+
+void PrintTo(const DragCase& c, std::ostream* os) { *os << c.name; }
+
+class FormDragging : public FormOperations, public testing::WithParamInterface<DragCase> {
+ protected:
+  static void input(DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof(in));
+  }
+  // Puts the cursor at x, y as a mouse move would.
+  static void moveTo(int x, int y) {
+    SetCursorPos(x, y);
+    input(MOUSEEVENTF_MOVE);
+    pumpFor(100);
+  }
+};
+
+TEST_P(FormDragging, APressOnTheMovieDragsTheWindowOnlyWhenDraggingIsOn) {
+  const DragCase& c = GetParam();
+  record::FormDescription d = description();
+  d.borderStyle = 5;
+  ASSERT_NO_FATAL_FAILURE(start(std::move(d)));
+  form_->setLeftButtonMode(c.leftMode);
+  if (c.prepare) c.prepare(*form_);
+  const RECT before = windowRect();
+
+  moveTo(150, 150);
+  input(MOUSEEVENTF_LEFTDOWN);
+  pumpFor(100);
+  moveTo(170, 160);
+  moveTo(190, 170);
+  input(MOUSEEVENTF_LEFTUP);
+  pumpFor(100);
+  moveTo(250, 250);  // after the release the window stays where it was dropped
+
+  const RECT after = windowRect();
+  EXPECT_EQ(after.left - before.left, c.moves ? 40 : 0);
+  EXPECT_EQ(after.top - before.top, c.moves ? 20 : 0);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_EQ(hasLine("mouse left down"), c.movieSeesPress);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, FormDragging,
+    testing::Values(DragCase{"DragMode", L"drag", nullptr, true, false},
+                    DragCase{"SendWithDragEnabled", L"send", [](Form& f) { f.enableDrag(); }, true, true},
+                    DragCase{"SendWithoutDrag", L"send", nullptr, false, true},
+                    DragCase{"SendWithDragDisabledAgain", L"send",
+                             [](Form& f) {
+                               f.enableDrag();
+                               f.disableDrag();
+                             },
+                             false, true},
+                    DragCase{"IgnoreWithDragEnabled", L"ignore", [](Form& f) { f.enableDrag(); }, false, false}),
+    [](const testing::TestParamInfo<DragCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace lumo
