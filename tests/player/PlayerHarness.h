@@ -8,6 +8,8 @@
 #include <wrl/client.h>
 
 #include <functional>
+
+#include "MessagePump.h"
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,8 +31,8 @@ HRESULT callSlot(IUnknown* object, int slot, A... args) {
 }
 
 // Runs the thread's messages until `done` answers true or `ms` pass; answers `done()`.
-bool pumpUntil(const std::function<bool()>& done, DWORD ms = 5000);
-void pumpFor(DWORD ms);
+using lumo::test::pumpFor;
+using lumo::test::pumpUntil;
 
 // A new empty folder under the temporary path, removed with its files by the destructor.
 class TempFolder {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "MessagePump.h"
+
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -21,6 +23,9 @@
 namespace lumo {
 namespace {
 
+using test::pumpFor;
+using test::pumpUntil;
+
 constexpr wchar_t kFormWindowClass[] = L"VORLUMO3WINDOW";
 const std::string kSeparator = "!}}v{}!";
 const std::string kResizeLine = "setvariable \"vor.__callFunction\" \"onFormResize" + kSeparator;
@@ -31,23 +36,6 @@ std::wstring exeFolder() {
   const std::wstring exe(path, length);
   return exe.substr(0, exe.find_last_of(L'\\'));
 }
-
-// Runs this thread's messages until `done` or `ms` pass.
-bool pumpUntil(const std::function<bool()>& done, DWORD ms = 5000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > ms) return done();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
 
 class FormOperations : public testing::Test {
  protected:

@@ -109,22 +109,6 @@ void CALLBACK recordListener(HWND, void* userData, NMHDR* header) {
 
 }  // namespace
 
-bool pumpUntil(const std::function<bool()>& done, DWORD ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start > ms) return done();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
-
 std::wstring widen(const std::string& value) {
   int n = MultiByteToWideChar(CP_ACP, 0, value.c_str(), static_cast<int>(value.size()), nullptr, 0);
   std::wstring out(static_cast<size_t>(n), L'\0');

@@ -6,6 +6,8 @@
 #include <wrl/client.h>
 
 #include <functional>
+
+#include "MessagePump.h"
 #include <string>
 #include <vector>
 
@@ -30,8 +32,8 @@ struct Seen {
 };
 
 // Runs the thread's messages until `done` or `ms` pass.
-bool pumpUntil(const std::function<bool()>& done, DWORD ms = 5000);
-void pumpFor(DWORD ms);
+using lumo::test::pumpFor;
+using lumo::test::pumpUntil;
 
 std::wstring widen(const std::string& text);
 
