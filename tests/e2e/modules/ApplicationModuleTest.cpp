@@ -204,6 +204,24 @@ TEST(ApplicationCommands, QueriesAnswerTheMovieAndExitWithCodeEndsTheProcess) {
   EXPECT_NE(lineStarting(lines, "call vor.Application.getpathUnicode \"0\" \"<{lumo}>\" -> \"" + path + "\""), -1);
 }
 
+TEST(ApplicationCommands, PrintVarWithItsDialogWaitsForTheUserThenEndsSilentlyWithoutAPrinter) {
+  // No printer here: the print dialog, owned by the form, tells the user so and gives up.
+  const std::string script = "wait 200\n" + call("printVar", kMarker + "page text,true") + "log printed\n" +
+                             call("exitWithCode", kMarker + "5");
+  FormsProjector projector({{L"main.swf", script}},
+                           R"({"title": "AppPrint", "forms": [{"name": "main", "movie": "main.swf",
+                               "width": 200, "height": 100, "visibleAtStart": true}]})");
+  ASSERT_TRUE(projector.built());
+  ASSERT_TRUE(projector.start());
+  const UiResult notice = uidriver(L"text --title Print --control 65535 --timeout 20000");
+  ASSERT_EQ(notice.exitCode, 0);
+  EXPECT_NE(notice.output.find("install a printer"), std::string::npos) << notice.output;
+  EXPECT_FALSE(projector.waitFor("log \"printed\"", 500)) << "the movie waits for the user";
+  ASSERT_EQ(uidriver(L"close --title Print --control 65535").exitCode, 0);
+  EXPECT_EQ(projector.process().wait(20000), 5);
+  EXPECT_TRUE(projector.waitFor("log \"printed\"", 1000));
+}
+
 // --- exit and the exit handler -------------------------------------------------------------
 
 TEST(ApplicationCommands, WithTheExitHandlerCloseRequestsBecomeEventsUntilTheMovieExits) {
