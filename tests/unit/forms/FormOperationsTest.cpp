@@ -290,5 +290,34 @@ INSTANTIATE_TEST_SUITE_P(
                     DragCase{"IgnoreWithDragEnabled", L"ignore", [](Form& f) { f.enableDrag(); }, false, false}),
     [](const testing::TestParamInfo<DragCase>& info) { return std::string(info.param.name); });
 
+// --- modal wait --------------------------------------------------------------------------------
+
+// What closes the form while it waits: a thread timer of the waiting thread, as a command would.
+Form* modalForm = nullptr;
+bool shownDuringWait = false;
+
+void CALLBACK closeWithResult(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  shownDuringWait = IsWindowVisible(modalForm->windowHandle()) != FALSE;
+  FormEnvironment::instance().modalResult = L"chosen";
+  modalForm->close();
+}
+
+TEST_F(FormOperations, TheModalWaitShowsTheFormRunsMessagesAndReturnsTheResultSetBeforeTheClose) {
+  record::FormDescription d = description();
+  d.visibleAtStart = false;
+  ASSERT_NO_FATAL_FAILURE(start(std::move(d)));
+  EXPECT_FALSE(IsWindowVisible(form_->windowHandle()));
+  FormEnvironment::instance().modalResult = L"stale";
+  modalForm = form_.get();
+  SetTimer(nullptr, 0, 200, &closeWithResult);
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(form_->runModal(), L"chosen");
+  EXPECT_GE(GetTickCount() - start, 150u) << "the wait lasted until the close";
+  EXPECT_TRUE(shownDuringWait);
+  EXPECT_FALSE(IsWindowVisible(form_->windowHandle()));
+  modalForm = nullptr;
+}
+
 }  // namespace
 }  // namespace lumo
