@@ -287,14 +287,16 @@ TEST(ApplicationCommands, CreateFormMakesFormsThatRunTheirMoviesAndGetFormNamesL
       "wait 300\n" + call("createForm", kMarker + "second,standard,second.swf,10,300,200,100") + "expect true\n" +
       call("createForm", kMarker + "second,tool,plain.swf,10,300,200,100") + "expect false\n" +
       call("createForm", kMarker + "third,fancy,plain.swf,250,300,200,100") + "expect true\n" +
-      call("createForm", kMarker + "fourth,sizeabletool,plain.swf,500,300,200,100") + "expect true\n" +
+      call("createForm", kMarker + "fourth,sizeabletool,closing.swf,500,300,200,100") + "expect true\n" +
       call("createForm", kMarker + "fifth,standard,missing.swf,700,300,200,100") + "expect false\n" +
       call("getFormNames") + "expect " + token(names3) + "\n" +
       "wait 2500\n" + ask("forms made") + call("getFormNames") + "expect " +
-      token("[\"main\",\"third\",\"fourth\"]") + "\nlog names read\nuser close\n";
+      token("[\"main\",\"third\",\"fourth\"]") + "\nlog names read\n" + call("restore") + ask("restored") +
+      "user close\n";
   const std::string secondScript =
       "wait 800\nlog second movie\n" + call("exitWithModalResult", kMarker + "done", 1) + "log second closed\n";
-  FormsProjector projector({{L"main.swf", mainScript}, {L"second.swf", secondScript}, {L"plain.swf", "log plain\n"}},
+  FormsProjector projector({{L"main.swf", mainScript}, {L"second.swf", secondScript}, {L"plain.swf", "log plain\n"},
+                            {L"closing.swf", "log plain\nwait 800\nuser close\n"}},
                            R"({"title": "AppForms", "forms": [{"name": "main", "movie": "main.swf",
                                "windowTitle": "AppForms", "x": 0, "y": 0, "width": 200, "height": 100,
                                "visibleAtStart": true, "popupFrame": false, "systemMenu": true}]})");
@@ -322,6 +324,14 @@ TEST(ApplicationCommands, CreateFormMakesFormsThatRunTheirMoviesAndGetFormNamesL
   EXPECT_EQ(styleOf(third) & (WS_CAPTION | WS_THICKFRAME), static_cast<DWORD>(WS_CAPTION));
   EXPECT_EQ(styleOf(fourth) & (WS_CAPTION | WS_THICKFRAME), static_cast<DWORD>(WS_CAPTION | WS_THICKFRAME));
   EXPECT_NE(exStyleOf(fourth) & WS_EX_TOOLWINDOW, 0u);
+  EXPECT_FALSE(IsWindowVisible(fourth)) << "its close box hides it";
+  ASSERT_TRUE(press(box, IDCANCEL));
+
+  // The application's restore brings back the open forms, not one the user closed.
+  ASSERT_NE(box = questionBox(L"restored"), nullptr);
+  EXPECT_TRUE(IsWindowVisible(third));
+  EXPECT_FALSE(IsWindowVisible(fourth));
+  EXPECT_FALSE(IsWindowVisible(second));
   ASSERT_TRUE(press(box, IDCANCEL));
 
   // The close box of the main form without an exit handler ends the process with code 0.
