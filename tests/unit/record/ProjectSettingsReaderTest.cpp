@@ -19,9 +19,7 @@ Bytes withMarker(const Bytes& prefix, const Bytes& record) {
 }
 
 bool loadExecutable(const Bytes& bytes, ProjectSettings& settings) {
-  wchar_t folder[MAX_PATH];
-  GetTempPathW(MAX_PATH, folder);
-  const std::wstring path = std::wstring(folder) + L"lumo-record-test.exe";
+  const std::wstring path = uniqueTempPath();
   FILE* f = _wfopen(path.c_str(), L"wb");
   std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fclose(f);

@@ -5,8 +5,11 @@
 #include "ProjectSettings.h"
 #include "RecordWriter.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace lumo::record::test {
 
@@ -15,9 +18,18 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-// A temporary file holding `bytes`, positioned at its start.
+// A new file of its own in the temporary folder. tmpfile() is not used: its names come from a
+// per-process counter, so test programs running side by side open each other's files.
+inline std::wstring uniqueTempPath() {
+  wchar_t folder[MAX_PATH], path[MAX_PATH];
+  GetTempPathW(MAX_PATH, folder);
+  return GetTempFileNameW(folder, L"lrt", 0, path) ? path : L"";
+}
+
+// A temporary file holding `bytes`, positioned at its start; deleted when closed.
 inline FilePtr fileWith(const Bytes& bytes) {
-  FilePtr file(std::tmpfile());
+  const std::wstring path = uniqueTempPath();
+  FilePtr file(path.empty() ? nullptr : _wfopen(path.c_str(), L"w+bD"));
   if (file) {
     std::fwrite(bytes.data(), 1, bytes.size(), file.get());
     std::rewind(file.get());
