@@ -1,5 +1,5 @@
 // Text between the player's ANSI and wide forms (the system code page), shared by the
-// control, its scripting messages and the stream interception.
+// control, its scripting messages, the stream interception and the import hooks.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,16 @@
 #include <string_view>
 
 namespace lumo {
+
+// ASCII letters compared without case, independent of the locale (import names, file names).
+inline bool equalsIgnoringCase(const char* a, const char* b) {
+  for (;; ++a, ++b) {
+    const char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
+    const char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
+    if (x != y) return false;
+    if (x == 0) return true;
+  }
+}
 
 inline std::string toAnsi(std::wstring_view text) {
   if (text.empty()) return {};

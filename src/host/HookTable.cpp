@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "host/AnsiText.h"
 #include "host/Hooks.h"
 
 namespace lumo {
@@ -24,15 +25,6 @@ HookEntry hook(const char* function) {
   return {function, reinterpret_cast<const void*>(Replacement), Count};
 }
 HookEntry passThrough(const char* function) { return {function, nullptr, 0}; }
-
-bool equalsIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    const char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-    const char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-    if (x != y) return false;
-    if (x == 0) return true;
-  }
-}
 
 const std::vector<HookEntry>& table() {
   using namespace hooks;

@@ -2,20 +2,12 @@
 // guard-page commits become plain commits of the whole region, flushed code stays executable.
 #include <cstring>
 
+#include "host/AnsiText.h"
 #include "host/Hooks.h"
 #include "host/PlayerModule.h"
 
 namespace lumo::hooks {
 namespace {
-
-bool equalsIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    const char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
-    const char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
-    if (x != y) return false;
-    if (x == 0) return true;
-  }
-}
 
 }  // namespace
 
