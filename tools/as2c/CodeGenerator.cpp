@@ -1,6 +1,9 @@
 #include "CodeGenerator.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <set>

@@ -1,5 +1,6 @@
 #include "Parser.h"
 
+#include <algorithm>
 #include <array>
 
 namespace as2c {
