@@ -68,6 +68,7 @@ struct FunctionFacts {
   std::set<std::string> functionNames; // inner function declarations (keys)
   bool usesThis = false;
   bool usesArguments = false;
+  bool usesSuper = false;
 };
 
 struct JumpTarget {
@@ -426,6 +427,7 @@ class Generator {
         if (nested) facts.inNested.insert(key(node.text));
         else if (node.kind == NodeKind::VarBinding) facts.declared.insert(key(node.text));
         if (!nested && node.kind == NodeKind::Name && key(node.text) == key("arguments")) facts.usesArguments = true;
+        if (!nested && node.kind == NodeKind::Name && key(node.text) == key("super")) facts.usesSuper = true;
         break;
       case NodeKind::This:
         if (!nested) facts.usesThis = true;
@@ -447,7 +449,8 @@ class Generator {
     scope.inFunction = true;
     scope.declared = facts.declared;
     scope.registers = rules_.has(Op::DefineFunction2);
-    unsigned flags = kSuppressSuper;
+    // super stays a variable of the activation when the body uses it.
+    unsigned flags = facts.usesSuper ? 0 : kSuppressSuper;
     int next = 1;
     if (scope.registers) {
       if (facts.usesThis) {
@@ -691,7 +694,8 @@ class Generator {
     const Node& callee = *node.child(0);
     if (callee.kind == NodeKind::Name && !scope_->declared.count(key(callee.text)) && intrinsic(node, wanted)) return;
     arguments(node, 1);
-    if (callee.kind == NodeKind::Name && !registerOf(callee.text) &&
+    // super(...) calls the super constructor on this: as a value with no method name.
+    if (callee.kind == NodeKind::Name && !registerOf(callee.text) && key(callee.text) != key("super") &&
         !(key(callee.text) == key("arguments") && scope_->argumentsRegister)) {
       pushString(callee.text, callee);
       emit(Op::CallFunction, node);

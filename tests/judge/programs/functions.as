@@ -1,5 +1,6 @@
 // Functions: closures keeping their own state, recursion, arguments, this in methods,
-// constructors with prototypes, instanceof, function values called through expressions.
+// constructors with prototypes, instanceof, function values called through expressions,
+// super calls of the constructor and of a method.
 //> 1 2 1 3
 //> 120
 //> 3 c undefined
@@ -9,6 +10,7 @@
 //> inner sees 7
 //> 9
 //> 2 f
+//> Rex the puppy says woof!
 function counter() {
   var n = 0;
   return function () { return ++n; };
@@ -42,4 +44,9 @@ function many() {
   return list.length + " " + typeof list[0] + "".substr(0, 0);
 }
 trace(many().substr(0, 1) + " " + (typeof many).charAt(0));
+function Puppy(name) { super(name + " the puppy"); }
+Puppy.prototype = new Dog("");
+Puppy.prototype.__constructor__ = Dog;
+Puppy.prototype.speak = function (word) { return super.speak(word) + "!"; };
+trace(new Puppy("Rex").speak("woof"));
 trace("#done");
