@@ -11,7 +11,8 @@
 // "//! until PREFIX" ends the case at the first log line that begins with PREFIX. The page's
 // own address in the log is written HOST. A movie that fails to load is logged as a load too.
 // The log holds: each trace as its text; each ExternalInterface call as
-// "call NAME ARG|ARG|..."; each URL the movie loads as "load URL". A case ends when it traces
+// "call NAME ARG|ARG|..."; each FSCommand as "fscommand COMMAND ARGUMENT"; each URL the movie
+// loads as "load URL". A case ends when it traces
 // "#done" (not logged) or after 15 seconds.
 import { spawn, spawnSync } from "node:child_process";
 import fs from "node:fs";
@@ -121,6 +122,7 @@ async function runCase(index, settings) {
   document.body.appendChild(player);
   const done = new Promise((resolve) => { finish = resolve; });
   player.traceObserver = (text) => { if (text === "#done") finish(); else record(text); };
+  player.onFSCommand = (command, argument) => { record("fscommand " + command + " " + argument); return true; };
   const timer = setTimeout(() => { log.push("#timeout"); finish(); }, 15000);
   await player.ruffle().load({ url: "/case" + index + ".swf", allowScriptAccess: true });
   player.traceObserver = (text) => { if (text === "#done") finish(); else record(text); };

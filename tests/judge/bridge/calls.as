@@ -2,8 +2,9 @@
 // sent; class methods go asynchronously unless marked vor.SYNC; arguments are escaped; the
 // lone SYNC marker sends two double quotes; multi-value commands call back with all values;
 // declared properties call their get and set methods; new on an instantiable class calls
-// create; a class method's answer that is not value text comes back as text; forms and the start-up variables are in place; API members are hidden.
-//! answer vor.initialise = Extensions<{!!z!!}><{!z!!}>Application<{!!z!!}>title<{z}>string<{z}>getset<{z}> <{!z!}>isMinimized<{z}>boolean<{z}>get<{z}> <{!z!}>path<{z}>string<{z}>ppsv<{z}>C:\dir\<{!z!}><{!z!!}>@Browser<{!!z!!}>@width<{z}>integer<{z}>set<{z}>300<{!z!}>id<{z}>integer<{z}>set<{z}>-1<{!z!}>url<{z}>string<{z}>getset<{z}>0<{!z!}><{!z!!}>@Forms<{!!z!!}>id<{z}>string<{z}>@set<{z}>0<{!z!}><{!z!!}>
+// create; saveUTF8 goes out as FSCommand; a class method's answer that is not value text comes
+// back as text; forms and the start-up variables are in place; API members are hidden.
+//! answer vor.initialise = Extensions<{!!z!!}><{!z!!}>Application<{!!z!!}>title<{z}>string<{z}>getset<{z}> <{!z!}>isMinimized<{z}>boolean<{z}>get<{z}> <{!z!}>path<{z}>string<{z}>ppsv<{z}>C:\dir\<{!z!}><{!z!!}>@Browser<{!!z!!}>@width<{z}>integer<{z}>set<{z}>300<{!z!}>id<{z}>integer<{z}>set<{z}>-1<{!z!}>url<{z}>string<{z}>getset<{z}>0<{!z!}><{!z!!}>FileSystem<{!z!!}>@Forms<{!!z!!}>id<{z}>string<{z}>@set<{z}>0<{!z!}><{!z!!}>
 //! answer vor.initforms = main<{!z!}>standard<{!z!}>thisForm<{!z!!}>other<{!z!}>transparent<{!z!!}>
 //! answer vor.initppsv = first=a%20b&second=c%5Cd
 //! answer vor.echo = plain text
@@ -29,6 +30,7 @@
 //> call vor.Application.getCount 000000|<{lumo}>""
 //> 3 number
 //> call vor.Application.setValue 000000|<{lumo}>"vor.__global.myVar"
+//> fscommand vor.FileSystem.saveUTF8 a,b
 //> call vor.Application.getSize 000000|<{lumo}>""
 //> size 480 640
 //> call vor.Application.getpath 000000|<{lumo}>""
@@ -59,6 +61,7 @@ this.onEnterFrame = function () {
   var count = v.Application.getCount(v.SYNC);
   trace(count + " " + typeof count);
   v.Application.setValue("_global.myVar");
+  v.FileSystem.saveUTF8("a,b", "c:\\file.txt");
   v.__tmpV1 = 480;
   v.Application.getSize(function (w, h) { trace("size " + w + " " + h); });
   trace(v.Application.getpath(v.SYNC));
