@@ -1,5 +1,6 @@
-// Objects and arrays: literals, members by name and by expression, delete, _global,
-// hidden members (ASSetPropFlags), getter/setter properties (addProperty), string escapes.
+// Objects and arrays: literals, members by name and by expression, delete, _global, _root
+// and _level0, hidden members (ASSetPropFlags), getter/setter properties (addProperty),
+// string escapes.
 //> 3 b 2
 //> 1 undefined true
 //> shared
@@ -8,6 +9,7 @@
 //> tab	end "q" 'q' \ é A
 //> a%0Ab 2
 //> 4 x
+//> 5 true 5
 var arr = [1, "b", [2]];
 trace(arr.length + " " + arr[1] + " " + arr[2][0]);
 var o = {one: 1, "two words": 2};
@@ -33,4 +35,6 @@ trace("tab\tend \"q\" 'q' \\ \u00e9 \x41");
 trace(escape("a\nb") + " " + "line1\nline2".split("\n").length);
 var nested = {inner: {list: [1, 2, 3, 4]}, key: "x"};
 trace(nested.inner.list.length + " " + nested["key"]);
+_root.rootVar = 5;
+trace(_level0.rootVar + " " + (_root == _level0) + " " + this.rootVar);
 trace("#done");
