@@ -37,7 +37,7 @@ const judge = path.join(path.dirname(fileURLToPath(import.meta.url)), "judge.mjs
 let matched = 0, failedCompile = 0, total = 0;
 const reasons = {};
 for (let i = 0; i < cases.length; i += 40) {
-  const run = spawnSync("node", [judge, "--allow-timeout", "--as2c", as2c, "--ruffle", ruffle, ...cases.slice(i, i + 40)], { encoding: "utf8", maxBuffer: 1 << 26 });
+  const run = spawnSync("node", [judge, "--allow-timeout", "--no-fscommands", "--as2c", as2c, "--ruffle", ruffle, ...cases.slice(i, i + 40)], { encoding: "utf8", maxBuffer: 1 << 26 });
   for (const line of run.stdout.split("\n")) {
     if (line.startsWith("ok   ")) { matched++; total++; }
     else if (line.startsWith("FAIL ") && line.includes("as2c failed")) { failedCompile++; total++; }
