@@ -18,7 +18,8 @@ namespace {
 
 Bytes fromHex(const std::string& hex) {
   Bytes bytes;
-  for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+    bytes.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
   return bytes;
 }
 
@@ -41,7 +42,8 @@ std::vector<ProtectedVector> protectedVectors() {
     const std::size_t space = line.find(' ');
     const Bytes utf16 = fromHex(line.substr(0, space));
     ProtectedVector v;
-    for (std::size_t i = 0; i + 1 < utf16.size(); i += 2) v.text.push_back(static_cast<wchar_t>(utf16[i] | utf16[i + 1] << 8));
+    for (std::size_t i = 0; i + 1 < utf16.size(); i += 2)
+      v.text.push_back(static_cast<wchar_t>(utf16[i] | utf16[i + 1] << 8));
     v.enciphered = fromHex(line.substr(space + 1));
     vectors.push_back(std::move(v));
   }
