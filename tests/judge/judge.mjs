@@ -64,6 +64,11 @@ for (const file of options.cases) {
     fs.writeFileSync(source, fs.readFileSync(options.prefix, "utf8") + "\n" + text);
   }
   const swf = path.join(work, `case${cases.length}.swf`);
+  if (useMovie && !options.movie) {
+    console.log(`FAIL ${file}: the case runs the --movie file, and none was given`);
+    compileFailures++;
+    continue;
+  }
   if (useMovie) fs.copyFileSync(options.movie, swf);
   const run = useMovie ? { status: 0 } : spawnSync(options.as2c, ["--swf-version", version, "-o", swf, source], { encoding: "utf8" });
   if (run.status !== 0) {

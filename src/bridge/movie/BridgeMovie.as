@@ -102,7 +102,7 @@ if (_global.vor == undefined) {
     if (path == "vor.Application.createForm") {
       // The new form's object, so vor.Forms at its name is there once the runtime made it.
       if (String(answer) == "true" && !v.Forms.hasOwnProperty(a[0])) {
-        v.__initialiseForm(v.__replace(a[0], "@co@", ",") + "<{!z!}>standard");
+        v.__initialiseForm(a[0] + "<{!z!}>standard");
       }
     }
     if (isAPI) return answer;

@@ -3,7 +3,8 @@
 // lone SYNC marker sends two double quotes; multi-value commands call back with all values;
 // declared properties call their get and set methods; new on an instantiable class calls
 // create; saveUTF8 goes out as FSCommand; a class method's answer that is not value text comes
-// back as text; forms and the start-up variables are in place; API members are hidden.
+// back as text; forms (and one made with createForm) and the start-up variables are in place;
+// API members are hidden.
 //! answer vor.initialise = Extensions<{!!z!!}><{!z!!}>Application<{!!z!!}>title<{z}>string<{z}>getset<{z}> <{!z!}>isMinimized<{z}>boolean<{z}>get<{z}> <{!z!}>path<{z}>string<{z}>ppsv<{z}>C:\dir\<{!z!}><{!z!!}>@Browser<{!!z!!}>@width<{z}>integer<{z}>set<{z}>300<{!z!}>id<{z}>integer<{z}>set<{z}>-1<{!z!}>url<{z}>string<{z}>getset<{z}>0<{!z!}><{!z!!}>FileSystem<{!z!!}>@Forms<{!!z!!}>id<{z}>string<{z}>@set<{z}>0<{!z!}><{!z!!}>
 //! answer vor.initforms = main<{!z!}>standard<{!z!}>thisForm<{!z!!}>other<{!z!}>transparent<{!z!!}>
 //! answer vor.initppsv = first=a%20b&second=c%5Cd
@@ -13,6 +14,7 @@
 //! answer vor.Application.getSize = 640
 //! answer vor.Application.getCount = 3
 //! answer vor.Application.getpath = C:\dir\
+//! answer vor.Application.createForm = true
 //! answer vor.Browser.create = 7
 //! answer vor.Browser.geturl = "http://x"
 //> call vor.hasEI null
@@ -46,7 +48,8 @@
 //> call vor.Browser.geturl 000000|<{lumo}>"7"
 //> http://x
 //> call vor.Browser.navigate 000000|<{lumo}>"7","page"
-//> main other true 2
+//> call vor.Application.createForm 000000|<{lumo}>"tools","standard"
+//> true main other true tools 3
 //> a b|c\\d|a b
 //> hidden
 this.onEnterFrame = function () {
@@ -74,8 +77,9 @@ this.onEnterFrame = function () {
   trace(b.___id + " " + b.isLoaded + " " + b.___width + " " + b.id);
   trace(b.url);
   b.navigate("page");
-  trace(v.Forms.thisForm.___id + " " + v.Forms.other.___id + " " + (v.Forms.main == v.Forms.thisForm) + " " +
-        v.Forms.__instances.length);
+  var created = v.Application.createForm("tools", "standard", v.SYNC);
+  trace(created + " " + v.Forms.thisForm.___id + " " + v.Forms.other.___id + " " + (v.Forms.main == v.Forms.thisForm) +
+        " " + v.Forms.tools.___id + " " + v.Forms.__instances.length);
   trace(_global.first + "|" + _global.second + "|" + _root.first);
   var shown = [];
   for (var k in v.Application) {
