@@ -91,6 +91,23 @@ TEST_P(ResourceRewrite, SectionsAfterTheResourcesMoveWithTheirDirectory) {
   }
 }
 
+TEST_P(ResourceRewrite, DebugEntriesInAMovedSectionFollowTheirData) {
+  TestImageShape s = shape();
+  s.debugInRelocations = true;
+  ResourceTree tree = sampleTree();
+  tree[ResourceKey(u"BIN")][ResourceKey(135)][0x0409].bytes = Bytes(0x3456, 0xAB);
+  std::string error;
+  const auto rewritten = replaceResources(parsed(makeTestImage(s, sampleTree())), tree, error);
+  ASSERT_TRUE(rewritten) << error;
+  const PeImage out = parsed(*rewritten);
+  const Section& reloc = out.sections()[2];
+  ASSERT_EQ(out.directory(kDirectoryDebug).rva, reloc.virtualAddress);
+  const auto entry = out.at(reloc.virtualAddress, 28);
+  ASSERT_TRUE(entry);
+  EXPECT_EQ(*readLe<std::uint32_t>(*entry, 20), reloc.virtualAddress + kDebugDataOffset);
+  EXPECT_EQ(*readLe<std::uint32_t>(*entry, 24), reloc.rawPointer + kDebugDataOffset);
+}
+
 TEST_P(ResourceRewrite, OnlySectionsFoundThroughADirectoryOrDiscardedMove) {
   struct Case {
     const char* what;

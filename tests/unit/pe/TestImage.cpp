@@ -81,6 +81,14 @@ Bytes makeTestImage(const TestImageShape& shape, const ResourceTree& tree) {
     padTo(out, kFileAlignment);
   }
   writeLe<std::uint32_t>(out, optional + 8, initialized);
+  if (shape.debugInRelocations) {
+    const std::size_t relocHeader = table + 40 * (sections.size() - 1);
+    const std::uint32_t relocPointer = *readLe<std::uint32_t>(out, relocHeader + 20);
+    writeLe<std::uint32_t>(out, directories + 8 * kDirectoryDebug, relocRva);
+    writeLe<std::uint32_t>(out, directories + 8 * kDirectoryDebug + 4, 28);
+    writeLe<std::uint32_t>(out, relocPointer + 20, relocRva + kDebugDataOffset);
+    writeLe<std::uint32_t>(out, relocPointer + 24, relocPointer + kDebugDataOffset);
+  }
   if (shape.symbolTail) {
     writeLe<std::uint32_t>(out, kPeOffset + 12, static_cast<std::uint32_t>(out.size()));
     out.insert(out.end(), std::begin(kSymbolTail), std::end(kSymbolTail));

@@ -13,7 +13,11 @@ struct TestImageShape {
   bool dataAfterResources = false;  // a writable section after .rsrc, which code refers to
   bool signature = false;           // a certificate directory entry
   bool symbolTail = false;          // a symbol table after the sections, as unstripped files have
+  bool debugInRelocations = false;  // a debug directory entry at the start of .reloc, pointing
+                                    // at kDebugDataOffset in the same section
 };
+
+inline constexpr std::uint32_t kDebugDataOffset = 0x20;
 
 inline constexpr std::uint32_t kTextRva = 0x1000;
 inline constexpr std::uint32_t kResourceRva = 0x2000;

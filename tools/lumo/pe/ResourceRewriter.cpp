@@ -72,17 +72,51 @@ std::optional<Layout> checkLayout(const PeImage& image, std::string& error) {
   return layout;
 }
 
-// Moves an RVA that lies in one of the moved sections (old addresses) by the section's shift.
+// How one moved section moved, in memory and in the file.
 struct Shift {
   std::uint32_t oldStart, size;
+  std::uint32_t oldPointer, rawSize;
   std::int64_t virtualDelta, fileDelta;
 };
 
+// Data after the last section, which moves as a whole.
+struct FileTail {
+  std::uint64_t oldStart;
+  std::int64_t delta;
+};
+
+// An RVA in a moved section (old addresses) moves with it.
 std::uint32_t moved(const std::vector<Shift>& shifts, std::uint32_t rva) {
   for (const auto& s : shifts) {
     if (within(rva, s.oldStart, s.size)) return static_cast<std::uint32_t>(rva + s.virtualDelta);
   }
   return rva;
+}
+
+// So does a file offset in a moved section's data or in the tail.
+std::uint32_t movedPointer(const std::vector<Shift>& shifts, const FileTail& tail, std::uint32_t pointer) {
+  for (const auto& s : shifts) {
+    if (within(pointer, s.oldPointer, s.rawSize)) return static_cast<std::uint32_t>(pointer + s.fileDelta);
+  }
+  return pointer >= tail.oldStart ? static_cast<std::uint32_t>(pointer + tail.delta) : pointer;
+}
+
+// Debug entries point at their data by address and by file offset; `out` has its new headers.
+void moveDebugData(Bytes& out, const PeImage& before, const std::vector<Shift>& shifts, const FileTail& tail) {
+  const DirectoryEntry debug = before.directory(kDirectoryDebug);
+  std::string ignored;
+  const auto after = debug.size ? PeImage::parse(out, ignored) : std::nullopt;
+  if (!after) return;
+  const std::uint32_t rva = moved(shifts, debug.rva);
+  const Section* holder = after->sectionAt(rva);
+  for (std::uint32_t at = 0; holder && at + kDebugEntrySize <= debug.size; at += kDebugEntrySize) {
+    if (!after->at(rva + at, kDebugEntrySize)) break;
+    const std::size_t entry = holder->rawPointer + (rva - holder->virtualAddress) + at;
+    const std::uint32_t dataRva = *readLe<std::uint32_t>(out, entry + 20);
+    const std::uint32_t dataPointer = *readLe<std::uint32_t>(out, entry + 24);
+    writeLe<std::uint32_t>(out, entry + 20, dataRva ? moved(shifts, dataRva) : 0);
+    writeLe<std::uint32_t>(out, entry + 24, dataPointer ? movedPointer(shifts, tail, dataPointer) : 0);
+  }
 }
 
 }  // namespace
@@ -119,7 +153,8 @@ std::optional<Bytes> replaceResources(const PeImage& image, const ResourceTree& 
       out.insert(out.end(), in.begin() + s.rawPointer, in.begin() + s.rawPointer + s.rawSize);
       padTo(out, fileAlignment);
     }
-    shifts.push_back({s.virtualAddress, s.extent(), static_cast<std::int64_t>(nextAddress) - s.virtualAddress,
+    shifts.push_back({s.virtualAddress, s.extent(), s.rawPointer, s.rawSize,
+                      static_cast<std::int64_t>(nextAddress) - s.virtualAddress,
                       static_cast<std::int64_t>(newPointer) - s.rawPointer});
     writeLe<std::uint32_t>(out, s.headerOffset + 12, static_cast<std::uint32_t>(nextAddress));
     writeLe<std::uint32_t>(out, s.headerOffset + 20, newPointer);
@@ -157,31 +192,7 @@ std::optional<Bytes> replaceResources(const PeImage& image, const ResourceTree& 
     writeLe<std::uint32_t>(out, o.dataDirectories + 8 * d, e.rva);
     writeLe<std::uint32_t>(out, o.dataDirectories + 8 * d + 4, e.size);
   }
-  // Debug entries point at their data by address and by file offset.
-  const DirectoryEntry debug = image.directory(kDirectoryDebug);
-  if (debug.size) {
-    for (std::uint32_t at = 0; at + kDebugEntrySize <= debug.size; at += kDebugEntrySize) {
-      const auto entry = image.at(debug.rva + at, kDebugEntrySize);
-      const Section* holder = image.sectionAt(debug.rva);
-      if (!entry || !holder) break;
-      const std::size_t entryAt = static_cast<std::size_t>(
-          holder->rawPointer + (debug.rva - holder->virtualAddress) + at);
-      const std::size_t newEntryAt = static_cast<std::size_t>(entryAt + [&] {
-        for (const auto& s : shifts)
-          if (within(debug.rva, s.oldStart, s.size)) return s.fileDelta;
-        return std::int64_t{0};
-      }());
-      const std::uint32_t dataRva = *readLe<std::uint32_t>(*entry, 20);
-      const std::uint32_t dataPointer = *readLe<std::uint32_t>(*entry, 24);
-      writeLe<std::uint32_t>(out, newEntryAt + 20, moved(shifts, dataRva));
-      for (const auto& s : shifts) {
-        if (dataRva && within(dataRva, s.oldStart, s.size)) {
-          writeLe<std::uint32_t>(out, newEntryAt + 24, static_cast<std::uint32_t>(dataPointer + s.fileDelta));
-        }
-      }
-      if (dataPointer >= oldEnd) writeLe<std::uint32_t>(out, newEntryAt + 24, static_cast<std::uint32_t>(dataPointer + tailDelta));
-    }
-  }
+  moveDebugData(out, image, shifts, FileTail{oldEnd, tailDelta});
   return out;
 }
 
