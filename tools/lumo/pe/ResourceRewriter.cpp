@@ -2,7 +2,6 @@
 
 #include "ResourceSectionWriter.h"
 
-#include <algorithm>
 
 namespace lumo::pe {
 
@@ -13,7 +12,7 @@ constexpr std::size_t kDebugEntrySize = 28;
 
 bool within(std::uint64_t value, std::uint64_t start, std::uint64_t size) { return value >= start && value - start < size; }
 
-// The plan: where the resource section is, which sections follow it, and whether each can move.
+// Where the resource section is, once the checks have shown that what follows it can move.
 struct Layout {
   std::size_t resourceIndex = 0;
   const Section* resource = nullptr;

@@ -1,5 +1,7 @@
 #include "ResourceSectionWriter.h"
 
+#include <algorithm>
+#include <type_traits>
 #include <vector>
 
 namespace lumo::pe {
