@@ -11,7 +11,11 @@ target_link_libraries(lumo_zlib INTERFACE ZLIB::ZLIB)
 add_library(lumo_json INTERFACE)
 target_link_libraries(lumo_json INTERFACE nlohmann_json::nlohmann_json)
 
-# Tests of the builder's portable parts run natively too (GoogleTest from Debian's sources).
+# Tests of the builder's portable parts run natively too (GoogleTest from Debian's sources);
+# the fuzz build has harnesses instead.
+if(LUMO_FUZZ)
+  return()
+endif()
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 enable_testing()
