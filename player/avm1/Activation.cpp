@@ -1,0 +1,587 @@
+#include "Activation.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+namespace avm1 {
+
+namespace {
+uint16_t u16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t u32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+struct ActionError {};  // a malformed list: the rest of it is skipped, as the player does
+}  // namespace
+
+Activation::Activation(Machine& m, std::shared_ptr<const Code> code, ScopeRef scope, Value self,
+                       ObjectRef timeline, Value* registers, size_t registerCount)
+    : m_(m), code_(std::move(code)), scope_(std::move(scope)), self_(std::move(self)),
+      timeline_(std::move(timeline)), registers_(registers), registerCount_(registerCount) {}
+
+const std::array<Activation::Handler, 256>& Activation::table() {
+  static const std::array<Handler, 256> handlers = [] {
+    std::array<Handler, 256> t;
+    t.fill(&Activation::unknown);
+    struct { uint8_t op; Handler h; } rows[] = {
+        {0x04, &Activation::doNothing}, {0x05, &Activation::doNothing},  // Next/PrevFrame
+        {0x06, &Activation::doNothing}, {0x07, &Activation::doNothing},  // Play, Stop
+        {0x0A, &Activation::add}, {0x0B, &Activation::subtract}, {0x0C, &Activation::multiply},
+        {0x0D, &Activation::divide}, {0x0E, &Activation::equals}, {0x0F, &Activation::less},
+        {0x10, &Activation::logicalAnd}, {0x11, &Activation::logicalOr},
+        {0x12, &Activation::logicalNot}, {0x13, &Activation::stringEquals},
+        {0x14, &Activation::stringLength}, {0x15, &Activation::stringExtract},
+        {0x17, &Activation::popOp}, {0x18, &Activation::toInteger},
+        {0x1C, &Activation::getVariable}, {0x1D, &Activation::setVariable},
+        {0x21, &Activation::stringAdd}, {0x26, &Activation::trace}, {0x29, &Activation::stringLess},
+        {0x2A, &Activation::throwOp}, {0x2B, &Activation::castOp}, {0x30, &Activation::randomNumber},
+        {0x34, &Activation::getTime}, {0x3A, &Activation::deleteOp}, {0x3B, &Activation::delete2},
+        {0x3C, &Activation::defineLocal}, {0x3D, &Activation::callFunction},
+        {0x3E, &Activation::returnOp}, {0x3F, &Activation::modulo}, {0x40, &Activation::newObject},
+        {0x41, &Activation::defineLocal2}, {0x42, &Activation::initArray},
+        {0x43, &Activation::initObject}, {0x44, &Activation::typeOf},
+        {0x45, &Activation::targetPath}, {0x46, &Activation::enumerate},
+        {0x47, &Activation::add2}, {0x48, &Activation::less2}, {0x49, &Activation::equals2},
+        {0x4A, &Activation::toNumber}, {0x4B, &Activation::toStringOp},
+        {0x4C, &Activation::pushDuplicate}, {0x4D, &Activation::stackSwap},
+        {0x4E, &Activation::getMemberOp}, {0x4F, &Activation::setMember},
+        {0x50, &Activation::increment}, {0x51, &Activation::decrement},
+        {0x52, &Activation::callMethod}, {0x53, &Activation::newMethod},
+        {0x54, &Activation::instanceOf}, {0x55, &Activation::enumerate2},
+        {0x60, &Activation::bitOp}, {0x61, &Activation::bitOp}, {0x62, &Activation::bitOp},
+        {0x63, &Activation::bitOp}, {0x64, &Activation::bitOp}, {0x65, &Activation::bitOp},
+        {0x66, &Activation::strictEquals}, {0x67, &Activation::greater},
+        {0x68, &Activation::stringGreater}, {0x69, &Activation::extends},
+        {0x83, &Activation::getUrl}, {0x87, &Activation::storeRegister},
+        {0x88, &Activation::constantPool}, {0x8E, &Activation::defineFunction2},
+        {0x8F, &Activation::tryOp}, {0x94, &Activation::with}, {0x96, &Activation::pushOp},
+        {0x99, &Activation::jump}, {0x9A, &Activation::getUrl2},
+        {0x9B, &Activation::defineFunction}, {0x9D, &Activation::ifOp},
+        {0x9F, &Activation::doNothing},  // GotoFrame2: the stand-in's clips have one frame
+    };
+    for (const auto& row : rows) t[row.op] = row.h;
+    return t;
+  }();
+  return handlers;
+}
+
+bool Activation::supports(uint8_t op) { return table()[op] != &Activation::unknown; }
+
+Value Activation::run(size_t begin, size_t end) {
+  const auto& handlers = table();
+  const std::vector<uint8_t>& bytes = code_->bytes;
+  end = std::min(end, bytes.size());
+  pc_ = begin;
+  unsigned counter = 0;
+  try {
+    while (pc_ < end && !returned_) {
+      Action a{bytes[pc_], nullptr, 0, pc_ + 1};
+      if (a.op == 0) break;
+      if (a.op >= 0x80) {
+        if (pc_ + 3 > end) break;
+        a.length = u16(&bytes[pc_ + 1]);
+        a.data = &bytes[pc_ + 3];
+        a.next = pc_ + 3 + a.length;
+        if (a.next > end) break;
+      }
+      pc_ = a.next;
+      (this->*handlers[a.op])(a);
+      if ((++counter & 0x3FF) == 0) m_.checkDeadline();
+    }
+  } catch (const ActionError&) {
+  }
+  return result_;
+}
+
+Value Activation::pop() {
+  if (stack_.empty()) return Value();
+  Value v = std::move(stack_.back());
+  stack_.pop_back();
+  return v;
+}
+
+std::string Activation::readString(const Action& a, size_t* at) const {
+  const char* start = reinterpret_cast<const char*>(a.data + *at);
+  size_t n = strnlen(start, a.length - *at);
+  if (*at + n >= a.length) throw ActionError{};
+  *at += n + 1;
+  return std::string(start, n);
+}
+
+ObjectRef Activation::toObject(const Value& v) {
+  if (v.isObject()) return v.object();
+  const char* cls = nullptr;
+  switch (v.kind()) {
+    case Value::Kind::String: cls = "String"; break;
+    case Value::Kind::Number: cls = "Number"; break;
+    case Value::Kind::Boolean: cls = "Boolean"; break;
+    default: return nullptr;
+  }
+  ObjectRef wrapper = m_.newObject();
+  wrapper->setProto(m_, m_.prototypeOf(cls));
+  wrapper->className = cls;
+  wrapper->primitive = v;
+  return wrapper;
+}
+
+Value Activation::getMember(const Value& target, const std::string& name) {
+  if (target.isString() && name == "length") return Value(static_cast<double>(target.string().size()));
+  ObjectRef o = toObject(target);
+  return o ? o->get(m_, name) : Value();
+}
+
+// Scope lookup with the player's special names; "a.b.c" and "/a/b:c" paths go through members.
+Value Activation::lookup(const std::string& name) {
+  Value target;
+  std::string last;
+  if (name.find_first_of(".:/") != std::string::npos && resolvePath(name, &target, &last))
+    return last.empty() ? target : getMember(target, last);
+  std::string key = m_.rules().nameKey(name);
+  if (key == "this") return self_;
+  if (key == "_global") return Value(m_.global());
+  if (key == "_root") return Value(m_.root());
+  if (key.rfind("_level", 0) == 0 && key.size() > 6 && std::isdigit(static_cast<unsigned char>(key[6])))
+    return Value(m_.level(std::atoi(key.c_str() + 6)));
+  for (Scope* s = scope_.get(); s; s = s->parent.get())
+    if (s->object && s->object->has(m_, name)) return s->object->get(m_, name);
+  return Value();
+}
+
+bool Activation::resolvePath(const std::string& path, Value* target, std::string* last) {
+  std::string p = path;
+  size_t colon = p.rfind(':');
+  std::vector<std::string> parts;
+  if (colon != std::string::npos) {
+    *last = p.substr(colon + 1);
+    p = p.substr(0, colon);
+  }
+  const char sep = p.find('/') != std::string::npos ? '/' : '.';
+  size_t start = 0;
+  if (sep == '/' && !p.empty() && p[0] == '/') {
+    *target = Value(timeline_ ? m_.root() : nullptr);
+    start = 1;
+  }
+  for (size_t i = start; i <= p.size();) {
+    size_t j = p.find(sep, i);
+    if (j == std::string::npos) j = p.size();
+    parts.push_back(p.substr(i, j - i));
+    i = j + 1;
+  }
+  if (colon == std::string::npos) {
+    if (parts.size() < 2) return false;
+    *last = parts.back();
+    parts.pop_back();
+  }
+  for (const std::string& part : parts) {
+    if (part.empty()) continue;
+    if (target->isUndefined() && part != "..") *target = lookup(part);
+    else if (part == "..") *target = getMember(target->isUndefined() ? Value(timeline_) : *target, "_parent");
+    else *target = getMember(*target, part);
+  }
+  return true;
+}
+
+void Activation::assign(const std::string& name, const Value& value) {
+  Value target;
+  std::string last;
+  if (name.find_first_of(".:/") != std::string::npos && resolvePath(name, &target, &last)) {
+    if (ObjectRef o = toObject(target)) o->set(m_, last, value);
+    return;
+  }
+  for (Scope* s = scope_.get(); s; s = s->parent.get())
+    if (s->object && s->object->has(m_, name)) return s->object->set(m_, name, value);
+  // A new variable lands on the innermost activation or, at the top, the timeline.
+  if (scope_ && scope_->object) scope_->object->set(m_, name, value);
+}
+
+// Arithmetic and comparison.
+void Activation::add(const Action&) {
+  double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+  push(a + b);
+}
+void Activation::add2(const Action&) {
+  Value b = m_.toPrimitive(pop()), a = m_.toPrimitive(pop());
+  if (a.isString() || b.isString()) push(m_.toString(a) + m_.toString(b));
+  else push(m_.toNumber(a) + m_.toNumber(b));
+}
+void Activation::subtract(const Action&) { double b = m_.toNumber(pop()); push(m_.toNumber(pop()) - b); }
+void Activation::multiply(const Action&) { double b = m_.toNumber(pop()); push(m_.toNumber(pop()) * b); }
+void Activation::divide(const Action&) {
+  double b = m_.toNumber(pop()), a = m_.toNumber(pop());
+  push(b == 0 && m_.rules().version() < 5 ? Value("#ERROR#") : Value(a / b));
+}
+void Activation::modulo(const Action&) { double b = m_.toNumber(pop()); push(std::fmod(m_.toNumber(pop()), b)); }
+void Activation::equals(const Action&) { double b = m_.toNumber(pop()); push(Value(m_.toNumber(pop()) == b)); }
+void Activation::equals2(const Action&) { Value b = pop(), a = pop(); push(Value(m_.looseEquals(a, b))); }
+void Activation::strictEquals(const Action&) { Value b = pop(), a = pop(); push(Value(avm1::strictEquals(a, b))); }
+void Activation::less(const Action&) { double b = m_.toNumber(pop()); push(Value(m_.toNumber(pop()) < b)); }
+
+namespace {
+// The abstract comparison a < b: strings compare as strings, the rest as numbers; NaN gives
+// undefined.
+Value compare(Machine& m, const Value& x, const Value& y) {
+  Value a = m.toPrimitive(x), b = m.toPrimitive(y);
+  if (a.isString() && b.isString()) return Value(a.string() < b.string());
+  double na = m.toNumber(a), nb = m.toNumber(b);
+  if (std::isnan(na) || std::isnan(nb)) return Value();
+  return Value(na < nb);
+}
+}  // namespace
+
+void Activation::less2(const Action&) { Value b = pop(), a = pop(); push(compare(m_, a, b)); }
+void Activation::greater(const Action&) { Value b = pop(), a = pop(); push(compare(m_, b, a)); }
+void Activation::logicalAnd(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) && b)); }
+void Activation::logicalOr(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) || b)); }
+void Activation::logicalNot(const Action&) { push(Value(!m_.toBoolean(pop()))); }
+void Activation::stringEquals(const Action&) { std::string b = m_.toString(pop()); push(Value(m_.toString(pop()) == b)); }
+void Activation::stringLess(const Action&) { std::string b = m_.toString(pop()); push(Value(m_.toString(pop()) < b)); }
+void Activation::stringGreater(const Action&) { std::string b = m_.toString(pop()); push(Value(m_.toString(pop()) > b)); }
+void Activation::stringLength(const Action&) { push(static_cast<double>(m_.toString(pop()).size())); }
+void Activation::stringExtract(const Action&) {
+  double count = m_.toNumber(pop()), index = m_.toNumber(pop());
+  std::string s = m_.toString(pop());
+  size_t from = index > 1 ? static_cast<size_t>(index - 1) : 0;
+  if (from > s.size() || !(count >= 0)) return push(Value(""));
+  push(s.substr(from, static_cast<size_t>(std::min(count, 1e9))));
+}
+void Activation::stringAdd(const Action&) { std::string b = m_.toString(pop()); push(m_.toString(pop()) + b); }
+void Activation::bitOp(const Action& a) {
+  int32_t y = toInt32(m_.toNumber(pop())), x = toInt32(m_.toNumber(pop()));
+  switch (a.op) {
+    case 0x60: return push(static_cast<double>(x & y));
+    case 0x61: return push(static_cast<double>(x | y));
+    case 0x62: return push(static_cast<double>(x ^ y));
+    case 0x63: return push(static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(x) << (y & 31))));
+    case 0x64: return push(static_cast<double>(x >> (y & 31)));
+    default: return push(static_cast<double>(static_cast<uint32_t>(x) >> (y & 31)));
+  }
+}
+void Activation::increment(const Action&) { push(m_.toNumber(pop()) + 1); }
+void Activation::decrement(const Action&) { push(m_.toNumber(pop()) - 1); }
+void Activation::toInteger(const Action&) {
+  double n = m_.toNumber(pop());
+  push(std::isnan(n) ? 0.0 : std::trunc(n));
+}
+void Activation::toNumber(const Action&) { push(m_.toNumber(pop())); }
+void Activation::toStringOp(const Action&) { push(m_.toString(pop())); }
+void Activation::typeOf(const Action&) { push(Value(typeOfName(pop()))); }
+
+// The stack and registers.
+void Activation::popOp(const Action&) { pop(); }
+void Activation::pushDuplicate(const Action&) { Value v = pop(); push(v); push(v); }
+void Activation::stackSwap(const Action&) { Value b = pop(), a = pop(); push(b); push(a); }
+void Activation::pushOp(const Action& a) {
+  size_t at = 0;
+  while (at < a.length) {
+    uint8_t type = a.data[at++];
+    auto need = [&](size_t n) { if (at + n > a.length) throw ActionError{}; };
+    switch (type) {
+      case 0: push(readString(a, &at)); break;
+      case 1: { need(4); uint32_t bits = u32(a.data + at); float f; std::memcpy(&f, &bits, 4); push(static_cast<double>(f)); at += 4; break; }
+      case 2: push(Value::null()); break;
+      case 3: push(Value()); break;
+      case 4: { need(1); uint8_t r = a.data[at++]; push(r < registerCount_ ? registers_[r] : Value()); break; }
+      case 5: need(1); push(Value(a.data[at++] != 0)); break;
+      case 6: {  // a double stored as two little-endian halves, high half first
+        need(8);
+        uint64_t bits = (static_cast<uint64_t>(u32(a.data + at)) << 32) | u32(a.data + at + 4);
+        double d; std::memcpy(&d, &bits, 8); push(d); at += 8; break;
+      }
+      case 7: need(4); push(static_cast<double>(static_cast<int32_t>(u32(a.data + at)))); at += 4; break;
+      case 8: need(1); { uint8_t i = a.data[at++]; push(i < constants_.size() ? Value(constants_[i]) : Value()); } break;
+      case 9: need(2); { uint16_t i = u16(a.data + at); at += 2; push(i < constants_.size() ? Value(constants_[i]) : Value()); } break;
+      default: throw ActionError{};
+    }
+  }
+}
+void Activation::constantPool(const Action& a) {
+  if (a.length < 2) throw ActionError{};
+  size_t count = u16(a.data), at = 2;
+  constants_.clear();
+  for (size_t i = 0; i < count; ++i) constants_.push_back(readString(a, &at));
+}
+void Activation::storeRegister(const Action& a) {
+  if (a.length < 1) throw ActionError{};
+  uint8_t r = a.data[0];
+  if (r < registerCount_) registers_[r] = stack_.empty() ? Value() : stack_.back();
+}
+
+// Variables and members.
+void Activation::getVariable(const Action&) { push(lookup(m_.toString(pop()))); }
+void Activation::setVariable(const Action&) {
+  Value v = pop();
+  assign(m_.toString(pop()), v);
+}
+void Activation::defineLocal(const Action&) {
+  Value v = pop();
+  std::string name = m_.toString(pop());
+  if (scope_ && scope_->object) scope_->object->set(m_, name, v);
+}
+void Activation::defineLocal2(const Action&) {
+  std::string name = m_.toString(pop());
+  if (scope_ && scope_->object && !scope_->object->findOwn(m_, name)) scope_->object->set(m_, name, Value());
+}
+void Activation::deleteOp(const Action&) {
+  std::string name = m_.toString(pop());
+  ObjectRef o = toObject(pop());
+  push(Value(o && o->remove(m_, name)));
+}
+void Activation::delete2(const Action&) {
+  std::string name = m_.toString(pop());
+  for (Scope* s = scope_.get(); s; s = s->parent.get())
+    if (s->object && s->object->findOwn(m_, name)) return push(Value(s->object->remove(m_, name)));
+  push(Value(false));
+}
+void Activation::getMemberOp(const Action&) {
+  std::string name = m_.toString(pop());
+  push(getMember(pop(), name));
+}
+void Activation::setMember(const Action&) {
+  Value v = pop();
+  std::string name = m_.toString(pop());
+  if (ObjectRef o = toObject(pop())) o->set(m_, name, v);
+}
+void Activation::initArray(const Action&) {
+  double n = m_.toNumber(pop());
+  Args items;
+  for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) items.push_back(pop());
+  push(Value(m_.newArray(items)));
+}
+void Activation::initObject(const Action&) {
+  double n = m_.toNumber(pop());
+  ObjectRef o = m_.newObject();
+  std::vector<std::pair<std::string, Value>> pairs;
+  for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) {
+    Value v = pop();
+    pairs.emplace_back(m_.toString(pop()), v);
+  }
+  for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) o->set(m_, it->first, it->second);
+  push(Value(o));
+}
+
+namespace {
+Args popArgs(Activation&, std::vector<Value>& stack, Machine& m, const Value& countValue) {
+  double n = m.toNumber(countValue);
+  Args args;
+  for (int i = 0; i < static_cast<int>(n) && !stack.empty(); ++i) {
+    args.push_back(std::move(stack.back()));
+    stack.pop_back();
+  }
+  return args;
+}
+}  // namespace
+
+void Activation::newObject(const Action&) {
+  Value ctor = lookup(m_.toString(pop()));
+  Args args = popArgs(*this, stack_, m_, pop());
+  push(m_.construct(ctor, args));
+}
+void Activation::newMethod(const Action&) {
+  Value name = pop();
+  Value target = pop();
+  Args args = popArgs(*this, stack_, m_, pop());
+  Value ctor = name.isUndefined() || (name.isString() && name.string().empty())
+                   ? target : getMember(target, m_.toString(name));
+  push(m_.construct(ctor, args));
+}
+void Activation::callFunction(const Action&) {
+  std::string name = m_.toString(pop());
+  Args args = popArgs(*this, stack_, m_, pop());
+  push(m_.call(lookup(name), Value(), args));
+}
+void Activation::callMethod(const Action&) {
+  Value name = pop();
+  Value target = pop();
+  Args args = popArgs(*this, stack_, m_, pop());
+  if (name.isUndefined() || (name.isString() && name.string().empty()))
+    return push(m_.call(target, Value(), args));
+  std::string method = m_.toString(name);
+  Value function = getMember(target, method);
+  Value self = target.isObject() ? target : Value(toObject(target));
+  push(m_.call(function, self, args));
+}
+void Activation::returnOp(const Action&) {
+  result_ = pop();
+  returned_ = true;
+}
+
+ObjectRef Activation::makeFunction(const Action& a, bool isFunction2, size_t* bodyEnd) {
+  ScriptFunction f;
+  size_t at = 0;
+  std::string name = readString(a, &at);
+  if (at + 2 > a.length) throw ActionError{};
+  size_t paramCount = u16(a.data + at);
+  at += 2;
+  if (isFunction2) {
+    if (at + 3 > a.length) throw ActionError{};
+    f.registerCount = a.data[at];
+    f.flags = u16(a.data + at + 1);
+    at += 3;
+  }
+  for (size_t i = 0; i < paramCount; ++i) {
+    ScriptFunction::Param p;
+    if (isFunction2) {
+      if (at >= a.length) throw ActionError{};
+      p.reg = a.data[at++];
+    }
+    p.name = readString(a, &at);
+    f.params.push_back(p);
+  }
+  if (at + 2 > a.length) throw ActionError{};
+  size_t size = u16(a.data + at);
+  f.isFunction2 = isFunction2;
+  f.code = code_;
+  f.begin = a.next;
+  f.end = std::min(a.next + size, code_->bytes.size());
+  f.scope = scope_;
+  *bodyEnd = f.end;
+  ObjectRef fn = m_.newFunction(std::move(f));
+  if (!name.empty()) {
+    if (scope_ && scope_->object) scope_->object->set(m_, name, Value(fn));
+  } else {
+    push(Value(fn));
+  }
+  return fn;
+}
+void Activation::defineFunction(const Action& a) { size_t end; makeFunction(a, false, &end); pc_ = end; }
+void Activation::defineFunction2(const Action& a) { size_t end; makeFunction(a, true, &end); pc_ = end; }
+
+void Activation::instanceOf(const Action&) {
+  Value ctor = pop();
+  Value v = pop();
+  if (!v.isObject() || !ctor.isObject()) return push(Value(false));
+  Value proto = ctor.object()->get(m_, "prototype");
+  ObjectRef o = v.object()->proto(m_);
+  for (int i = 0; o && i < 256; ++i, o = o->proto(m_))
+    if (proto.isObject() && o == proto.object()) return push(Value(true));
+  push(Value(false));
+}
+void Activation::extends(const Action&) {
+  Value super = pop();
+  Value sub = pop();
+  if (!sub.isObject() || !super.isObject()) return;
+  ObjectRef proto = m_.newObject();
+  Value superProto = super.object()->get(m_, "prototype");
+  proto->setProto(m_, superProto.isObject() ? superProto.object() : nullptr);
+  proto->define(m_, "__constructor__", super, kDontEnum);
+  sub.object()->set(m_, "prototype", Value(proto));
+}
+void Activation::castOp(const Action&) {
+  Value v = pop();
+  Value ctor = pop();
+  stack_.push_back(v);
+  stack_.push_back(ctor);
+  instanceOf(Action{0x54, nullptr, 0, pc_});
+  push(m_.toBoolean(pop()) ? v : Value::null());
+}
+void Activation::enumerate(const Action&) {
+  Value target = lookup(m_.toString(pop()));
+  stack_.push_back(Value::null());
+  if (!target.isObject()) return;
+  std::vector<std::string> names;
+  for (ObjectRef o = target.object(); o; o = o->proto(m_))
+    for (Property* p : o->ownProperties())
+      if (!(p->flags & kDontEnum)) names.push_back(p->name);
+  for (const std::string& n : names) push(n);
+}
+void Activation::enumerate2(const Action&) {
+  Value target = pop();
+  stack_.push_back(Value::null());
+  if (!target.isObject()) return;
+  std::vector<std::string> names;
+  for (ObjectRef o = target.object(); o; o = o->proto(m_))
+    for (Property* p : o->ownProperties())
+      if (!(p->flags & kDontEnum)) names.push_back(p->name);
+  for (const std::string& n : names) push(n);
+}
+
+// Control flow.
+void Activation::trace(const Action&) {
+  Value v = pop();
+  m_.host().trace(v.isUndefined() ? "undefined" : m_.toString(v));
+}
+void Activation::throwOp(const Action&) { throw ScriptThrow{pop()}; }
+void Activation::tryOp(const Action& a) {
+  if (a.length < 7) throw ActionError{};
+  uint8_t flags = a.data[0];
+  size_t trySize = u16(a.data + 1), catchSize = u16(a.data + 3), finallySize = u16(a.data + 5);
+  size_t at = 7;
+  std::string catchName;
+  uint8_t catchRegister = 0;
+  if (flags & 4) { if (at >= a.length) throw ActionError{}; catchRegister = a.data[at]; }
+  else catchName = readString(a, &at);
+  size_t tryBegin = a.next, catchBegin = tryBegin + trySize, finallyBegin = catchBegin + catchSize;
+  size_t after = finallyBegin + finallySize;
+  auto runBlock = [&](size_t begin, size_t end) { run(begin, end); };
+  bool pending = false;
+  ScriptThrow thrown;
+  try {
+    runBlock(tryBegin, catchBegin);
+  } catch (const ScriptThrow& e) {
+    if (flags & 1) {
+      if (flags & 4) { if (catchRegister < registerCount_) registers_[catchRegister] = e.value; }
+      else if (scope_ && scope_->object) scope_->object->set(m_, catchName, e.value);
+      try { runBlock(catchBegin, finallyBegin); }
+      catch (const ScriptThrow& again) { pending = true; thrown = again; }
+    } else {
+      pending = true;
+      thrown = e;
+    }
+  }
+  if (flags & 2) {
+    bool wasReturned = returned_;
+    returned_ = false;
+    runBlock(finallyBegin, after);
+    returned_ = returned_ || wasReturned;
+  }
+  if (pending) throw thrown;
+  pc_ = after;
+}
+void Activation::with(const Action& a) {
+  if (a.length < 2) throw ActionError{};
+  size_t size = u16(a.data);
+  ObjectRef o = toObject(pop());
+  size_t after = a.next + size;
+  if (!o) { pc_ = after; return; }
+  ScopeRef outer = scope_;
+  scope_ = std::make_shared<Scope>(Scope{o, outer});
+  run(a.next, after);
+  scope_ = outer;
+  pc_ = after;
+}
+void Activation::jump(const Action& a) {
+  if (a.length < 2) throw ActionError{};
+  pc_ = static_cast<size_t>(static_cast<ptrdiff_t>(a.next) + static_cast<int16_t>(u16(a.data)));
+}
+void Activation::ifOp(const Action& a) {
+  if (m_.toBoolean(pop())) jump(a);
+}
+void Activation::getUrl(const Action& a) {
+  size_t at = 0;
+  std::string url = readString(a, &at);
+  std::string target = readString(a, &at);
+  m_.host().getUrl(url, target);
+}
+void Activation::getUrl2(const Action&) {
+  std::string target = m_.toString(pop());
+  std::string url = m_.toString(pop());
+  m_.host().getUrl(url, target);
+}
+void Activation::getTime(const Action&) {
+  static const auto start = std::chrono::steady_clock::now();
+  push(static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start).count()));
+}
+void Activation::randomNumber(const Action&) {
+  static std::mt19937 engine{std::random_device{}()};
+  double n = m_.toNumber(pop());
+  push(n >= 1 ? static_cast<double>(engine() % static_cast<uint32_t>(n)) : 0.0);
+}
+void Activation::targetPath(const Action&) {
+  pop();
+  push(Value());
+}
+
+}  // namespace avm1

@@ -1,0 +1,49 @@
+// Function objects: natives written in C++, and script functions made by DefineFunction or
+// DefineFunction2 that keep the scope chain they were defined in (closures).
+#pragma once
+
+#include "Object.h"
+#include "Scope.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace avm1 {
+
+using Args = std::vector<Value>;
+using NativeFunction = std::function<Value(Machine&, const Value& self, const Args& args)>;
+
+struct Code {
+  std::vector<uint8_t> bytes;
+  int version;
+};
+
+struct ScriptFunction {
+  std::shared_ptr<const Code> code;
+  size_t begin = 0, end = 0;  // the body within code
+  struct Param { std::string name; uint8_t reg = 0; };
+  std::vector<Param> params;
+  uint8_t registerCount = 0;  // 0: DefineFunction, whose body uses the four global registers
+  uint16_t flags = 0;         // DefineFunction2's preload/suppress flags
+  bool isFunction2 = false;
+  ScopeRef scope;
+};
+
+class FunctionObject : public Object {
+ public:
+  explicit FunctionObject(NativeFunction native) : native_(std::move(native)) { className = "Function"; }
+  explicit FunctionObject(ScriptFunction script) : script_(std::move(script)) { className = "Function"; }
+  bool isFunction() const override { return true; }
+  const NativeFunction& native() const { return native_; }
+  const ScriptFunction& script() const { return script_; }
+  // A native constructor makes its own object when called with `new`, and gets it as `self`.
+  bool constructsOwnObject = false;
+
+ private:
+  NativeFunction native_;
+  ScriptFunction script_;
+};
+
+}  // namespace avm1

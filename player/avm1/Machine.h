@@ -1,0 +1,109 @@
+// One movie's AVM1 machine: its version rules, _global, the levels, the host it talks to, the
+// intervals it keeps and the script limit. Runs action lists and calls functions.
+#pragma once
+
+#include "Function.h"
+#include "Object.h"
+#include "Scope.h"
+#include "VersionRules.h"
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace avm1 {
+
+// What the machine needs from the player around it.
+class Host {
+ public:
+  virtual ~Host() = default;
+  virtual void trace(const std::string& line) = 0;
+  // getURL: "FSCommand:" targets and page loads; loadMovieNum arrives with target "_levelN".
+  virtual void getUrl(const std::string& url, const std::string& target) = 0;
+  // ExternalInterface.call; returns the container's answer.
+  virtual Value externalCall(const std::string& name, const Args& args) = 0;
+};
+
+// A script `throw` that nothing caught, or a run that passed the script limit.
+struct ScriptThrow {
+  Value value;
+};
+struct ScriptTimeout : std::runtime_error {
+  ScriptTimeout() : std::runtime_error("script limit reached") {}
+};
+
+class Machine {
+ public:
+  Machine(int version, Host& host);
+
+  const VersionRules& rules() const { return rules_; }
+  Host& host() { return host_; }
+  const ObjectRef& global() const { return global_; }
+  ObjectRef level(int n);  // _levelN, made on first use
+  ObjectRef root() { return level(0); }
+
+  // Runs one DoAction or DoInitAction body on a timeline. Uncaught throws become a trace line
+  // as the player's debugger shows them; a timeout stops the list and is reported.
+  void runActions(std::shared_ptr<const Code> code, const ObjectRef& timeline);
+  Value call(const Value& function, const Value& self, const Args& args);
+  Value construct(const Value& constructor, const Args& args);
+  Value callMethod(const Value& target, const std::string& name, const Args& args);
+
+  std::string toString(const Value& v);   // runs toString on objects
+  double toNumber(const Value& v);        // runs valueOf on objects
+  bool toBoolean(const Value& v) { return avm1::toBoolean(v, rules_); }
+  Value toPrimitive(const Value& v);
+  bool looseEquals(const Value& a, const Value& b);
+
+  ObjectRef newObject();  // with Object.prototype
+  ObjectRef newArray(const Args& items = {});
+  ObjectRef newFunction(NativeFunction f);
+  ObjectRef newFunction(ScriptFunction f);
+  ObjectRef prototypeOf(const std::string& globalClass);
+
+  // Timers: setInterval keeps them; the player calls runDueIntervals on each tick.
+  int addInterval(Value function, Value self, std::string method, Args args, double ms);
+  bool clearInterval(int id);
+  void runDueIntervals(double nowMs);
+
+  // Script limits: the whole of one runActions (or one interval/callback) gets this long.
+  void setScriptLimit(std::chrono::milliseconds limit) { scriptLimit_ = limit; }
+  void checkDeadline();
+  void beginScript();
+  bool timedOut() const { return timedOut_; }
+  void clearTimedOut() { timedOut_ = false; }
+
+  // ExternalInterface.addCallback registrations, answered by callExported.
+  std::map<std::string, std::pair<Value, Value>>& callbacks() { return callbacks_; }
+  Value callExported(const std::string& name, const Args& args);
+
+  // Where the register file of DefineFunction bodies and the top level lives.
+  Value globalRegisters[4];
+  int depth = 0;
+
+ private:
+  VersionRules rules_;
+  Host& host_;
+  ObjectRef global_;
+  std::map<int, ObjectRef> levels_;
+  struct Interval {
+    Value function, self;
+    std::string method;
+    Args args;
+    double periodMs, nextMs;
+  };
+  std::map<int, Interval> intervals_;
+  int nextIntervalId_ = 1;
+  double nowMs_ = 0;
+  std::chrono::milliseconds scriptLimit_{15000};
+  std::chrono::steady_clock::time_point deadline_;
+  bool timedOut_ = false;
+  std::map<std::string, std::pair<Value, Value>> callbacks_;
+};
+
+void installGlobals(Machine& m);
+
+}  // namespace avm1

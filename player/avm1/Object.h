@@ -1,0 +1,62 @@
+// An AVM1 object: named properties in the order they were made, each with flags and perhaps a
+// getter/setter pair (addProperty), a prototype chain through `__proto__`, and `__resolve` for
+// names found nowhere. Arrays keep `length` in step with their indexed properties.
+#pragma once
+
+#include "Value.h"
+
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace avm1 {
+
+class Machine;
+
+enum PropertyFlags : unsigned { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4 };
+
+struct Property {
+  std::string name;  // as first written, for enumeration
+  Value value;
+  ObjectRef getter, setter;  // addProperty
+  unsigned flags = 0;
+  bool deleted = false;
+};
+
+class Object : public std::enable_shared_from_this<Object> {
+ public:
+  virtual ~Object() = default;
+  virtual bool isFunction() const { return false; }
+  virtual bool isClip() const { return className == "MovieClip"; }
+  bool isArray() const { return isArray_; }
+  void makeArray() { isArray_ = true; }
+
+  // The prototype, from the `__proto__` property.
+  ObjectRef proto(Machine& m);
+  void setProto(Machine& m, ObjectRef proto);
+
+  // Own and inherited lookup; runs getters and, for a missing name, `__resolve`.
+  Value get(Machine& m, const std::string& name);
+  bool has(Machine& m, const std::string& name);
+  // Writes an own property, through a setter found on the chain.
+  void set(Machine& m, const std::string& name, const Value& value);
+  void define(Machine& m, const std::string& name, const Value& value, unsigned flags = 0);
+  bool addProperty(Machine& m, const std::string& name, ObjectRef getter, ObjectRef setter);
+  bool remove(Machine& m, const std::string& name);
+  Property* findOwn(Machine& m, const std::string& name);
+  std::vector<Property*> ownProperties();
+  // The class's own data for built-ins (a Number's or String's primitive, a Date's time).
+  Value primitive;
+  std::string className = "Object";
+
+ private:
+  Property* findOnChain(Machine& m, const std::string& name, Object** owner);
+  void syncArrayLength(Machine& m, const std::string& name, const Value& value, double oldLength);
+
+  std::vector<Property> properties_;
+  std::unordered_map<std::string, size_t> index_;  // name key -> position
+  bool isArray_ = false;
+};
+
+}  // namespace avm1

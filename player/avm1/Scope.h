@@ -1,0 +1,16 @@
+// A scope chain link: with-blocks, function activations, the timeline and _global each add one.
+#pragma once
+
+#include "Value.h"
+
+#include <memory>
+
+namespace avm1 {
+
+struct Scope {
+  ObjectRef object;
+  std::shared_ptr<Scope> parent;
+};
+using ScopeRef = std::shared_ptr<Scope>;
+
+}  // namespace avm1

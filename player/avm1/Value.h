@@ -1,0 +1,56 @@
+// An AVM1 value and the conversions between kinds. Conversions depend on the movie's version
+// (SWF 6 and earlier turn undefined into 0 and "" differently), so they take the rules.
+#pragma once
+
+#include "VersionRules.h"
+
+#include <memory>
+#include <string>
+
+namespace avm1 {
+
+class Object;
+using ObjectRef = std::shared_ptr<Object>;
+
+class Value {
+ public:
+  enum class Kind { Undefined, Null, Boolean, Number, String, Object };
+
+  Value() = default;
+  Value(bool b) : kind_(Kind::Boolean), number_(b ? 1 : 0) {}
+  Value(double n) : kind_(Kind::Number), number_(n) {}
+  Value(int n) : kind_(Kind::Number), number_(n) {}
+  Value(std::string s) : kind_(Kind::String), string_(std::move(s)) {}
+  Value(const char* s) : kind_(Kind::String), string_(s) {}
+  Value(ObjectRef o);
+  static Value null() { Value v; v.kind_ = Kind::Null; return v; }
+
+  Kind kind() const { return kind_; }
+  bool isUndefined() const { return kind_ == Kind::Undefined; }
+  bool isNullish() const { return kind_ == Kind::Undefined || kind_ == Kind::Null; }
+  bool isObject() const { return kind_ == Kind::Object; }
+  bool isString() const { return kind_ == Kind::String; }
+  bool isNumber() const { return kind_ == Kind::Number; }
+  double number() const { return number_; }
+  const std::string& string() const { return string_; }
+  const ObjectRef& object() const { return object_; }
+
+ private:
+  Kind kind_ = Kind::Undefined;
+  double number_ = 0;
+  std::string string_;
+  ObjectRef object_;
+};
+
+// Primitive conversions. Objects convert through valueOf/toString, which may run code: those
+// paths live on the Machine; these handle the primitive kinds and a plain object fallback.
+double toNumber(const Value& v, const VersionRules& rules);
+double stringToNumber(const std::string& s);
+bool toBoolean(const Value& v, const VersionRules& rules);
+std::string numberToString(double n);
+std::string primitiveToString(const Value& v, const VersionRules& rules);
+int32_t toInt32(double n);
+const char* typeOfName(const Value& v);
+bool strictEquals(const Value& a, const Value& b);
+
+}  // namespace avm1

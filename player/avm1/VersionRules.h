@@ -1,0 +1,34 @@
+// What differs between SWF versions, as data: case sensitivity of names, how undefined converts,
+// and which built-ins exist. The interpreter asks here and never compares versions itself.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace avm1 {
+
+class VersionRules {
+ public:
+  explicit VersionRules(int version);
+
+  int version() const { return version_; }
+  // Names are compared without regard to case up to SWF 6.
+  bool caseSensitiveNames() const { return caseSensitive_; }
+  std::string nameKey(std::string_view name) const;
+  // Up to SWF 6 undefined converts to "" as a string and 0 as a number; from 7 on to
+  // "undefined" and NaN.
+  bool undefinedIsEmpty() const { return undefinedIsEmpty_; }
+  // Non-empty strings are true from SWF 7 on; earlier they convert through their number.
+  bool stringTruthByLength() const { return stringTruthByLength_; }
+  // ExternalInterface answers only code of SWF 8 and later movies.
+  bool hasExternalInterface() const { return externalInterface_; }
+
+ private:
+  int version_;
+  bool caseSensitive_;
+  bool undefinedIsEmpty_;
+  bool stringTruthByLength_;
+  bool externalInterface_;
+};
+
+}  // namespace avm1

@@ -1,0 +1,28 @@
+// The built-in classes and functions, one class a file; installGlobals (Globals.cpp) puts them
+// on _global in the order their prototypes need.
+#pragma once
+
+#include "../Machine.h"
+
+#include <string>
+
+namespace avm1 {
+
+// Adds a native method, hidden from enumeration as built-ins are.
+void defineMethod(Machine& m, const ObjectRef& on, const std::string& name, NativeFunction f);
+// A native constructor with a fresh prototype, put on _global.
+ObjectRef defineClass(Machine& m, const std::string& name, NativeFunction ctor, ObjectRef proto);
+Value arg(const Args& args, size_t i);
+
+void installObjectClass(Machine& m);
+void installFunctionClass(Machine& m);
+void installArrayClass(Machine& m);
+void installStringClass(Machine& m);
+void installNumberClass(Machine& m);
+void installBooleanClass(Machine& m);
+void installMathClass(Machine& m);
+void installSystemClass(Machine& m);
+void installExternalInterfaceClass(Machine& m);
+void installGlobalFunctions(Machine& m);
+
+}  // namespace avm1

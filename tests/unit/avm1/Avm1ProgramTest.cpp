@@ -1,0 +1,201 @@
+// Programs compiled by as2c run in the interpreter; their trace lines are what the player
+// prints for them.
+#include "Compiler.h"
+#include "Machine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class RecordingHost : public avm1::Host {
+ public:
+  std::vector<std::string> lines;
+  std::vector<std::pair<std::string, std::string>> urls;
+  std::vector<std::string> calls;
+  void trace(const std::string& line) override { lines.push_back(line); }
+  void getUrl(const std::string& url, const std::string& target) override { urls.emplace_back(url, target); }
+  avm1::Value externalCall(const std::string& name, const avm1::Args& args) override {
+    calls.push_back(name + "/" + std::to_string(args.size()));
+    return avm1::Value("answer:" + name);
+  }
+};
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += l + "\n";
+  return out;
+}
+
+std::string run(const std::string& source, int version, RecordingHost& host, avm1::Machine** keep = nullptr) {
+  static std::vector<std::unique_ptr<avm1::Machine>> machines;
+  auto code = std::make_shared<avm1::Code>(avm1::Code{as2c::compileActions(source, version), version});
+  machines.push_back(std::make_unique<avm1::Machine>(version, host));
+  avm1::Machine& m = *machines.back();
+  m.runActions(code, m.root());
+  if (keep) *keep = &m;
+  return joined(host.lines);
+}
+
+std::string run(const std::string& source, int version = 8) {
+  RecordingHost host;
+  return run(source, version, host);
+}
+
+struct Case {
+  const char* name;
+  int version;
+  const char* source;
+  const char* trace;
+};
+
+const Case kCases[] = {
+    {"arithmetic and conversions", 8,
+     "trace(1 + 2 * 3); trace(7 / 2); trace(7 % 3); trace(1 / 0); trace(-1 / 0); trace(0 / 0);"
+     "trace(\"5\" * \"4\"); trace(\"a\" + 1); trace(1 + true); trace(0.1 + 0.2); trace(1e21);"
+     "trace(0x10 | 1); trace(-1 >>> 28); trace(1 << 31); trace(Number(\"  12 \")); trace(Number(\"\"));"
+     "trace(Number(\"0x1f\")); trace(Number(\"1e3\")); trace(Number(\"inf\"));",
+     "7\n3.5\n1\nInfinity\n-Infinity\nNaN\n20\na1\n2\n0.3\n1e+21\n17\n15\n-2147483648\n12\nNaN\n31\n1000\nNaN\n"},
+    {"undefined converts by version", 6,
+     "var u; trace(u + 1); trace(\"[\" + u + \"]\"); trace(typeof u);",
+     "1\n[]\nundefined\n"},
+    {"undefined converts by version", 7,
+     "var u; trace(u + 1); trace(\"[\" + u + \"]\"); trace(typeof u);",
+     "NaN\n[undefined]\nundefined\n"},
+    {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
+    {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
+    {"equality and comparison", 8,
+     "trace(1 == \"1\"); trace(1 === \"1\"); trace(null == undefined); trace(null === undefined);"
+     "trace(\"b\" > \"a\"); trace(\"10\" < \"9\"); trace(10 < \"9\"); trace(NaN == NaN); trace(true == 1);",
+     "true\nfalse\ntrue\nfalse\ntrue\ntrue\nfalse\nfalse\ntrue\n"},
+    {"closures keep their scope", 8,
+     "function counter() { var n = 0; return function() { n++; return n; }; }"
+     "var a = counter(); var b = counter(); a(); a(); trace(a()); trace(b());",
+     "3\n1\n"},
+    {"recursion and arguments", 8,
+     "function fact(n) { if (n <= 1) return 1; return n * fact(n - 1); } trace(fact(10));"
+     "function count() { return arguments.length; } trace(count(1, 2, 3));",
+     "3628800\n3\n"},
+    {"prototypes, __proto__ and instanceof", 8,
+     "function Animal(name) { this.name = name; }"
+     "Animal.prototype.speak = function() { return this.name + \" speaks\"; };"
+     "var a = new Animal(\"cat\"); trace(a.speak()); trace(a instanceof Animal);"
+     "trace(a.__proto__ == Animal.prototype); var o = {}; o.__proto__ = a; trace(o.speak());",
+     "cat speaks\ntrue\ntrue\ncat speaks\n"},
+    {"getters and setters with addProperty", 8,
+     "var o = {}; var store = 1;"
+     "o.addProperty(\"x\", function() { return store * 10; }, function(v) { store = v; });"
+     "trace(o.x); o.x = 5; trace(o.x); trace(store);"
+     "var r = {}; r.addProperty(\"ro\", function() { return 42; }, null); r.ro = 1; trace(r.ro);",
+     "10\n50\n5\n42\n"},
+    {"__resolve answers missing names", 8,
+     "var o = {}; o.__resolve = function(name) { return \"no \" + name; };"
+     "o.here = 1; trace(o.here); trace(o.missing);",
+     "1\nno missing\n"},
+    {"ASSetPropFlags hides and protects", 8,
+     "var o = {a: 1, b: 2, c: 3}; ASSetPropFlags(o, \"a,b\", 1);"
+     "var seen = \"\"; for (var k in o) seen += k; trace(seen);"
+     "ASSetPropFlags(o, [\"c\"], 4); o.c = 9; trace(o.c);"
+     "ASSetPropFlags(o, null, 2); delete o.c; trace(o.c);",
+     "c\n3\n3\n"},
+    {"arrays", 8,
+     "var a = [3, 1, 2]; a.push(4); trace(a.length); trace(a); a.sort(); trace(a.join(\"-\"));"
+     "trace(a.pop()); trace(a.slice(1)); a.length = 1; trace(a); a[4] = \"x\"; trace(a.length);"
+     "trace(a.concat([7, 8], 9)); trace(a.reverse().toString()); var b = new Array(3); trace(b.length);"
+     "trace([1, 2, 3].splice(1, 1));",
+     "4\n3,1,2,4\n1-2-3-4\n4\n2,3\n1\n5\n1,undefined,undefined,undefined,x,7,8,9\n"
+     "x,undefined,undefined,undefined,1\n3\n2\n"},
+    {"strings", 8,
+     "var s = \"Hello, World\"; trace(s.length); trace(s.charAt(4)); trace(s.indexOf(\"o\"));"
+     "trace(s.lastIndexOf(\"o\")); trace(s.substr(-5, 3)); trace(s.substring(5, 0)); trace(s.slice(-5));"
+     "trace(s.split(\", \")[1]); trace(s.toUpperCase()); trace(s.charCodeAt(0));"
+     "trace(String.fromCharCode(72, 105)); trace(\"a,b,,c\".split(\",\").length);",
+     "12\no\n4\n8\nWor\nHello\nWorld\nWorld\nHELLO, WORLD\n72\nHi\n4\n"},
+    {"numbers, booleans and Math", 8,
+     "trace((255).toString(16)); trace(Math.max(1, 5, 3)); trace(Math.round(-2.5)); trace(Math.floor(2.7));"
+     "trace(Math.pow(2, 10)); trace(parseInt(\"42px\")); trace(parseInt(\"ff\", 16)); trace(parseFloat(\"3.5e1x\"));"
+     "trace(isNaN(\"x\")); trace(new Boolean(false) == false); trace(Boolean(\"\")); trace(typeof new Number(1));",
+     "ff\n5\n-2\n2\n1024\n42\n255\n35\ntrue\ntrue\nfalse\nobject\n"},
+    {"Function call and apply", 8,
+     "function who(a, b) { return this.name + a + b; } var o = {name: \"o\"};"
+     "trace(who.call(o, 1, 2)); trace(who.apply(o, [3, 4]));",
+     "o12\no34\n"},
+    {"exceptions", 8,
+     "try { throw \"boom\"; } catch (e) { trace(\"caught \" + e); } finally { trace(\"finally\"); }"
+     "function f() { try { return 1; } finally { trace(\"cleanup\"); } } trace(f());",
+     "caught boom\nfinally\ncleanup\n1\n"},
+    {"an uncaught throw becomes a trace line", 8, "trace(\"before\"); throw \"bad\"; trace(\"after\");",
+     "before\nError: bad\n"},
+    {"loops and enumeration", 8,
+     "var total = 0; for (var i = 0; i < 100; i++) { if (i % 2) continue; total += i; } trace(total);"
+     "var n = 0; while (true) { if (++n >= 5) break; } trace(n);"
+     "var o = {x: 1}; var names = \"\"; for (var k in o) names += k; trace(names);",
+     "2450\n5\nx\n"},
+    {"System.capabilities.os is a Windows one", 8,
+     "trace(System.capabilities.os.substr(0, 7));", "Windows\n"},
+    {"_global and _root", 8,
+     "_global.shared = 3; trace(shared); _root.onRoot = 4; trace(onRoot); trace(typeof _root);",
+     "3\n4\nmovieclip\n"},
+};
+
+TEST(Avm1ProgramTest, ProgramsTraceWhatThePlayerPrints) {
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.name) + " (SWF " + std::to_string(c.version) + ")");
+    EXPECT_EQ(run(c.source, c.version), c.trace);
+  }
+}
+
+TEST(Avm1ProgramTest, FsCommandAndGetUrlGoToTheHost) {
+  RecordingHost host;
+  run("fscommand(\"quit\", \"\"); getURL(\"FSCommand:show\", \"arg\"); loadMovieNum(\"b.swf\", 0);", 8, host);
+  ASSERT_EQ(host.urls.size(), 3u);
+  EXPECT_EQ(host.urls[0].first, "FSCommand:quit");
+  EXPECT_EQ(host.urls[1], std::make_pair(std::string("FSCommand:show"), std::string("arg")));
+  EXPECT_EQ(host.urls[2], std::make_pair(std::string("b.swf"), std::string("_level0")));
+}
+
+TEST(Avm1ProgramTest, ExternalInterfaceFromSwf8Only) {
+  RecordingHost host;
+  avm1::Machine* m = nullptr;
+  run("var ei = flash.external.ExternalInterface; trace(ei.call(\"out\", 1, 2));"
+      "ei.addCallback(\"twice\", null, function(x) { return x * 2; });", 8, host, &m);
+  EXPECT_EQ(joined(host.lines), "answer:out\n");
+  EXPECT_EQ(host.calls, std::vector<std::string>{"out/2"});
+  EXPECT_EQ(m->toString(m->callExported("twice", {avm1::Value(21)})), "42");
+
+  RecordingHost old;
+  run("trace(typeof flash.external.ExternalInterface);", 7, old);
+  EXPECT_EQ(joined(old.lines), "undefined\n");
+}
+
+TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
+  RecordingHost host;
+  avm1::Machine* m = nullptr;
+  run("var n = 0; var id = setInterval(function() { n++; trace(\"tick \" + n);"
+      " if (n == 3) clearInterval(id); }, 100);", 8, host, &m);
+  for (double t = 0; t <= 1000; t += 50) m->runDueIntervals(t);
+  EXPECT_EQ(joined(host.lines), "tick 1\ntick 2\ntick 3\n");
+}
+
+TEST(Avm1ProgramTest, ARunawayScriptStopsAtTheLimit) {
+  RecordingHost host;
+  auto code = std::make_shared<avm1::Code>(avm1::Code{as2c::compileActions("while (true) {}", 8), 8});
+  avm1::Machine m(8, host);
+  m.setScriptLimit(std::chrono::milliseconds(200));
+  m.runActions(code, m.root());
+  EXPECT_TRUE(m.timedOut());
+  ASSERT_EQ(host.lines.size(), 1u);
+}
+
+TEST(Avm1ProgramTest, MalformedActionsStopQuietly) {
+  RecordingHost host;
+  avm1::Machine m(8, host);
+  // A Push whose string runs past its action, then a truncated action header.
+  auto code = std::make_shared<avm1::Code>(avm1::Code{{0x96, 0x03, 0x00, 0x00, 'a', 'b', 0x26, 0x96, 0x05}, 8});
+  m.runActions(code, m.root());
+  EXPECT_TRUE(host.lines.empty());
+}
+
+}  // namespace
