@@ -124,6 +124,14 @@ bool parseBody(const uint8_t* p, size_t size, SwfMovie& m, std::string* error) {
       ++m.shownFrames;
     } else if (code == kTagSetBackgroundColor && length >= 3) {
       m.background = (uint32_t(body[0]) << 16) | (uint32_t(body[1]) << 8) | body[2];
+    } else if (code == kTagDoAction) {
+      m.actions.push_back({m.shownFrames, false, std::vector<uint8_t>(body, body + length)});
+    } else if (code == kTagDoInitAction && length >= 2) {  // a sprite id, then the actions
+      m.actions.push_back({m.shownFrames, true, std::vector<uint8_t>(body + 2, body + length)});
+    } else if (code == kTagFileAttributes && length >= 1) {
+      m.actionScript3 = (body[0] & 0x08) != 0;
+    } else if (code == kTagScriptLimits && length >= 4) {
+      m.scriptTimeoutSeconds = body[2] | (body[3] << 8);
     } else if (code == kTagScript && !m.hasScript) {
       m.hasScript = true;
       m.script.assign(reinterpret_cast<const char*>(body), length);

@@ -12,7 +12,18 @@ namespace movie {
 inline constexpr uint16_t kTagEnd = 0;
 inline constexpr uint16_t kTagShowFrame = 1;
 inline constexpr uint16_t kTagSetBackgroundColor = 9;
+inline constexpr uint16_t kTagDoAction = 12;
+inline constexpr uint16_t kTagDoInitAction = 59;
+inline constexpr uint16_t kTagScriptLimits = 65;
+inline constexpr uint16_t kTagFileAttributes = 69;
 inline constexpr uint16_t kTagScript = 1000;
+
+// One DoAction or DoInitAction body: AVM1 actions that run when their frame is reached.
+struct ActionBlock {
+  int frame = 0;  // 0-based
+  bool init = false;
+  std::vector<uint8_t> bytes;
+};
 
 struct SwfMovie {
   bool compressed = false;
@@ -28,6 +39,12 @@ struct SwfMovie {
   // UTF-8 text of the script tag; empty when the movie has none.
   std::string script;
   bool hasScript = false;
+  // AVM1 code of the main timeline, in tag order.
+  std::vector<ActionBlock> actions;
+  // The FileAttributes flag that makes a movie run ActionScript 3 (no AVM1 then).
+  bool actionScript3 = false;
+  // ScriptLimits; 15 seconds when the movie has no such tag.
+  int scriptTimeoutSeconds = 15;
 
   int widthPixels() const { return (xMax - xMin) / 20; }
   int heightPixels() const { return (yMax - yMin) / 20; }

@@ -2,6 +2,9 @@
 // prints for them.
 #include "Compiler.h"
 #include "Machine.h"
+#include "SwfMovie.h"
+#include "SwfWriter.h"
+#include "TimelineRunner.h"
 
 #include <gtest/gtest.h>
 
@@ -196,6 +199,32 @@ TEST(Avm1ProgramTest, MalformedActionsStopQuietly) {
   auto code = std::make_shared<avm1::Code>(avm1::Code{{0x96, 0x03, 0x00, 0x00, 'a', 'b', 0x26, 0x96, 0x05}, 8});
   m.runActions(code, m.root());
   EXPECT_TRUE(host.lines.empty());
+}
+
+TEST(Avm1ProgramTest, MoviesPlayTheirFramesAndOnEnterFrame) {
+  as2c::MovieSettings settings;
+  settings.version = 6;
+  settings.tags = {{as2c::TagKind::FileAttributes, {0, 0}}, {as2c::TagKind::ScriptLimits, {256, 3}},
+                   {as2c::TagKind::Actions, {0, 0}}};
+  auto bytes = as2c::writeSwf(settings, as2c::compileActions(
+      "var n = 0; trace(\"frame\"); this.onEnterFrame = function() { n++; trace(\"enter \" + n);"
+      " if (n == 2) delete this.onEnterFrame; };", 6));
+  auto movie = movie::parseSwf(bytes.data(), bytes.size());
+  ASSERT_TRUE(movie);
+  EXPECT_FALSE(movie->actionScript3);
+  EXPECT_EQ(movie->scriptTimeoutSeconds, 3);
+  ASSERT_EQ(movie->actions.size(), 1u);
+
+  RecordingHost host;
+  avm1::Machine m(movie->version, host);
+  avm1::TimelineRunner timeline(
+      m, {{0, false, std::make_shared<avm1::Code>(avm1::Code{movie->actions[0].bytes, 6})}}, 1, 12);
+  for (int i = 0; i < 5; ++i) timeline.enterFrame();
+  EXPECT_EQ(joined(host.lines), "frame\nenter 1\nenter 2\n");
+
+  settings.tags[0].values[0] = 0x08;  // the ActionScript 3 flag
+  bytes = as2c::writeSwf(settings, {});
+  EXPECT_TRUE(movie::parseSwf(bytes.data(), bytes.size())->actionScript3);
 }
 
 }  // namespace
