@@ -35,7 +35,6 @@ MultimediaTimer::MultimediaTimer(int formId, Delivery delivery) : formId_(formId
 
 MultimediaTimer::~MultimediaTimer() {
   stop();
-  waitForTicksInFlight();
   if (resolution_ != 0) timeEndPeriod(resolution_);
 }
 
@@ -60,6 +59,9 @@ void MultimediaTimer::stop() {
   }
   if (handle_ != 0) timeKillEvent(handle_);
   handle_ = 0;
+  // A tick that started before may still be on its way to the movie: the movie hears nothing
+  // of this timer once stop has returned.
+  waitForTicksInFlight();
 }
 
 void MultimediaTimer::tick() {

@@ -20,13 +20,14 @@ class MultimediaTimer final : public MovieTimer {
 
   // Raises the system timer resolution to the device's finest for as long as the timer lives.
   MultimediaTimer(int formId, Delivery delivery);
-  // Stops the timer, waits for a tick still running (handling messages sent to this thread
-  // meanwhile, since that tick may be waiting on one), then gives the resolution back.
+  // Stops the timer, then gives the resolution back.
   ~MultimediaTimer() override;
   MultimediaTimer(const MultimediaTimer&) = delete;
   MultimediaTimer& operator=(const MultimediaTimer&) = delete;
 
   void start(int timerId, long interval, bool repeat) override;
+  // Stops the timer and waits for a tick still running, handling messages sent to this thread
+  // meanwhile, since that tick may be waiting on one.
   void stop() override;
   void tick() override;
 
