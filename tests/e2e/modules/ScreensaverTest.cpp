@@ -102,6 +102,23 @@ TEST(ScreensaverE2E, AKeyEndsItWhenTheMovieAsksForKeysAndNotMouseMoves) {
   EXPECT_TRUE(projector.privateFolders().empty());
 }
 
+TEST(ScreensaverE2E, WithTheExitHandlerALeftClickBecomesTheExitEventsAndTheMovieDecides) {
+  moveTo(5, 5);
+  const std::string script = "call vor.Application.enableExitHandler 0 \"<{lumo}>\"\nlog ready\nwait 5000\n"
+                             "call vor.Application.exitWithCode 0 \"<{lumo}>6\"\ncall vor.Application.exit 0 \"<{lumo}>\"\n";
+  FormsProjector projector({{L"main.swf", script}}, saver("SaverHandler"));
+  ASSERT_TRUE(projector.built());
+  ASSERT_TRUE(projector.start());
+  ASSERT_NE(projector.formWindow(L"SaverHandler"), nullptr);
+  ASSERT_TRUE(projector.waitFor("log \"ready\""));
+  moveTo(350, 300);
+  click();  // left button mode "send": a click ends a screensaver as a move does
+  EXPECT_TRUE(projector.waitFor("setvariable \"vor.__callFunction\" \"onAppExit!}}v{}!true\"", 5000));
+  EXPECT_TRUE(projector.waitFor("setvariable \"vor.__callFunction\" \"onFormClose!}}v{}!true\"", 1000));
+  EXPECT_TRUE(projector.process().running()) << "the handler keeps the window";
+  EXPECT_EQ(projector.process().wait(30000), 6);
+}
+
 // The window a screensaver's settings page gives with /p: it counts the exit notifications.
 int notifications = 0;
 LRESULT CALLBACK previewWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
