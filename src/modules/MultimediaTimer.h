@@ -1,5 +1,5 @@
-// A movie timer on the Windows multimedia timer service: precise intervals, ticks on the
-// service's own thread, and a destructor that waits for a tick still running.
+// A movie timer on the Windows multimedia timer service: precise intervals and ticks on the
+// service's own thread.
 #pragma once
 
 #include "modules/MovieTimer.h"
@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace lumo {
 
@@ -20,33 +21,44 @@ class MultimediaTimer final : public MovieTimer {
 
   // Raises the system timer resolution to the device's finest for as long as the timer lives.
   MultimediaTimer(int formId, Delivery delivery);
-  // Stops the timer, then gives the resolution back.
+  // Stops the timer and gives the resolution back. A tick already on its way keeps what it
+  // needs alive and ends on its own: the movie's own handler may stop or replace the timer
+  // from inside that tick, so nothing here waits for it.
   ~MultimediaTimer() override;
   MultimediaTimer(const MultimediaTimer&) = delete;
   MultimediaTimer& operator=(const MultimediaTimer&) = delete;
 
   void start(int timerId, long interval, bool repeat) override;
-  // Stops the timer and waits for a tick still running, handling messages sent to this thread
-  // meanwhile, since that tick may be waiting on one.
+  // No new tick starts once this returns; one already delivering finishes.
   void stop() override;
   void tick() override;
 
-  uint32_t count() const { return count_.load(); }
+  // Waits until no tick of this timer is running, answering messages sent to this thread
+  // meanwhile (a running tick waits on the main thread). Only for callers that no tick can be
+  // waiting on further up their own stack, such as shutdown.
+  void finishTicks() const;
+
+  uint32_t count() const { return ticks_->count.load(); }
   bool running() const { return handle_ != 0; }
-  int formId() const { return formId_; }
+  int formId() const { return ticks_->formId; }
+
+  // What a tick uses: shared between the timer and the ticks running, so that it outlives both.
+  struct Ticks {
+    int formId = 0;
+    int timerId = 0;
+    Delivery delivery;
+    std::atomic<uint32_t> count{0};
+    std::atomic<int> running{0};
+    void tick();
+  };
 
  private:
   static void CALLBACK callback(UINT id, UINT message, DWORD_PTR key, DWORD_PTR, DWORD_PTR);
-  void waitForTicksInFlight() const;
 
-  int formId_;
-  int timerId_ = 0;
+  std::shared_ptr<Ticks> ticks_;
   UINT handle_ = 0;
   UINT resolution_ = 0;
-  DWORD_PTR key_ = 0;  // how the timer thread finds this object while it is registered
-  std::atomic<uint32_t> count_{0};
-  std::atomic<int> ticksInFlight_{0};
-  Delivery delivery_;
+  DWORD_PTR key_ = 0;  // how the timer thread finds the ticks while the timer is registered
 };
 
 }  // namespace lumo

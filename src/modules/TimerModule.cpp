@@ -62,8 +62,8 @@ std::wstring TimerModule::start(FormInterface* form, const Arguments& arguments)
   const int timerId = static_cast<int>(toInteger(arguments[0]));
   const long interval = toInteger(arguments[1]);
   const bool repeat = arguments[2] != L"false";
-  // A timer already under this id would tick on where no stop could reach it: it goes first,
-  // taken out of the table before it waits for its tick, so the table stays whole meanwhile.
+  // A timer already under this id would tick on where no stop could reach it: it goes first.
+  // The movie's handler may do this from inside that timer's own tick, so nothing waits here.
   if (auto old = timers_.extract(timerId)) old.mapped().reset();
   auto timer = std::make_unique<MultimediaTimer>(form->id(), delivery_);
   MultimediaTimer& started = *timer;
@@ -85,8 +85,13 @@ std::wstring TimerModule::stopAll(FormInterface*, const Arguments&) {
 }
 
 void TimerModule::destroyTimers() {
-  // In ascending id order, each out of the table before it is stopped and waited for.
-  while (!timers_.empty()) timers_.extract(timers_.begin()).mapped().reset();
+  // Every timer stopped in ascending id order, then the ticks still on their way finished
+  // before anything is destroyed: this runs where no tick waits further up the stack (at
+  // shutdown, before the forms go). The table is emptied first, so it stays whole meanwhile.
+  std::map<int, std::unique_ptr<MultimediaTimer>> timers;
+  timers.swap(timers_);
+  for (auto& [id, timer] : timers) timer->stop();
+  for (auto& [id, timer] : timers) timer->finishTicks();
 }
 
 }  // namespace lumo

@@ -18,7 +18,7 @@ class TimerModule final : public RuntimeModule {
   ~TimerModule() override;
 
   bool registerMethods() override;
-  // The methods, then every timer, stopped and destroyed.
+  // The methods, then every timer, stopped, its running tick finished, and destroyed.
   void clearMethods() override;
   void poll() override {}
 

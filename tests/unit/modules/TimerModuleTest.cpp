@@ -65,7 +65,7 @@ TEST(TimerModule, RepeatingTimerCountsFromZeroForItsFormUntilStopped) {
   const size_t stoppedAt = recorder.counts(7).size();
   test::pumpFor(100);
   const auto counts = recorder.counts(7);
-  EXPECT_EQ(counts.size(), stoppedAt) << "no tick after stop";
+  EXPECT_LE(counts.size(), stoppedAt + 1) << "no tick after stop but one that was already delivering";
   for (size_t i = 0; i < counts.size(); ++i) EXPECT_EQ(counts[i], i);
   EXPECT_EQ(recorder.ticks().front(), (Tick{3, 7, 0}));
   ASSERT_EQ(module.timers().count(7), 1u) << "a stopped timer stays in the table";
@@ -116,7 +116,10 @@ TEST(TimerModule, StartingAnIdAgainReplacesTheOldTimerAndStopAllStopsEvery) {
   EXPECT_EQ(call(module, first, L"stopAll", {}), L"");
   const size_t stopped = recorder.ticks().size();
   test::pumpFor(100);
-  EXPECT_EQ(recorder.ticks().size(), stopped);
+  EXPECT_LE(recorder.ticks().size(), stopped + 2) << "at most the ticks that were delivering";
+  const size_t settled = recorder.ticks().size();
+  test::pumpFor(100);
+  EXPECT_EQ(recorder.ticks().size(), settled);
   EXPECT_EQ(module.timers().size(), 2u) << "stopAll keeps the timers in the table";
   module.clearMethods();
   EXPECT_TRUE(module.timers().empty());
@@ -161,6 +164,50 @@ TEST(TimerModule, DestroyingTimersWaitsForATickThatWaitsOnTheSameThread) {
   test::pumpFor(100);
   EXPECT_EQ(afterDestroy.load(), 0);
   CloseHandle(entered);
+  DestroyWindow(window);
+}
+
+// The main thread's answer to a tick runs the movie's handler, which may stop or replace the
+// very timer that ticks: neither may wait for that tick.
+TimerModule* reentrantModule = nullptr;
+test::FakeForm* reentrantForm = nullptr;
+LRESULT CALLBACK handlerWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_APP) {
+    const wchar_t* method = wParam == 1 ? L"stop" : L"start";
+    const Arguments arguments = wParam == 1 ? Arguments{L"1"} : Arguments{L"2", L"10", L"true"};
+    reentrantModule->findMethod(method)->invoke(reentrantForm, arguments);
+    return 1;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(TimerModule, AHandlerThatStopsOrRestartsItsOwnTimerInsideTheTickReturns) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = handlerWindow;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"LumoTimerHandlerWindow";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  std::atomic<int> ticks1{0}, ticks2{0};
+  TimerModule module([&](int, int timerId, uint32_t) {
+    // Timer 1's first tick stops it; timer 2 restarts itself under its own id on every tick.
+    if (timerId == 1 && ticks1++ == 0) SendMessageW(window, WM_APP, 1, 0);
+    if (timerId == 2) {
+      ++ticks2;
+      SendMessageW(window, WM_APP, 2, 0);
+    }
+  });
+  module.registerMethods();
+  test::FakeForm form(0, L"main");
+  reentrantModule = &module;
+  reentrantForm = &form;
+  call(module, form, L"start", {L"1", L"10", L"true"});
+  call(module, form, L"start", {L"2", L"10", L"true"});
+  EXPECT_TRUE(test::pumpUntil([&] { return ticks2 >= 5; }, 5000)) << "each restarted timer ticks on";
+  EXPECT_EQ(ticks1.load(), 1);
+  EXPECT_FALSE(module.timers().at(1)->running());
+  module.clearMethods();
   DestroyWindow(window);
 }
 
