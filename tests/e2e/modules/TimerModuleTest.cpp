@@ -123,7 +123,7 @@ TEST(TimerModuleE2E, TimersStillTickingWhenTheProjectorExitsDoNotStopItOrChangeI
   EXPECT_EQ(projector.process().wait(60000), 9);
   const auto lines = projector.transcript();
   EXPECT_NE(lineOf(lines, "log \"exiting\""), -1);
-  EXPECT_GE(countsOf(lines, 4).size(), 10u) << "the timers were ticking";
+  EXPECT_GE(countsOf(lines, 4).size(), 3u) << "the timers were ticking";
   EXPECT_FALSE(countsOf(lines, 12).empty());
   EXPECT_TRUE(projector.privateFolders().empty()) << "shutdown ran to its end";
 }
