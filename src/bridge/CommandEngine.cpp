@@ -46,11 +46,18 @@ RuntimeModule* CommandEngine::findModule(const std::wstring& name) const {
 
 void CommandEngine::unregisterModule(const std::wstring& name) { modules_.erase(name); }
 
-void CommandEngine::addForm(int formId, FormInterface* form) { forms_[formId] = form; }
+void CommandEngine::addForm(int formId, FormInterface* form) {
+  std::lock_guard<std::mutex> guard(formsLock_);
+  forms_[formId] = form;
+}
 
-bool CommandEngine::removeForm(int formId) { return forms_.erase(formId) != 0; }
+bool CommandEngine::removeForm(int formId) {
+  std::lock_guard<std::mutex> guard(formsLock_);
+  return forms_.erase(formId) != 0;
+}
 
 FormInterface* CommandEngine::findForm(int formId) const {
+  std::lock_guard<std::mutex> guard(formsLock_);
   auto it = forms_.find(formId);
   return it == forms_.end() ? nullptr : it->second;
 }
@@ -205,7 +212,10 @@ void CommandEngine::unloadAll() {
   for (auto& library : extensions_) library->unload();
   extensions_.clear();
   modules_.clear();
-  forms_.clear();
+  {
+    std::lock_guard<std::mutex> guard(formsLock_);
+    forms_.clear();
+  }
   mainForm_ = nullptr;
   ownedModules_.clear();
 }

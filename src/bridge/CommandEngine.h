@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ class CommandEngine {
   void unregisterModule(const std::wstring& name);
   const std::map<std::wstring, RuntimeModule*>& modules() const { return modules_; }
 
+  // The forms table changes on the main thread only; findForm also serves timer ticks, so the
+  // changes and findForm take a lock.
   void addForm(int formId, FormInterface* form);
   bool removeForm(int formId);
   FormInterface* findForm(int formId) const;
@@ -82,6 +85,7 @@ class CommandEngine {
   std::map<std::wstring, RuntimeModule*> modules_;
   std::vector<std::unique_ptr<RuntimeModule>> ownedModules_;
   std::map<int, FormInterface*> forms_;
+  mutable std::mutex formsLock_;
   FormInterface* mainForm_ = nullptr;
   std::atomic<bool> pollingEnabled_{false};
   UniqueKernelHandle pollThread_;
