@@ -97,6 +97,10 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   if (!folder) return fail(L"private temporary folder");
   privateTempFolder = *folder;
   if (!writeExtensions(privateTempFolder, settings.extensions(), extractedExtensions)) return fail(L"extensions");
+  // Extension libraries come from the private folder, else from the working directory; a
+  // failure here never stops start-up.
+  if (!CommandEngine::instance().loadExtensions(privateTempFolder))
+    CommandEngine::instance().loadExtensions(workingDirectory);
   createMenuBars();
   applicationTitle = settings.title;
   setModeFlags();

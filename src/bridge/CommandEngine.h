@@ -14,7 +14,7 @@
 
 #include "bridge/DeclarationTable.h"
 #include "bridge/ExtensionLibrary.h"
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "util/UniqueHandle.h"
 
 namespace lumo {
@@ -57,8 +57,14 @@ class CommandEngine {
                           const std::wstring& argumentText);
   std::wstring handleRequest(const std::wstring& request);
 
-  // Extension libraries, in load order (loading itself comes with the extension support).
+  // Extension libraries, in load order.
   void addExtensionLibrary(std::unique_ptr<ExtensionLibrary> library);
+  // Loads every ".vdd" library of `directory` in listing order, stopping at the first that
+  // fails; true when all loaded and the poll thread was started.
+  bool loadExtensions(const std::wstring& directory);
+  // Loads one library and registers its plug-in modules; on failure nothing of it stays.
+  bool loadExtension(const std::wstring& path);
+  const std::vector<std::unique_ptr<ExtensionLibrary>>& extensionLibraries() const { return extensions_; }
 
   // Starts the command poll thread with its quit event; false when either cannot be made.
   bool startPollThread();
@@ -79,6 +85,7 @@ class CommandEngine {
   std::wstring declarationString() const;
   void showRuntimeError(const std::wstring& text) const;
   static DWORD WINAPI pollThreadMain(LPVOID engine);
+  static bool waitServingSentMessages(HANDLE thread, DWORD timeoutMs);
   void pollLoop();
 
   std::vector<std::unique_ptr<ExtensionLibrary>> extensions_;
