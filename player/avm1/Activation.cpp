@@ -290,8 +290,8 @@ void Activation::pushOp(const Action& a) {
         double d; std::memcpy(&d, &bits, 8); push(d); at += 8; break;
       }
       case 7: need(4); push(static_cast<double>(static_cast<int32_t>(u32(a.data + at)))); at += 4; break;
-      case 8: need(1); { uint8_t i = a.data[at++]; push(i < constants_.size() ? Value(constants_[i]) : Value()); } break;
-      case 9: need(2); { uint16_t i = u16(a.data + at); at += 2; push(i < constants_.size() ? Value(constants_[i]) : Value()); } break;
+      case 8: need(1); { uint8_t i = a.data[at++]; push(i < constants_->size() ? Value((*constants_)[i]) : Value()); } break;
+      case 9: need(2); { uint16_t i = u16(a.data + at); at += 2; push(i < constants_->size() ? Value((*constants_)[i]) : Value()); } break;
       default: throw ActionError{};
     }
   }
@@ -299,8 +299,9 @@ void Activation::pushOp(const Action& a) {
 void Activation::constantPool(const Action& a) {
   if (a.length < 2) throw ActionError{};
   size_t count = u16(a.data), at = 2;
-  constants_.clear();
-  for (size_t i = 0; i < count; ++i) constants_.push_back(readString(a, &at));
+  auto pool = std::make_shared<std::vector<std::string>>();
+  for (size_t i = 0; i < count; ++i) pool->push_back(readString(a, &at));
+  constants_ = std::move(pool);
 }
 void Activation::storeRegister(const Action& a) {
   if (a.length < 1) throw ActionError{};
@@ -436,6 +437,7 @@ ObjectRef Activation::makeFunction(const Action& a, bool isFunction2, size_t* bo
   f.begin = a.next;
   f.end = std::min(a.next + size, code_->bytes.size());
   f.scope = scope_;
+  f.constants = constants_;
   *bodyEnd = f.end;
   ObjectRef fn = m_.newFunction(std::move(f));
   if (!name.empty()) {

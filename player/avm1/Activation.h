@@ -20,6 +20,9 @@ class Activation {
   // Runs [begin, end); returns what a Return action gave (undefined otherwise).
   Value run(size_t begin, size_t end);
   bool returned() const { return returned_; }
+  void useConstants(std::shared_ptr<const std::vector<std::string>> pool) {
+    if (pool) constants_ = std::move(pool);
+  }
 
   // Which actions this interpreter knows, for the player's README and its tests.
   static bool supports(uint8_t op);
@@ -122,7 +125,8 @@ class Activation {
   Value* registers_;
   size_t registerCount_;
   std::vector<Value> stack_;
-  std::vector<std::string> constants_;
+  std::shared_ptr<const std::vector<std::string>> constants_ =
+      std::make_shared<const std::vector<std::string>>();
   size_t pc_ = 0;
   bool returned_ = false;
   Value result_;

@@ -29,6 +29,8 @@ struct ScriptFunction {
   uint16_t flags = 0;         // DefineFunction2's preload/suppress flags
   bool isFunction2 = false;
   ScopeRef scope;
+  // The constant pool in force where the function was defined: its body reads it.
+  std::shared_ptr<const std::vector<std::string>> constants;
 };
 
 class FunctionObject : public Object {

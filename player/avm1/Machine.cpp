@@ -97,6 +97,7 @@ Value Machine::call(const Value& function, const Value& self, const Args& args) 
   }
   Activation a(*this, s.code, scope, self.isObject() ? self : Value(global_), timeline, registers,
                registerCount);
+  a.useConstants(s.constants);
   return a.run(s.begin, s.end);
 }
 

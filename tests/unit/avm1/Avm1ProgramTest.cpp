@@ -201,6 +201,19 @@ TEST(Avm1ProgramTest, MalformedActionsStopQuietly) {
   EXPECT_TRUE(host.lines.empty());
 }
 
+TEST(Avm1ProgramTest, FunctionBodiesReadTheConstantPoolOfTheirDefinition) {
+  RecordingHost host;
+  avm1::Machine m(8, host);
+  auto code = std::make_shared<avm1::Code>(avm1::Code{{
+      0x88, 0x05, 0x00, 0x01, 0x00, 'h', 'i', 0x00,                  // ConstantPool ["hi"]
+      0x9B, 0x06, 0x00, 'f', 0x00, 0x00, 0x00, 0x06, 0x00,          // function f()
+      0x96, 0x02, 0x00, 0x08, 0x00, 0x26,                           //   trace(pool[0])
+      0x96, 0x08, 0x00, 0x07, 0x00, 0x00, 0x00, 0x00, 0x00, 'f', 0x00,  // f()
+      0x3D, 0x17}, 8});
+  m.runActions(code, m.root());
+  EXPECT_EQ(joined(host.lines), "hi\n");
+}
+
 TEST(Avm1ProgramTest, MoviesPlayTheirFramesAndOnEnterFrame) {
   as2c::MovieSettings settings;
   settings.version = 6;
