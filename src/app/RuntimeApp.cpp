@@ -14,6 +14,7 @@
 #include "PasswordDialog.h"
 #include "PrivateTempFolder.h"
 #include "resource.h"
+#include "util/DebugOutput.h"
 
 #include <cstdio>
 
@@ -81,7 +82,7 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
 
   // Start-up fails silently for the user; the debugger output says which step refused.
   const auto fail = [](const wchar_t* step) {
-    OutputDebugStringW((std::wstring(L"start-up failed: ") + step).c_str());
+    debugOutput(std::wstring(L"start-up failed: ") + step);
     return false;
   };
   if (!loadSettings()) return fail(L"no project record");
@@ -100,12 +101,17 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   engine.setDeclarationSource([instance] { return DeclarationValues::fromSystem(instance); });
   if (!registerBuiltInModules(engine, kioskMode, screensaverMode, runtimeModules)) return fail(L"runtime modules");
   if (!createForms(previewParent)) return fail(L"forms");
-  // Speech is optional: a machine without a voice still runs the projector.
-  CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
-  if (!DisplayModeList::instance().build(mainForm ? mainForm->windowHandle() : nullptr))
-    return fail(L"display modes");
+  // The speech voice and the display-mode list are made when first asked for (see
+  // speakingVoice and DisplayModeList): most projectors never ask.
+  DisplayModeList::instance().setMainWindow(mainForm ? mainForm->windowHandle() : nullptr);
   engine.setPollingEnabled(true);
   return true;
+}
+
+ISpVoice* RuntimeApp::speakingVoice() {
+  // Speech is optional: a machine without a voice still runs the projector.
+  if (!speechVoice) CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
+  return speechVoice.Get();
 }
 
 bool RuntimeApp::loadSettings() {

@@ -67,7 +67,9 @@ class RuntimeApp {
   bool minimizeToTray = false;
   int exitCode = 0;
   record::ProjectSettings settings;
-  Microsoft::WRL::ComPtr<ISpVoice> speechVoice;
+  Microsoft::WRL::ComPtr<ISpVoice> speechVoice;  // made by speakingVoice on first use
+  // The speech voice, created the first time something speaks; null on a machine without one.
+  ISpVoice* speakingVoice();
   std::vector<std::wstring> extractedExtensions;
   Microsoft::WRL::ComPtr<ITaskbarList> taskbarList;
   std::wstring workingDirectory;

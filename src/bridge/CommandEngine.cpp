@@ -9,6 +9,7 @@
 #include "bridge/Tokens.h"
 #include "bridge/ValueFormat.h"
 #include "forms/FormInterface.h"
+#include "util/DebugOutput.h"
 #include "util/MessageBoxHelper.h"
 
 namespace lumo {
@@ -16,7 +17,6 @@ namespace {
 
 constexpr DWORD kPollIntervalMs = 40;
 
-void trace(const std::wstring& line) { OutputDebugStringW(line.c_str()); }
 
 }  // namespace
 
@@ -76,12 +76,14 @@ std::wstring CommandEngine::handleRequest(const std::wstring& request) {
 
 std::wstring CommandEngine::runCommand(const std::wstring& name, const std::wstring& formIdText,
                                        const std::wstring& argumentText) {
-  trace(name + L" - " + argumentText + L"\n");
+  // The trace lines are only put together when somebody reads them.
+  const bool traced = debugOutputListened();
+  if (traced) debugOutput(name + L" - " + argumentText + L"\n");
   const std::wstring result = runBuiltInOrModule(name, formIdText, argumentText);
   // Backslashes are doubled only for a live form that is not EI-ready.
   const FormInterface* form = findForm(static_cast<int>(toInteger(formIdText)));
   const std::wstring encoded = encodeResult(result, form == nullptr || form->eiReady.load());
-  trace(L"\n" + encoded + L"\nsize = " + formatInteger(static_cast<long>(encoded.size())) + L"\n");
+  if (traced) debugOutput(L"\n" + encoded + L"\nsize = " + formatInteger(static_cast<long>(encoded.size())) + L"\n");
   return encoded;
 }
 

@@ -130,7 +130,10 @@ bool Form::createTransparent(int x, int y, int width, int height, HWND owner) {
     SetWindowPos(playerControl_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const int alpha = std::clamp(targetAlpha_.load(), 0, 255);
   targetAlpha_ = alpha;
-  setOpacityValue(alpha);
+  // A form that fades in starts invisible, as an alpha-blended one does; showing it at its full
+  // opacity first would flash it before the fade begins at 0.
+  currentAlpha_ = 0;
+  setOpacityValue(fadeInEnabled_ ? 0 : alpha);
   SetFocus(window_);
   return true;
 }

@@ -80,7 +80,7 @@ LRESULT CALLBACK FormWindowProcedure::procedure(HWND window, UINT message, WPARA
       return 0;
     }
     case WM_PAINT: {
-      OutputDebugStringA("WM_PAINT");
+      debugOutput("WM_PAINT");
       PAINTSTRUCT paint;
       HDC dc = BeginPaint(window, &paint);
       if (form->styleFlags_.fixedSize && form->movieLoaded_) {
@@ -158,7 +158,7 @@ LRESULT CALLBACK FormWindowProcedure::procedure(HWND window, UINT message, WPARA
       }
       break;
     case WM_INITMENU:
-      OutputDebugStringA("WM_INITMENU");
+      debugOutput("WM_INITMENU");
       break;
     case WM_SIZING:
       events::formReposition(*form);

@@ -84,7 +84,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
                        : message == WM_MBUTTONDOWN ? form->middleButtonMode_
                                                    : form->rightButtonMode_;
       if (mode == 1) {
-        OutputDebugStringA(message == WM_LBUTTONDOWN   ? "WM_LBUTTONDOWN"
+        debugOutput(message == WM_LBUTTONDOWN   ? "WM_LBUTTONDOWN"
                            : message == WM_MBUTTONDOWN ? "WM_MBUTTONDOWN"
                                                        : "WM_RBUTTONDOWN");
         return 0;
@@ -107,7 +107,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
     case WM_MBUTTONUP: {
       const int mode = message == WM_LBUTTONUP ? form->leftButtonMode_ : form->middleButtonMode_;
       if (mode == 1) {
-        OutputDebugStringA(message == WM_LBUTTONUP ? "WM_LBUTTONUP" : "WM_MBUTTONUP");
+        debugOutput(message == WM_LBUTTONUP ? "WM_LBUTTONUP" : "WM_MBUTTONUP");
         return 0;
       }
       if (mode == 2) {
@@ -126,7 +126,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
         if (form->dragEnabled_) form->disableDrag();
         return 0;
       }
-      if (form->rightButtonMode_ == 1) OutputDebugStringA("WM_RBUTTONUP");
+      if (form->rightButtonMode_ == 1) debugOutput("WM_RBUTTONUP");
       POINT at{};
       GetCursorPos(&at);
       if (FormEnvironment::instance().showContextMenu) FormEnvironment::instance().showContextMenu(*form, at);

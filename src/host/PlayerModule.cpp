@@ -10,6 +10,7 @@
 #include "host/ImageLoader.h"
 #include "host/InstalledControl.h"
 #include "host/WorkingSetTimer.h"
+#include "util/DebugOutput.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -88,7 +89,7 @@ HRESULT PlayerModule::load(const void* image, size_t size) {
     loaded = ImageLoader::load(installed.data(), installed.size(), &resolver, &lastFailure_);
   }
   if (!loaded) {
-    OutputDebugStringA(("player module: loading stopped at " + lastFailure_).c_str());
+    debugOutput(("player module: loading stopped at " + lastFailure_).c_str());
     return E_FAIL;
   }
   lastFailure_.clear();
