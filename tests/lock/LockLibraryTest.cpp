@@ -88,7 +88,10 @@ bool received(UINT message, WPARAM wParam) {
 }
 bool keyDownReceived(UINT key) { return received(WM_KEYDOWN, key) || received(WM_SYSKEYDOWN, key); }
 
-HWND makeWindow(const wchar_t* className, const wchar_t* title, WNDPROC procedure, DWORD exStyle, RECT where) {
+// `activate`: false shows the window as a shell window is shown, without activation (Wine
+// then hides it at once, where it waits for a window manager to withdraw an activated one).
+HWND makeWindow(const wchar_t* className, const wchar_t* title, WNDPROC procedure, DWORD exStyle, RECT where,
+                bool activate = true) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = procedure;
@@ -97,8 +100,10 @@ HWND makeWindow(const wchar_t* className, const wchar_t* title, WNDPROC procedur
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = className;
   RegisterClassExW(&wc);
-  return CreateWindowExW(exStyle, className, title, WS_POPUP | WS_VISIBLE, where.left, where.top,
-                         where.right - where.left, where.bottom - where.top, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND window = CreateWindowExW(exStyle, className, title, WS_POPUP, where.left, where.top, where.right - where.left,
+                                where.bottom - where.top, nullptr, nullptr, wc.hInstance, nullptr);
+  if (window) ShowWindow(window, activate ? SW_SHOW : SW_SHOWNA);
+  return window;
 }
 
 // --- real input -------------------------------------------------------------------------
@@ -321,7 +326,7 @@ class ShellWindow {
   explicit ShellWindow(const wchar_t* className) {
     window_ = FindWindowW(className, nullptr);
     if (!window_ || !IsWindowVisible(window_)) {
-      window_ = makeWindow(className, L"", DefWindowProcW, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, {0, 0, 50, 20});
+      window_ = makeWindow(className, L"", DefWindowProcW, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, {0, 0, 50, 20}, false);
       own_ = true;
     }
   }

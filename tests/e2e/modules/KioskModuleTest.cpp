@@ -137,8 +137,9 @@ class Taskbar {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"Shell_TrayWnd";
     RegisterClassExW(&wc);
-    window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                              50, 20, nullptr, nullptr, wc.hInstance, nullptr);
+    window_ = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Shell_TrayWnd", L"", WS_POPUP, 0, 0, 50, 20,
+                              nullptr, nullptr, wc.hInstance, nullptr);
+    ShowWindow(window_, SW_SHOWNA);  // as the shell shows it: not activated
     own_ = true;
   }
   ~Taskbar() {
