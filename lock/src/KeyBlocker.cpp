@@ -37,6 +37,9 @@ UINT modifierOf(UINT virtualKey) {
   }
 }
 
+constexpr UINT kModifierKeys[] = {VK_MENU,  VK_LMENU, VK_RMENU, VK_CONTROL, VK_LCONTROL,
+                                   VK_RCONTROL, VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_LWIN, VK_RWIN};
+
 struct ButtonEvent {
   UINT message;
   UINT virtualKey;
@@ -63,7 +66,10 @@ KeyBlocker& KeyBlocker::instance() {
 
 bool KeyBlocker::setBlocked(HWND window, UINT virtualKey, UINT modifiers, bool blocked) {
   if (virtualKey > 0xFF || (virtualKey == 0 && modifiers == 0)) return false;
-  if (blocked && !startThread()) return false;
+  if (blocked) {
+    ExclusiveLock starting(threadLock_);
+    if (!startThread()) return false;
+  }
   ExclusiveLock guard(lock_);
   auto same = [&](const Block& b) { return b.virtualKey == virtualKey && b.modifiers == modifiers; };
   auto it = std::find_if(blocks_.begin(), blocks_.end(), same);
@@ -111,7 +117,10 @@ void KeyBlocker::setCallback(WlKeyCallback callback, void* context) {
 }
 
 void KeyBlocker::clear() {
-  stopThread();
+  {
+    ExclusiveLock stopping(threadLock_);
+    stopThread();
+  }
   ExclusiveLock guard(lock_);
   blocks_.clear();
   sendWindow_ = postWindow_ = nullptr;
@@ -226,8 +235,7 @@ bool KeyBlocker::swallow(UINT virtualKey, bool down, UINT extraModifiers) {
 // what the system knows from before the hooks existed.
 UINT KeyBlocker::heldModifiers() const {
   UINT modifiers = 0;
-  for (UINT key = 0; key < 256; ++key) {
-    if (!modifierOf(key)) continue;
+  for (UINT key : kModifierKeys) {
     if (down_[key] || (GetAsyncKeyState(static_cast<int>(key)) & 0x8000)) modifiers |= modifierOf(key);
   }
   return modifiers;

@@ -59,7 +59,8 @@ class KeyBlocker {
   WlKeyCallback callback_ = nullptr;
   void* callbackContext_ = nullptr;
 
-  // Owned by the thread that starts and stops the hook thread.
+  // Guarded by threadLock_: the hook thread's start and stop.
+  SRWLOCK threadLock_ = SRWLOCK_INIT;
   HANDLE thread_ = nullptr;
   DWORD threadId_ = 0;
   HANDLE ready_ = nullptr;

@@ -84,18 +84,16 @@ bool ShellItems::setHidden(UINT item, bool hidden) {
   bool done = false;
   if (hidden && it == hidden_.end()) {
     Hidden record{item, {}};
-    for (HWND window : windowsOf(item)) {
-      if (!IsWindowVisible(window)) continue;
-      record.windows.push_back(window);
-      ShowWindowAsync(window, SW_HIDE);
-    }
+    for (HWND window : windowsOf(item))
+      if (IsWindowVisible(window)) record.windows.push_back(window);
     done = !record.windows.empty();
     if (done) {
-      // Written before anything can go wrong, so that a crash leaves the record behind.
+      // Recorded before anything is hidden, so that whatever happens next the record is there.
       StateFile state;
       auto records = state.read();
       records.push_back(StateFile::thisProcess(item));
       state.write(records);
+      for (HWND window : record.windows) ShowWindowAsync(window, SW_HIDE);
       hidden_.push_back(std::move(record));
     }
   } else if (hidden) {
