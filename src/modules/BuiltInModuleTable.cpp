@@ -3,6 +3,9 @@
 
 #include "modules/ApplicationModule.h"
 #include "modules/KioskModule.h"
+#include "modules/LibraryModule.h"
+#include "modules/ScreensaverModule.h"
+#include "modules/TimerModule.h"
 
 namespace lumo {
 namespace {
@@ -10,9 +13,9 @@ namespace {
 const BuiltInModule kBuiltInModules[] = {
     {L"vor.Application", BuiltInModule::When::Always, &ApplicationModule::create},
     {L"vor.Application.Kiosk", BuiltInModule::When::KioskMode, &KioskModule::create},
-    {L"vor.Application.Library", BuiltInModule::When::Always, nullptr},
-    {L"vor.Application.Screensaver", BuiltInModule::When::ScreensaverMode, nullptr},
-    {L"vor.Application.Timer", BuiltInModule::When::Always, nullptr},
+    {L"vor.Application.Library", BuiltInModule::When::Always, &LibraryModule::create},
+    {L"vor.Application.Screensaver", BuiltInModule::When::ScreensaverMode, &ScreensaverModule::create},
+    {L"vor.Application.Timer", BuiltInModule::When::Always, &TimerModule::create},
 };
 
 }  // namespace
