@@ -2,7 +2,7 @@
 #include "modules/KioskModule.h"
 
 #include "RuntimeApp.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "modules/LockLibraryLoader.h"
 
 namespace lumo {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "LockFunctions.h"
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "modules/CommandMethod.h"
 
 #include <functional>
