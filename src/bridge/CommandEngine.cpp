@@ -8,7 +8,7 @@
 #include "bridge/ResultEncoding.h"
 #include "bridge/Tokens.h"
 #include "bridge/ValueFormat.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "util/DebugOutput.h"
 #include "util/MessageBoxHelper.h"
 

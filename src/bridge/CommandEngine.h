@@ -13,7 +13,7 @@
 
 #include "bridge/DeclarationTable.h"
 #include "bridge/ExtensionLibrary.h"
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "util/UniqueHandle.h"
 
 namespace lumo {

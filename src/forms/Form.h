@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ProjectSettings.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "forms/FormStyles.h"
 #include "util/UniqueHandle.h"
 

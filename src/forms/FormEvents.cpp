@@ -6,7 +6,7 @@
 #include "bridge/TextHelpers.h"
 #include "bridge/Tokens.h"
 #include "bridge/ValueFormat.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "forms/PlayerCalls.h"
 #include "host/HostApi.h"
 
