@@ -94,10 +94,12 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   if (!folder) return fail(L"private temporary folder");
   privateTempFolder = *folder;
   if (!writeExtensions(privateTempFolder, settings.extensions(), extractedExtensions)) return fail(L"extensions");
+  auto& engine = CommandEngine::instance();
+  // A project without libraries of its own may find them beside the program (see extensions.md).
+  if (!engine.loadExtensions(privateTempFolder)) engine.loadExtensions(workingDirectory);
   createMenuBars();
   applicationTitle = settings.title;
   setModeFlags();
-  auto& engine = CommandEngine::instance();
   engine.setDeclarationSource([instance] { return DeclarationValues::fromSystem(instance); });
   if (!registerBuiltInModules(engine, kioskMode, screensaverMode, runtimeModules)) return fail(L"runtime modules");
   if (!createForms(previewParent)) return fail(L"forms");

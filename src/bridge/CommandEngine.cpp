@@ -17,6 +17,19 @@ namespace {
 
 constexpr DWORD kPollIntervalMs = 40;
 
+// Waits for `object` while delivering messages other threads send to this thread's windows: a
+// plug-in's poll that sends to a form must be able to finish while the main thread waits.
+DWORD waitDeliveringSentMessages(HANDLE object, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    const DWORD result = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_SENDMESSAGE);
+    if (result != WAIT_OBJECT_0 + 1) return result;
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // runs the sent ones
+  }
+}
 
 }  // namespace
 
@@ -190,7 +203,7 @@ void CommandEngine::pollLoop() {
 void CommandEngine::stopPollThread() {
   if (pollThread_) {
     SetEvent(quitEvent_.get());
-    if (WaitForSingleObject(pollThread_.get(), pollStopTimeout_) != WAIT_OBJECT_0) {
+    if (waitDeliveringSentMessages(pollThread_.get(), pollStopTimeout_) != WAIT_OBJECT_0) {
       DWORD exitCode = 0;
       if (GetExitCodeThread(pollThread_.get(), &exitCode)) TerminateThread(pollThread_.get(), exitCode);
     }

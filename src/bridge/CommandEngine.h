@@ -54,7 +54,13 @@ class CommandEngine {
                           const std::wstring& argumentText);
   std::wstring handleRequest(const std::wstring& request);
 
-  // Extension libraries, in load order (loading itself comes with the extension support).
+  // Loads every ".vdd" of `directory` in listing order and then starts the poll thread; false
+  // when none is there, one fails (the rest are not tried) or the thread cannot start.
+  bool loadExtensions(const std::wstring& directory);
+  // Loads one library and registers its plug-in modules; on a failure nothing of it stays.
+  bool loadExtension(const std::wstring& path);
+  size_t extensionCount() const { return extensions_.size(); }
+  // Hands a library in as if it had loaded (tests of the unloading).
   void addExtensionLibrary(std::unique_ptr<ExtensionLibrary> library);
 
   // Starts the command poll thread with its quit event; false when either cannot be made.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstddef>
 #include <string>
 
 namespace lumo {
@@ -144,5 +145,21 @@ class FormInterface {
   std::wstring mainMenuType = L"normal";  // operation 76
   std::wstring trayMenuType;              // operation 87
 };
+
+// The fields after the virtual table, checked where this header is built (see RuntimeModule.h).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+#if defined(_WIN64)
+static_assert(offsetof(FormInterface, eiReady) == 8 && offsetof(FormInterface, transparent) == 9 &&
+              offsetof(FormInterface, name) == 16 && offsetof(FormInterface, mainMenuType) == 48 &&
+              offsetof(FormInterface, trayMenuType) == 80 && sizeof(FormInterface) == 112,
+              "the form interface's fields differ from the runtime's");
+#else
+static_assert(offsetof(FormInterface, eiReady) == 4 && offsetof(FormInterface, transparent) == 5 &&
+              offsetof(FormInterface, name) == 8 && offsetof(FormInterface, mainMenuType) == 32 &&
+              offsetof(FormInterface, trayMenuType) == 56 && sizeof(FormInterface) == 80,
+              "the form interface's fields differ from the runtime's");
+#endif
+#pragma GCC diagnostic pop
 
 }  // namespace lumo

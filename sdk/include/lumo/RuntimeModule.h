@@ -2,6 +2,7 @@
 // from an extension library; field and virtual slot order are a binary contract with those.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,9 @@ class RuntimeMethod {
 
  protected:
   std::wstring result_;  // the method's own result buffer
+
+ private:
+  friend struct ModuleLayoutCheck;
 };
 
 // A named table of methods. Do not reorder the fields or the virtual operations.
@@ -62,5 +66,33 @@ class RuntimeModule {
   CommandEngine* engine = nullptr;  // set when a plug-in module is registered
   bool enabled;
 };
+
+// The layout both sides of the contract must agree on, checked wherever this header is built:
+// a different standard library (another string or map, a debug-mode container, the old string
+// ABI) or another architecture's numbers fail here instead of corrupting a running projector.
+// offsetof on these polymorphic classes is what the check needs; GCC gives exact offsets for
+// classes without virtual bases, so its warning is silenced here and only here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+struct ModuleLayoutCheck {
+#if defined(_WIN64)
+  static constexpr std::size_t kString = 32, kMap = 48;
+#else
+  static constexpr std::size_t kString = 24, kMap = 24;
+#endif
+  static constexpr std::size_t kPointer = sizeof(void*);
+  static_assert(sizeof(std::wstring) == kString && sizeof(std::map<std::wstring, void*>) == kMap,
+                "the standard library's string or map differs from the runtime's");
+  static_assert(offsetof(RuntimeMethod, result_) == kPointer);
+  static_assert(sizeof(RuntimeMethod) == kPointer + kString);
+  static_assert(offsetof(RuntimeModule, author) == kPointer);
+  static_assert(offsetof(RuntimeModule, version) == kPointer + kString);
+  static_assert(offsetof(RuntimeModule, name) == kPointer + 2 * kString);
+  static_assert(offsetof(RuntimeModule, methods) == kPointer + 3 * kString);
+  static_assert(offsetof(RuntimeModule, engine) == kPointer + 3 * kString + kMap);
+  static_assert(offsetof(RuntimeModule, enabled) == 2 * kPointer + 3 * kString + kMap);
+  static_assert(sizeof(RuntimeModule) == 3 * kPointer + 3 * kString + kMap);
+};
+#pragma GCC diagnostic pop
 
 }  // namespace lumo
