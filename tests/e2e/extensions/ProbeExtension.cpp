@@ -6,14 +6,12 @@
 //   4 GetNumPlugins answers 1, but GetPluginInstance is not exported
 // ProbeA's methods: echo (answers its own name, "=", the arguments joined by "|"), polls (how
 // often it was polled), pollThread ("other" when polls ran off the calling thread), and
-// watchClose (path): once the calling form is hidden, a poll sends it a message and then
-// writes "delivered" to the file at `path`.
+// watchClose: from then on every poll sends the calling form a message.
 #include <lumo/Extension.h>
 
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -46,24 +44,18 @@ class ProbeModule : public lumo::RuntimeModule {
   void poll() override {
     polls.fetch_add(1);
     pollThreadId.store(GetCurrentThreadId());
-    HWND window = watched.load();
-    if (!window || IsWindowVisible(window) || delivered) return;
-    // The projector is closing: its main thread is on its way to stop this thread. Give it time
-    // to start waiting, then send; the send returns only if that thread delivers it.
-    Sleep(300);
-    SendMessageW(window, WM_NULL, 0, 0);
-    delivered = true;
-    if (FILE* file = _wfopen(watchPath.c_str(), L"wb")) {
-      std::fputs("delivered", file);
-      std::fclose(file);
+    // Once watching, each poll takes 3 s and then sends to the form: a projector that closes
+    // meanwhile stops the poll thread while it is in here, about to send to a window whose
+    // thread is waiting for it.
+    if (HWND window = watched.load()) {
+      Sleep(3000);
+      SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     }
   }
 
   std::atomic<long> polls{0};
   std::atomic<DWORD> pollThreadId{0};
   std::atomic<HWND> watched{nullptr};
-  std::wstring watchPath;
-  bool delivered = false;
 
  private:
   bool refuse_;
@@ -79,8 +71,7 @@ const std::wstring& ProbeMethod::invoke(lumo::FormInterface* form, const std::ve
   } else if (name_ == L"pollThread") {
     const DWORD poller = module_.pollThreadId.load();
     result_ = poller == 0 ? L"none" : poller == GetCurrentThreadId() ? L"same" : L"other";
-  } else if (name_ == L"watchClose" && !arguments.empty()) {
-    module_.watchPath = arguments[0];
+  } else if (name_ == L"watchClose") {
     module_.watched.store(form->windowHandle());
     result_ = L"watching";
   }
