@@ -1,25 +1,14 @@
-# Builds extension libraries (.vdd) for the Lumo runtime: the SDK headers as the target
-# lumo_sdk, and lumo_add_extension(name sources...) making name.vdd for the architecture of
-# the toolchain in use (toolchain-x86_64.cmake or toolchain-i686.cmake beside this file).
-include_guard(GLOBAL)
+# Builds an extension library (NAME.vdd) with the MinGW-w64 toolchain the runtime is built with:
+#   include(<lumo>/sdk/cmake/LumoExtension.cmake)
+#   lumo_add_extension(NAME source.cpp ...)
+# Configure with -DCMAKE_TOOLCHAIN_FILE=<lumo>/cmake/toolchain-x86_64.cmake (or -i686) so the
+# library matches the runtime of that architecture.
+set(LUMO_SDK_DIR ${CMAKE_CURRENT_LIST_DIR}/.. CACHE INTERNAL "The Lumo extension SDK")
 
-if(NOT CMAKE_SYSTEM_NAME STREQUAL "Windows" OR NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-  message(FATAL_ERROR "Lumo extensions are built with the runtime's MinGW-w64 g++ toolchain: "
-                      "configure with -DCMAKE_TOOLCHAIN_FILE=${CMAKE_CURRENT_LIST_DIR}/toolchain-x86_64.cmake (or -i686)")
-endif()
-
-if(NOT TARGET lumo_sdk)
-  add_library(lumo_sdk INTERFACE)
-  target_include_directories(lumo_sdk INTERFACE ${CMAKE_CURRENT_LIST_DIR}/../include)
-  target_compile_features(lumo_sdk INTERFACE cxx_std_17)
-endif()
-
-# lumo_add_extension(name source...): name.vdd, a DLL exporting GetNumPlugins and
-# GetPluginInstance, with its C++ runtime linked in statically like the runtime's own.
 function(lumo_add_extension name)
-  add_library(${name} MODULE ${ARGN})
-  set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".vdd")
-  target_link_libraries(${name} PRIVATE lumo_sdk)
-  target_compile_definitions(${name} PRIVATE UNICODE _UNICODE NOMINMAX)
+  add_library(${name} SHARED ${ARGN})
+  set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".vdd" CXX_STANDARD 20 CXX_STANDARD_REQUIRED ON)
+  target_include_directories(${name} PRIVATE ${LUMO_SDK_DIR}/include)
+  # The library carries its own C++ runtime, as the runtime does: nothing to install beside it.
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
 endfunction()

@@ -1,12 +1,8 @@
-// Extension libraries: every ".vdd" of a folder is loaded in listing order, its plug-in modules
-// registered under their own names; the first library that fails stops the loading.
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
+// Extension libraries: every ".vdd" of a folder loaded in listing order, each asked for its
+// plug-in modules, which register under their own names like built-in modules. A library that
+// fails leaves nothing behind and stops the loading of the rest.
 #include "bridge/CommandEngine.h"
-#include "util/UniqueHandle.h"
+#include "util/FileSystem.h"
 
 namespace lumo {
 namespace {
@@ -19,37 +15,28 @@ Function entryPoint(const LibraryHolder& library, const char* name) {
 }  // namespace
 
 bool CommandEngine::loadExtensions(const std::wstring& directory) {
-  WIN32_FIND_DATAW entry{};
-  UniqueFindHandle listing(FindFirstFileW((directory + L"\\*.vdd").c_str(), &entry));
-  if (!listing) return false;  // also when no file matches: no libraries, no poll thread
   std::vector<std::wstring> names;
-  do {
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(entry.cFileName);
-  } while (FindNextFileW(listing.get(), &entry));
-  listing.reset();
-
+  if (!listFiles(directory + L"\\*.vdd", names) || names.empty()) return false;
   for (const std::wstring& name : names)
-    if (!loadExtension(directory + L"\\" + name)) return false;  // earlier ones stay loaded
+    if (!loadExtension(directory + L"\\" + name)) return false;
   return startPollThread();
 }
 
 bool CommandEngine::loadExtension(const std::wstring& path) {
   auto library = std::make_unique<ExtensionLibrary>();
   if (!library->library.load(path)) return false;
-
-  // Only the names this library actually took leave the table again on a failure: a name that
-  // an earlier module holds stays with it.
   std::vector<std::wstring> registered;
   const auto fail = [&] {
     for (const std::wstring& name : registered) unregisterModule(name);
+    library->plugins.clear();
     library->library.free();
     return false;
   };
 
-  library->getNumPlugins =
-      entryPoint<ExtensionLibrary::GetNumPluginsFunction>(library->library, "GetNumPlugins");
+  library->getNumPlugins = entryPoint<ExtensionLibrary::GetNumPluginsFunction>(library->library, "GetNumPlugins");
   if (!library->getNumPlugins) return fail();
   const int count = library->getNumPlugins();
+  if (count == -1) return fail();
   for (int index = 0; index < count; ++index) {
     if (!library->getPluginInstance) {
       library->getPluginInstance =
@@ -58,14 +45,14 @@ bool CommandEngine::loadExtension(const std::wstring& path) {
     }
     library->plugins.push_back(library->getPluginInstance(index));
   }
-  if (count == -1) return fail();  // 0 and other negative counts load with no modules
 
   for (RuntimeModule* plugin : library->plugins) {
     if (!plugin || !plugin->registerMethods()) return fail();
     plugin->engine = this;
+    // A name already taken keeps its first module; only what this library added is undone.
     if (registerModule(plugin->name, plugin)) registered.push_back(plugin->name);
   }
-  extensions_.push_back(std::move(library));
+  addExtensionLibrary(std::move(library));
   return true;
 }
 

@@ -122,5 +122,12 @@ void dragDrop(FormInterface& form, const std::vector<std::wstring>& paths) {
         payload(L"DragDrop", property(L"files", arrayLiteral(doubled, tokens::kListSeparator))));
 }
 
+void appTimer(FormInterface& form, int timerId, unsigned long count) {
+  const std::wstring id = number(timerId);
+  const std::wstring ticks = std::to_wstring(count);  // unsigned: a long-running timer never turns negative
+  raise(form, L"onAppTimer" + id, ticks, std::wstring(tokens::kTimerSeparator),
+        L"Timer" + id + L"{}Application.Timer{}{}" + property(L"count", ticks));
+}
+
 }  // namespace events
 }  // namespace lumo

@@ -1,5 +1,6 @@
 // The form as the command engine, the runtime modules and extension libraries see it: an
 // abstract interface whose operation order is a binary contract with extension libraries.
+// Part of the extension SDK: the runtime and every extension library compile this same file.
 #pragma once
 
 #include <windows.h>
@@ -146,20 +147,14 @@ class FormInterface {
   std::wstring trayMenuType;              // operation 87
 };
 
-// The fields after the virtual table, checked where this header is built (see RuntimeModule.h).
+// The data after the vtable pointer, checked wherever this header is compiled.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-#if defined(_WIN64)
-static_assert(offsetof(FormInterface, eiReady) == 8 && offsetof(FormInterface, transparent) == 9 &&
-              offsetof(FormInterface, name) == 16 && offsetof(FormInterface, mainMenuType) == 48 &&
-              offsetof(FormInterface, trayMenuType) == 80 && sizeof(FormInterface) == 112,
-              "the form interface's fields differ from the runtime's");
-#else
-static_assert(offsetof(FormInterface, eiReady) == 4 && offsetof(FormInterface, transparent) == 5 &&
-              offsetof(FormInterface, name) == 8 && offsetof(FormInterface, mainMenuType) == 32 &&
-              offsetof(FormInterface, trayMenuType) == 56 && sizeof(FormInterface) == 80,
-              "the form interface's fields differ from the runtime's");
-#endif
+static_assert(offsetof(FormInterface, eiReady) == sizeof(void*), "the fields follow the vtable pointer");
+static_assert(offsetof(FormInterface, transparent) == offsetof(FormInterface, eiReady) + 1);
+static_assert(offsetof(FormInterface, name) == 2 * sizeof(void*));
+static_assert(offsetof(FormInterface, mainMenuType) == offsetof(FormInterface, name) + sizeof(std::wstring));
+static_assert(offsetof(FormInterface, trayMenuType) == offsetof(FormInterface, mainMenuType) + sizeof(std::wstring));
 #pragma GCC diagnostic pop
 
 }  // namespace lumo

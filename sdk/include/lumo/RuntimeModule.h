@@ -1,5 +1,6 @@
 // Base classes of every command set (runtime module) and every command (method), built in or
 // from an extension library; field and virtual slot order are a binary contract with those.
+// Part of the extension SDK: the runtime and every extension library compile this same file.
 #pragma once
 
 #include <cstddef>
@@ -24,9 +25,6 @@ class RuntimeMethod {
 
  protected:
   std::wstring result_;  // the method's own result buffer
-
- private:
-  friend struct ModuleLayoutCheck;
 };
 
 // A named table of methods. Do not reorder the fields or the virtual operations.
@@ -67,32 +65,24 @@ class RuntimeModule {
   bool enabled;
 };
 
-// The layout both sides of the contract must agree on, checked wherever this header is built:
-// a different standard library (another string or map, a debug-mode container, the old string
-// ABI) or another architecture's numbers fail here instead of corrupting a running projector.
-// offsetof on these polymorphic classes is what the check needs; GCC gives exact offsets for
-// classes without virtual bases, so its warning is silenced here and only here.
+// The layout both sides rely on, checked wherever this header is compiled: the runtime reads the
+// fields of a plug-in module built by another compiler run, so a different standard library
+// (string or map size) or a reordered field fails the build instead of crashing at run time.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
-struct ModuleLayoutCheck {
-#if defined(_WIN64)
-  static constexpr std::size_t kString = 32, kMap = 48;
-#else
-  static constexpr std::size_t kString = 24, kMap = 24;
-#endif
-  static constexpr std::size_t kPointer = sizeof(void*);
-  static_assert(sizeof(std::wstring) == kString && sizeof(std::map<std::wstring, void*>) == kMap,
-                "the standard library's string or map differs from the runtime's");
-  static_assert(offsetof(RuntimeMethod, result_) == kPointer);
-  static_assert(sizeof(RuntimeMethod) == kPointer + kString);
-  static_assert(offsetof(RuntimeModule, author) == kPointer);
-  static_assert(offsetof(RuntimeModule, version) == kPointer + kString);
-  static_assert(offsetof(RuntimeModule, name) == kPointer + 2 * kString);
-  static_assert(offsetof(RuntimeModule, methods) == kPointer + 3 * kString);
-  static_assert(offsetof(RuntimeModule, engine) == kPointer + 3 * kString + kMap);
-  static_assert(offsetof(RuntimeModule, enabled) == 2 * kPointer + 3 * kString + kMap);
-  static_assert(sizeof(RuntimeModule) == 3 * kPointer + 3 * kString + kMap);
-};
+static_assert(sizeof(void*) == 4 ? sizeof(std::wstring) == 24 : sizeof(std::wstring) == 32,
+              "std::wstring of libstdc++ with the small-string buffer is expected");
+static_assert(sizeof(std::map<std::wstring, std::unique_ptr<RuntimeMethod>>) == 6 * sizeof(void*),
+              "std::map of libstdc++ is expected");
+static_assert(offsetof(RuntimeModule, author) == sizeof(void*), "the fields follow the vtable pointer");
+static_assert(offsetof(RuntimeModule, version) == offsetof(RuntimeModule, author) + sizeof(std::wstring));
+static_assert(offsetof(RuntimeModule, name) == offsetof(RuntimeModule, version) + sizeof(std::wstring));
+static_assert(offsetof(RuntimeModule, methods) == offsetof(RuntimeModule, name) + sizeof(std::wstring));
+static_assert(offsetof(RuntimeModule, engine) ==
+              offsetof(RuntimeModule, methods) + sizeof(std::map<std::wstring, std::unique_ptr<RuntimeMethod>>));
+static_assert(offsetof(RuntimeModule, enabled) == offsetof(RuntimeModule, engine) + sizeof(void*));
+static_assert(sizeof(RuntimeModule) == offsetof(RuntimeModule, enabled) + sizeof(void*),
+              "the enabled flag ends the object, padded to a pointer");
 #pragma GCC diagnostic pop
 
 }  // namespace lumo

@@ -1,162 +1,157 @@
-// Extension libraries in real projectors: .vdd files built from ProbeExtension.cpp and the
-// sample extension, packed by lumo.exe or laid in the working directory, called by scripted
-// movies; the transcript shows what the movie got.
+// Extension libraries in real projectors: .vdd files built here, packed by lumo.exe, loaded at
+// start-up from the private folder (or the working directory), called by scripted movies.
 #include "forms/FormsFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace lumo::e2e {
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
+std::string fileBytes(const std::wstring& path) {
+  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string library(const std::wstring& name) { return readFile(binFolder() + L"\\" + name + L".vdd"); }
+std::wstring binFile(const std::wstring& name) {
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring path(exe);
+  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
 
-// The sources of the sample, through Wine's drive for the Unix root.
-std::filesystem::path sourceFile(const std::string& relative) { return std::string("Z:") + LUMO_SOURCE_DIR + "/" + relative; }
+// The project's extension files (copied from the build), a movie and the project file naming
+// `extensions` in order.
+struct Scenario {
+  std::vector<std::wstring> extensions;  // test libraries by file name, "other-architecture.dll" for one that cannot load
+  std::string script;
+  std::vector<std::wstring> inWorkingDirectory = {};
+};
 
-// The answer of the transcript's line for a call of `command`, or "(no call)".
-std::string answerOf(const std::vector<std::string>& lines, const std::string& command) {
-  for (const std::string& line : lines) {
-    if (line.rfind("call " + command + " ", 0) != 0) continue;
+std::unique_ptr<FormsProjector> projectorFor(const Scenario& s) {
+  std::vector<std::pair<std::wstring, std::string>> files;
+  std::string list;
+  for (const std::wstring& name : s.extensions) {
+    // "other-architecture.dll": a library this process cannot load (not named .vdd, so that the
+    // working directory, which is the project folder, holds no failing .vdd of its own).
+    files.emplace_back(name, fileBytes(binFile(name == L"other-architecture.dll" ? L"..\\..\\i686\\bin\\two.vdd" : name)));
+    list += (list.empty() ? "\"" : ", \"") + std::string(name.begin(), name.end()) + "\"";
+  }
+  for (const std::wstring& name : s.inWorkingDirectory) files.emplace_back(name, fileBytes(binFile(name)));
+  return std::make_unique<FormsProjector>(
+      std::vector<FormsProjector::Movie>{{L"movie.swf", s.script}},
+      R"({"title": "Extensions", "extensions": [)" + list +
+          R"(], "forms": [{"name": "main", "movie": "movie.swf", "width": 200, "height": 100, "visibleAtStart": true}]})",
+      files);
+}
+
+const std::string kDeclare = "call vor.initialise 0 \"<{lumo}>\"\n";
+const std::string kExit = "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
+
+// The answer of the first call of `name` in the transcript.
+std::string answerOf(const FormsProjector& p, const std::string& name) {
+  for (const std::string& line : p.transcript()) {
+    if (line.rfind("call " + name + " ", 0) != 0) continue;
     const size_t arrow = line.find(" -> \"");
-    if (arrow == std::string::npos) return "(no answer)";
-    return line.substr(arrow + 5, line.size() - arrow - 6);
+    return arrow == std::string::npos ? "" : line.substr(arrow + 5, line.size() - arrow - 6);
   }
   return "(no call)";
 }
 
-int count(const std::vector<std::string>& lines, const std::string& prefix) {
-  int n = 0;
-  for (const std::string& line : lines) n += line.rfind(prefix, 0) == 0;
-  return n;
+long numberIn(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+
+void runToExit(FormsProjector& p) {
+  ASSERT_TRUE(p.built());
+  ASSERT_TRUE(p.start());
+  ASSERT_EQ(p.process().wait(60000), 0) << "the projector did not end with exit code 0";
 }
 
-std::string failures(const std::vector<std::string>& lines) {
-  std::string failed;
-  for (const std::string& line : lines)
-    if (line.rfind("FAIL", 0) == 0 || line.rfind("error", 0) == 0) failed += line.substr(0, 300) + "\n";
-  return failed;
+TEST(Extensions, TwoModulesOfOneLibraryAreDeclaredCalledEncodedAndPolled) {
+  auto p = projectorFor({{L"two.vdd"},
+                         kDeclare + "call vor.Extensions.One.hello 0 \"<{lumo}>x\"\n"
+                                    "call vor.Extensions.Two.hello 0 \"<{lumo}>\"\n"
+                                    "call vor.Extensions.One.quote 0 \"<{lumo}>\"\n"
+                                    "wait 600\ncall vor.Extensions.One.polls 0 \"<{lumo}>\"\n" +
+                             kExit});
+  runToExit(*p);
+  const std::string declaration = answerOf(*p, "vor.initialise");
+  EXPECT_NE(declaration.find("Extensions.One"), std::string::npos) << declaration.substr(0, 200);
+  EXPECT_NE(declaration.find("Extensions.Two"), std::string::npos);
+  EXPECT_EQ(answerOf(*p, "vor.Extensions.One.hello"), "one:x");
+  EXPECT_EQ(answerOf(*p, "vor.Extensions.Two.hello"), "two");
+  // say "hi" \ bye, encoded as every module's answer is before flash9ready: quotes as @q@ and
+  // the backslash doubled (the transcript doubles it once more).
+  EXPECT_EQ(answerOf(*p, "vor.Extensions.One.quote"), "say @q@hi@q@ \\\\\\\\ bye");
+  EXPECT_GT(numberIn(answerOf(*p, "vor.Extensions.One.polls")), 3) << "the poll thread does not tick";
 }
-
-std::string project(const std::vector<std::string>& extensions) {
-  std::string list;
-  for (const std::string& name : extensions) list += (list.empty() ? "\"" : ", \"") + name + "\"";
-  return R"({"title": "Probe", "extensions": [)" + list + R"(], "forms": [{"name": "main", "width": 320,
-    "height": 200, "visibleAtStart": true, "windowTitle": "Probe", "movie": "main.swf"}]})";
-}
-
-// Calls both modules of probe_two before and after the form is EI-ready, then reads ProbeA's
-// poll count after a second.
-const char kProbeScript[] = R"(callback VORAS3EVENTCALLBACK
-call vor.initialise 0 "<{lumo}>"
-call vor.Extensions.ProbeA.echo 0 "<{lumo}>a\\b,x@dq@y,<c>"
-expect "vor.Extensions.ProbeA=a\\\\b|x@q@y|<c>"
-call vor.flash9ready 0 "<{lumo}>"
-call vor.Extensions.ProbeB.echo 0 "<{lumo}>a\\b"
-expect "vor.Extensions.ProbeB=a\\b"
-wait 1000
-call vor.Extensions.ProbeA.polls 0 "<{lumo}>"
-call vor.Extensions.ProbeA.pollThread 0 "<{lumo}>"
-call vor.Application.exitWithCode 0 "<{lumo}>5"
-)";
 
 struct LoadCase {
-  const char* what;
-  std::vector<std::string> packed;  // project files, in order: probe_* built here, "junk" no DLL
-  bool probeInWorkingDirectory;     // probe_two.vdd beside the projector
-  bool polling;                     // every library of the folder used loaded: the poll thread runs
+  const char* name;
+  Scenario scenario;
+  bool oneLoaded;       // vor.Extensions.One is declared and answers
+  bool polling;         // the poll thread runs (One counts polls)
 };
 
 class ExtensionLoading : public testing::TestWithParam<LoadCase> {};
 
-TEST_P(ExtensionLoading, ModulesAnswerAndThePollThreadRunsOnlyWhenEveryLibraryLoaded) {
+TEST_P(ExtensionLoading, StopsAtTheFirstFailureAndPollsOnlyWhenAllLoaded) {
   const LoadCase& c = GetParam();
-  std::vector<std::pair<std::wstring, std::string>> files;
-  std::vector<std::string> packed;
-  for (const std::string& name : c.packed) {
-    // Named .dll in the project folder, so the working directory holds no .vdd of them.
-    const std::wstring file(name.begin(), name.end());
-    files.emplace_back(file + L".dll", name == "junk" ? "MZ" + std::string(126, 'x') : library(file));
-    packed.push_back(name + ".dll");
-  }
-  if (c.probeInWorkingDirectory) files.emplace_back(L"probe_two.vdd", library(L"probe_two"));
-  FormsProjector projector({{L"main.swf", kProbeScript}}, project(packed), files);
-  ASSERT_TRUE(projector.built());
-  ASSERT_TRUE(projector.start());
-  ASSERT_EQ(projector.process().wait(60000), 5) << "the movie ran to its end";
-
-  const auto lines = projector.transcript();
-  EXPECT_EQ(count(lines, "PASS"), 2) << "echo answers encoded as for built-in modules";
-  EXPECT_EQ(count(lines, "FAIL"), 0) << failures(lines);
-  const std::string declaration = answerOf(lines, "vor.initialise");
-  EXPECT_NE(declaration.find("Extensions.ProbeA<{!!z!!}><{!z!!}>"), std::string::npos) << declaration.substr(0, 200);
-  EXPECT_NE(declaration.find("Extensions.ProbeB<{!!z!!}><{!z!!}>"), std::string::npos);
-  EXPECT_EQ(declaration.find("Extensions.Refused"), std::string::npos) << "a refused module is not registered";
-  const std::string polls = answerOf(lines, "vor.Extensions.ProbeA.polls");
-  if (c.polling) {
-    EXPECT_GE(std::atol(polls.c_str()), 5) << "about 25 polls in a second: " << polls;
-    EXPECT_EQ(answerOf(lines, "vor.Extensions.ProbeA.pollThread"), "other");
-  } else {
-    EXPECT_EQ(polls, "0") << "no poll thread";
-    EXPECT_EQ(answerOf(lines, "vor.Extensions.ProbeA.pollThread"), "none");
+  Scenario s = c.scenario;
+  s.script = kDeclare + "wait 600\ncall vor.Extensions.One.polls 0 \"<{lumo}>\"\n" + kExit;
+  if (!c.oneLoaded) s.script = kDeclare + "wait 300\n" + kExit;  // an unknown module would stop in its box
+  auto p = projectorFor(s);
+  runToExit(*p);
+  const std::string declaration = answerOf(*p, "vor.initialise");
+  EXPECT_EQ(declaration.find("Extensions.One") != std::string::npos, c.oneLoaded);
+  EXPECT_EQ(declaration.find("Extensions.Refusing"), std::string::npos) << "a refusing module was registered";
+  if (c.oneLoaded) {
+    EXPECT_EQ(numberIn(answerOf(*p, "vor.Extensions.One.polls")) > 0, c.polling);
   }
 }
 
+// Extension files are written as 0.vdd, 1.vdd, ... in the project's order, which is the order
+// the folder lists them in.
 INSTANTIATE_TEST_SUITE_P(
     Extensions, ExtensionLoading,
-    testing::Values(LoadCase{"TwoModulesFromOneLibrary", {"probe_two"}, false, true},
-                    LoadCase{"CountZeroLoadsAndTheNextGoesOn", {"probe_empty", "probe_two"}, false, true},
-                    LoadCase{"NoGetPluginInstanceStopsThePolling", {"probe_two", "probe_noinstance"}, false, false},
-                    LoadCase{"RefusedRegistrationDropsItsModulesOnly", {"probe_two", "probe_refused"}, false, false},
-                    LoadCase{"NoDllStopsThePolling", {"probe_two", "junk"}, false, false},
-                    LoadCase{"WorkingDirectoryWhenTheProjectHasNone", {}, true, true},
-                    LoadCase{"WorkingDirectoryAfterAPackedOneFails", {"probe_refused"}, true, true}),
-    [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.what); });
+    testing::Values(LoadCase{"ZeroPluginsThenTwo", {{L"zero.vdd", L"two.vdd"}, ""}, true, true},
+                    LoadCase{"TwoThenRefusing", {{L"two.vdd", L"refusing.vdd"}, ""}, true, false},
+                    LoadCase{"NoInstanceExportStopsTheRest", {{L"noinstance.vdd", L"two.vdd"}, ""}, false, false},
+                    LoadCase{"UnloadableLibraryFallsBackToTheWorkingDirectory",
+                             {{L"other-architecture.dll"}, "", {L"two.vdd"}}, true, true},
+                    LoadCase{"NoExtensionsAndNoneInTheWorkingDirectory", {{}, ""}, false, false}),
+    [](const testing::TestParamInfo<LoadCase>& info) { return std::string(info.param.name); });
 
-TEST(Extensions, APollSendingToTheClosingFormDoesNotStallShutdown) {
-  const std::string script = R"(callback VORAS3EVENTCALLBACK
-call vor.flash9ready 0 "<{lumo}>"
-call vor.Extensions.ProbeA.watchClose 0 "<{lumo}>"
-wait 200
-call vor.Application.exitWithCode 0 "<{lumo}>3"
-)";
-  FormsProjector projector({{L"main.swf", script}}, project({"probe_two.dll"}),
-                           {{L"probe_two.dll", library(L"probe_two")}});
-  ASSERT_TRUE(projector.built());
-  ASSERT_TRUE(projector.start());
-  ASSERT_TRUE(projector.waitFor("-> \"watching\"", 30000));
-  const DWORD start = GetTickCount();
-  EXPECT_EQ(projector.process().wait(60000), 3);
-  // Waiting without delivering the poll's message, the main thread would sit out the 10 s and
-  // then end the poll thread inside its send.
-  EXPECT_LT(GetTickCount() - start, 8000u);
+TEST(Extensions, TheSampleExtensionEchoesCountsPollsAndSetsTheCallersTitle) {
+  auto p = projectorFor({{L"demo.vdd"},
+                         kDeclare + "call vor.Extensions.Demo.echo 0 \"<{lumo}>a,b\"\n"
+                                    "call vor.Extensions.Demo.setCallerTitle 0 \"<{lumo}>Set by the extension\"\n"
+                                    "wait 600\ncall vor.Extensions.Demo.pollCount 0 \"<{lumo}>\"\n"
+                                    "log titled\nwait 60000\n"});
+  ASSERT_TRUE(p->built());
+  ASSERT_TRUE(p->start());
+  ASSERT_TRUE(p->waitFor("log \"titled\""));
+  EXPECT_NE(p->formWindow(L"Set by the extension", 5000), nullptr) << "the caption did not change";
+  p->process().kill();
+  EXPECT_NE(answerOf(*p, "vor.initialise").find("Extensions.Demo"), std::string::npos);
+  EXPECT_EQ(answerOf(*p, "vor.Extensions.Demo.echo"), "a,b");
+  EXPECT_EQ(answerOf(*p, "vor.Extensions.Demo.setCallerTitle"), "true");
+  EXPECT_GT(numberIn(answerOf(*p, "vor.Extensions.Demo.pollCount")), 3);
 }
 
-TEST(Extensions, TheSampleExtensionAnswersItsMovie) {
-  FormsProjector projector({{L"movie.swf", readFile(sourceFile("examples/extension/movie.txt"))}},
-                           readFile(sourceFile("examples/extension/project.json")),
-                           {{L"DemoExtension.vdd", library(L"DemoExtension")}});
-  ASSERT_TRUE(projector.built());
-  ASSERT_TRUE(projector.start());
-  ASSERT_EQ(projector.process().wait(60000), 0);
-
-  const auto lines = projector.transcript();
-  EXPECT_EQ(count(lines, "PASS"), 3) << "echo, callerName and setCallerTitle as the movie expects";
-  EXPECT_EQ(count(lines, "FAIL"), 0) << failures(lines);
-  EXPECT_NE(answerOf(lines, "vor.initialise").find("Extensions.Demo<{!!z!!}><{!z!!}>"), std::string::npos);
-  EXPECT_GE(std::atol(answerOf(lines, "vor.Extensions.Demo.pollCount").c_str()), 5);
+TEST(Extensions, APollWaitingOnTheMainFormDoesNotStallShutdown) {
+  auto p = projectorFor({{L"two.vdd"},
+                         "call vor.Extensions.One.sendOnPoll 0 \"<{lumo}>\"\nwait 300\n" + kExit});
+  runToExit(*p);
+  EXPECT_EQ(answerOf(*p, "vor.Extensions.One.sendOnPoll"), "true");
+  const std::string log = fileBytes(p->folder().file(L"extension-unload.txt"));
+  EXPECT_NE(log.find("in-poll no"), std::string::npos)
+      << "the poll thread was cut off inside its send instead of ending: " << log;
 }
 
 }  // namespace
