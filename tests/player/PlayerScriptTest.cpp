@@ -8,6 +8,12 @@ using namespace player_test;
 
 namespace {
 
+std::string errorLine(int number) {
+  std::string line = "error line ";
+  line += std::to_string(number);
+  return line + ":";
+}
+
 class PlayerScript : public ::testing::Test, public PlayerFixtureBase {
  protected:
   // Loads a movie with `script` into a windowed player and waits for the script's end.
@@ -158,36 +164,67 @@ TEST_F(PlayerScript, UnknownCommandsAreReportedAndTheScriptGoesOn) {
   EXPECT_TRUE(transcript->has("log \"still\""));
 }
 
-TEST_F(PlayerScript, UserActionsReachTheTopLevelWindowAsAPersonsWould) {
-  std::wstring dropped = folder.file(L"dropped.txt");
-  std::string script = "user resize 300 200\nuser move 20 30\nuser key 65\nuser click left 5 6\n"
-                       "user maximize\nuser close\nuser drop \"" + narrow(dropped) + "\" \"C:\\\\other.txt\"\nwait 100\n";
-  for (char& c : script)
-    if (c == '\\') c = '/';  // paths with slashes need no escapes in the script
-  run(script);
-  pumpFor(200);
-  RECT r;
-  GetWindowRect(site.window(), &r);
-  EXPECT_EQ(300, r.right - r.left);
-  EXPECT_EQ(200, r.bottom - r.top);
-  EXPECT_EQ(20, r.left);
-  EXPECT_EQ(30, r.top);
-  auto& messages = TestSite::windowMessages();
-  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_SYSCOMMAND)));
-  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_DROPFILES)));
-  EXPECT_EQ(2, static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(site.window(), L"dropped"))));
-  RemovePropW(site.window(), L"dropped");
-  EXPECT_TRUE(transcript->has("key down 65")) << dump();
-  EXPECT_TRUE(transcript->has("mouse left down 5 6")) << dump();
-  EXPECT_TRUE(transcript->has("user close"));
-  EXPECT_TRUE(transcript->has("user resize 300 200"));
+// The host's calls and variables run the script's `on` blocks with their arguments, and the
+// script's main flow waits on them by count instead of by time.
+TEST_F(PlayerScript, OnBlocksAnswerCallsAndWatchedVariablesAndWaitForResumesOnTheirHits) {
+  run("on greet\n"
+      "  expect-arg 1 Ann\n"
+      "  log hello $1 ($*)\n"
+      "  return \"hi $1\"\n"
+      "  log never\n"
+      "end\n"
+      "watch level\n"
+      "on level\n"
+      "  log level is $1\n"
+      "end\n"
+      "log waiting\n"
+      "wait-for greet 2\n"
+      "wait-for level\n"
+      "log resumed\n",
+      "log \"waiting\"");
+  auto callGreet = [&](const wchar_t* name) {
+    std::wstring xml = L"<invoke name=\"greet\" returntype=\"xml\"><arguments><string>";
+    xml += name;
+    xml += L"</string><string>x &amp; y</string></arguments></invoke>";
+    BSTR request = bstr(xml.c_str());
+    BSTR response = nullptr;
+    EXPECT_EQ(S_OK, player->CallFunction(request, &response));
+    std::wstring answer = response ? response : L"";
+    SysFreeString(response);
+    SysFreeString(request);
+    return answer;
+  };
+  EXPECT_EQ(L"<string>hi Ann</string>", callGreet(L"Ann"));
+  pumpFor(100);
+  EXPECT_FALSE(transcript->has("log \"resumed\"")) << "one hit of two\n" << dump();
+  EXPECT_EQ(L"<string>hi Bob</string>", callGreet(L"Bob"));
+  BSTR name = bstr(L"level"), value = bstr(L"3");
+  EXPECT_EQ(S_OK, player->SetVariable(name, value));
+  SysFreeString(name);
+  SysFreeString(value);
+  ASSERT_TRUE(transcript->waitFor("end")) << dump();
+  EXPECT_TRUE(transcript->has("PASS line 2 arg 1 expected \"Ann\" got \"Ann\"")) << dump();
+  EXPECT_TRUE(transcript->has("FAIL line 2 arg 1 expected \"Ann\" got \"Bob\"")) << dump();
+  EXPECT_TRUE(transcript->has("log \"hello Ann (Ann x & y)\"")) << dump();
+  EXPECT_TRUE(transcript->has("return \"hi Ann\""));
+  EXPECT_TRUE(transcript->has("log \"level is 3\"")) << dump();
+  EXPECT_FALSE(transcript->has("log \"never\"")) << "return ends the block";
+  EXPECT_TRUE(transcript->has("log \"resumed\""));
 }
 
-TEST_F(PlayerScript, AltF4AsksTheTopLevelWindowToClose) {
-  run("user altf4\nwait 50\n");
-  pumpFor(100);
-  auto& messages = TestSite::windowMessages();
-  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_SYSCOMMAND))) << dump();
+TEST_F(PlayerScript, WaitForTimesOutWithAFailLineAndBlockMisuseIsAnError) {
+  run("callback quiet\n"
+      "wait-for quiet 1 100\n"
+      "return 1\n"
+      "expect-arg 1 x\n"
+      "end\n"
+      "wait-for quiet 0\n"
+      "on open\n"
+      "log after\n");
+  EXPECT_TRUE(transcript->has("FAIL line 2 wait-for quiet hit 0 of 1 timeout")) << dump();
+  for (int line : {3, 4, 5, 6, 7})
+    EXPECT_TRUE(transcript->has(errorLine(line))) << dump();
+  EXPECT_TRUE(transcript->has("log \"after\""));
 }
 
 }  // namespace
