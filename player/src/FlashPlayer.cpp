@@ -531,6 +531,11 @@ std::optional<std::wstring> FlashPlayer::externalCall(const std::wstring& name, 
   std::optional<std::wstring> answer = std::move(returnValue_);
   returnValue_ = std::move(saved);
   if (!answer) return std::nullopt;
+  // An answer the parser cannot read reaches the movie as undefined.
+  if (!external::wellFormed(*answer)) {
+    transcript::write(L"bad-xml " + transcript::quote(*answer));
+    return std::wstring(L"undefined");
+  }
   return external::parseValue(*answer);
 }
 

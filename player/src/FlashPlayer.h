@@ -43,6 +43,9 @@ class FlashPlayer final : public IShockwaveFlash,
   // through SetReturnValue, none when it gave none.
   std::optional<std::wstring> externalCall(const std::wstring& name, const std::vector<std::wstring>& args);
   // Registers an ExternalInterface callback; `keepAnswer` leaves a registered one's answer as is.
+  // ExternalInterface exists from SWF 8 on; a player without a movie keeps its callbacks.
+  bool hasExternalInterface() const { return !movie_ || movie_->version >= kFirstExternalInterfaceVersion; }
+  static constexpr int kFirstExternalInterfaceVersion = 8;
   void addCallback(const std::wstring& name, std::optional<std::wstring> answer, bool keepAnswer = false);
   void fsCommand(const std::wstring& command, const std::wstring& args);
   void drawShape(const Stage::Shape& shape);

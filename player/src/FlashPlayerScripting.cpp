@@ -318,8 +318,14 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::CallFunction(BSTR request, BSTR* response
   if (!response) return E_POINTER;
   *response = nullptr;
   std::wstring text = fromBstr(request);
-  std::optional<external::Invoke> invoke = external::parseInvoke(text);
-  auto it = invoke ? callbacks_.find(invoke->name) : callbacks_.end();
+  std::optional<external::Invoke> invoke;
+  if (external::wellFormed(text)) invoke = external::parseInvoke(text);
+  if (!invoke) {
+    // The parser refuses what is not well-formed or names no function: nothing is called.
+    transcript::write(L"bad-xml " + transcript::quote(text));
+    return E_FAIL;
+  }
+  auto it = hasExternalInterface() ? callbacks_.find(invoke->name) : callbacks_.end();
   if (it == callbacks_.end()) {
     transcript::write(L"callfunction " + transcript::quote(text) + L" -> refused");
     return E_FAIL;

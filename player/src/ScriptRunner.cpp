@@ -227,6 +227,11 @@ void ScriptRunner::run(const movie::ScriptLine& line) {
 }
 
 void ScriptRunner::call(const Args& args) {
+  if (!player_.hasExternalInterface()) {
+    lastValue_.clear();
+    error(L"no ExternalInterface below SWF 8");
+    return;
+  }
   Args callArgs(args.begin() + 1, args.end());
   std::optional<std::wstring> value = player_.externalCall(args[0], callArgs);
   lastValue_ = value.value_or(L"");

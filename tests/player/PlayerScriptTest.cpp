@@ -227,4 +227,59 @@ TEST_F(PlayerScript, WaitForTimesOutWithAFailLineAndBlockMisuseIsAnError) {
   EXPECT_TRUE(transcript->has("log \"after\""));
 }
 
+// The player's parser refuses XML that is not well-formed: an answer reads as undefined, a
+// request calls nothing; both leave a bad-xml line.
+TEST_F(PlayerScript, XmlThatIsNotWellFormedIsLoggedAndTreatedAsUndefined) {
+  const struct {
+    const wchar_t* answer;
+    const char* value;
+  } answers[] = {
+      {L"<string>a &amp; b</string>", "a & b"},
+      {L"<string>a & b</string>", "undefined"},
+      {L"<string>a < b</string>", "undefined"},
+      {L"<string>open", "undefined"},
+      {L"<string>x</number>", "undefined"},
+      {L"<string>R&amp;lt;D</string>", "R&lt;D"},
+  };
+  std::string script;
+  for (size_t i = 0; i < std::size(answers); ++i) {
+    sink->answers.push_back(answers[i].answer);
+    script += "call f" + std::to_string(i) + "\nexpect \"" + answers[i].value + "\"\n";
+  }
+  run("callback ping pong\n" + script);
+  for (const std::string& l : transcript->lines()) EXPECT_NE(0u, l.rfind("FAIL ", 0)) << dump();
+  EXPECT_TRUE(transcript->has("bad-xml \"<string>a & b</string>\"")) << dump();
+
+  for (const wchar_t* request : {L"<invoke name=\"ping\" returntype=\"xml\"><arguments><string>a&b</string></arguments></invoke>",
+                                 L"<invoke name=\"ping\"><arguments><string>a<b</string></arguments></invoke>",
+                                 L"<invoke returntype=\"xml\"><arguments></arguments></invoke>"}) {
+    BSTR text = bstr(request);
+    BSTR response = nullptr;
+    EXPECT_EQ(E_FAIL, player->CallFunction(text, &response)) << narrow(request);
+    EXPECT_EQ(nullptr, response);
+    SysFreeString(text);
+  }
+  int bad = 0;
+  for (const std::string& l : transcript->lines()) bad += l.rfind("bad-xml ", 0) == 0;
+  EXPECT_EQ(4 + 3, bad) << dump();
+}
+
+// ExternalInterface exists from SWF 8 on: an older movie cannot call out or be called.
+TEST_F(PlayerScript, MoviesBelowSwf8HaveNoExternalInterface) {
+  for (int version : {7, 8}) {
+    auto movie = makeMovie(160, 120, 0xFFFFFF, "callback ping pong\ncall vor.hasEI\nlog v" + std::to_string(version) + "\n");
+    movie.version = static_cast<uint8_t>(version);
+    ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
+    ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"v" + std::to_wstring(version) + L".swf"), movie)));
+    ASSERT_TRUE(transcript->waitFor("log \"v" + std::to_string(version))) << dump();
+    BSTR text = bstr(L"<invoke name=\"ping\" returntype=\"xml\"><arguments></arguments></invoke>");
+    BSTR response = nullptr;
+    EXPECT_EQ(version >= 8 ? S_OK : E_FAIL, player->CallFunction(text, &response)) << version;
+    SysFreeString(response);
+    SysFreeString(text);
+  }
+  EXPECT_TRUE(transcript->has("error line 2: no ExternalInterface below SWF 8")) << dump();
+  EXPECT_EQ(1, sink->count(flash::kDispFlashCall)) << "only the SWF 8 movie called out";
+}
+
 }  // namespace
