@@ -51,6 +51,9 @@ class RuntimeApp {
 
   // The built-in runtime modules start-up registers; the entry point gives the table.
   std::span<const BuiltInModule> runtimeModules;
+  // Stops what the built-in modules run on other threads (their timers); shutdown runs it
+  // first, so nothing reaches a form or the command engine while they go.
+  void (*stopModuleThreads)() = nullptr;
   HINSTANCE instance_ = nullptr;
   UniqueModule kioskLibrary;
   HMENU contextMenuBar = nullptr;
@@ -86,7 +89,14 @@ class RuntimeApp {
   bool createForms(HWND previewParent);
   void setModeFlags();
 
+  // A screensaver's command-line switches: false when start-up ends here (its settings asked
+  // for, or a preview window that is gone), with the loop ending at once and exit code 0.
+  bool applyScreensaverSwitches(HWND& previewParent);
+  void watchPreviewParent(HWND window);
+  static void CALLBACK checkPreviewParent(HWND, UINT, UINT_PTR timer, DWORD);
+
   bool comInitialised_ = false;
+  HWND previewParent_ = nullptr;
 };
 
 }  // namespace lumo

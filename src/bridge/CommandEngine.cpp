@@ -8,7 +8,7 @@
 #include "bridge/ResultEncoding.h"
 #include "bridge/Tokens.h"
 #include "bridge/ValueFormat.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "util/DebugOutput.h"
 #include "util/MessageBoxHelper.h"
 
@@ -46,11 +46,18 @@ RuntimeModule* CommandEngine::findModule(const std::wstring& name) const {
 
 void CommandEngine::unregisterModule(const std::wstring& name) { modules_.erase(name); }
 
-void CommandEngine::addForm(int formId, FormInterface* form) { forms_[formId] = form; }
+void CommandEngine::addForm(int formId, FormInterface* form) {
+  std::lock_guard<std::mutex> guard(formsLock_);
+  forms_[formId] = form;
+}
 
-bool CommandEngine::removeForm(int formId) { return forms_.erase(formId) != 0; }
+bool CommandEngine::removeForm(int formId) {
+  std::lock_guard<std::mutex> guard(formsLock_);
+  return forms_.erase(formId) != 0;
+}
 
 FormInterface* CommandEngine::findForm(int formId) const {
+  std::lock_guard<std::mutex> guard(formsLock_);
   auto it = forms_.find(formId);
   return it == forms_.end() ? nullptr : it->second;
 }
@@ -187,10 +194,26 @@ void CommandEngine::pollLoop() {
   }
 }
 
+// A plug-in's poll may be inside a SendMessage to a window of this thread (the main form, say):
+// the wait serves such messages, or the poll could never return and the stop would end in
+// the thread's termination after the whole timeout.
+bool CommandEngine::waitServingSentMessages(HANDLE thread, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+    if (woken == WAIT_OBJECT_0) return true;
+    if (woken != WAIT_OBJECT_0 + 1) return false;  // timed out or failed
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // runs the sent ones
+  }
+}
+
 void CommandEngine::stopPollThread() {
   if (pollThread_) {
     SetEvent(quitEvent_.get());
-    if (WaitForSingleObject(pollThread_.get(), pollStopTimeout_) != WAIT_OBJECT_0) {
+    if (!waitServingSentMessages(pollThread_.get(), pollStopTimeout_)) {
       DWORD exitCode = 0;
       if (GetExitCodeThread(pollThread_.get(), &exitCode)) TerminateThread(pollThread_.get(), exitCode);
     }
@@ -205,7 +228,10 @@ void CommandEngine::unloadAll() {
   for (auto& library : extensions_) library->unload();
   extensions_.clear();
   modules_.clear();
-  forms_.clear();
+  {
+    std::lock_guard<std::mutex> guard(formsLock_);
+    forms_.clear();
+  }
   mainForm_ = nullptr;
   ownedModules_.clear();
 }

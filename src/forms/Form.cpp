@@ -174,6 +174,11 @@ void Form::closeWindow() {
   PostThreadMessageW(mainThreadId_ ? mainThreadId_ : GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
+void Form::sendScreensaverExit() {
+  if (previewParent_) SendMessageW(previewParent_, WM_MOUSEMOVE, 0, 0);
+  else if (FormEnvironment::instance().closeScreensaver) FormEnvironment::instance().closeScreensaver();
+}
+
 void Form::close() {
   if (isMain()) {
     closeWindow();

@@ -12,14 +12,6 @@
 
 namespace lumo {
 
-namespace {
-
-void closeScreensaver() {
-  if (FormEnvironment::instance().closeScreensaver) FormEnvironment::instance().closeScreensaver();
-}
-
-}  // namespace
-
 LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   Form* form = windowMap::find(window);
   if (!form) return DefWindowProcW(window, message, wParam, lParam);
@@ -53,7 +45,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
     case WM_ERASEBKGND:
       return 1;
     case WM_KEYDOWN:
-      if (screensaver && form->closeOnKey_) closeScreensaver();
+      if (screensaver && form->closeOnKey_) form->sendScreensaverExit();
       if (wParam == VK_ESCAPE && form->escapeCloses_) form->closeWindow();
       return passOn();
     case WM_SYSKEYDOWN:
@@ -68,7 +60,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
       GetCursorPos(&cursor);
       if (screensaver && form->closeOnMouse_) {
         if (form->mouseStart_.x == 0 && form->mouseStart_.y == 0) form->mouseStart_ = cursor;
-        else if (cursor.x != form->mouseStart_.x && cursor.y != form->mouseStart_.y) closeScreensaver();
+        else if (cursor.x != form->mouseStart_.x && cursor.y != form->mouseStart_.y) form->sendScreensaverExit();
       }
       if (form->dragging_ && form->dragEnabled_) {
         SetWindowPos(form->window_, nullptr, form->dragWindowStart_.x + cursor.x - form->dragStart_.x,
@@ -95,7 +87,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
         return 0;
       }
       if (message == WM_LBUTTONDOWN) {
-        if (screensaver && form->closeOnMouse_) closeScreensaver();
+        if (screensaver && form->closeOnMouse_) form->sendScreensaverExit();
         if (form->dragAllowed_) {
           pressDrag();
           SetCapture(window);
