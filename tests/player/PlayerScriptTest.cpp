@@ -282,4 +282,35 @@ TEST_F(PlayerScript, MoviesBelowSwf8HaveNoExternalInterface) {
   EXPECT_EQ(1, sink->count(flash::kDispFlashCall)) << "only the SWF 8 movie called out";
 }
 
+// The members a host calls by early binding, reached by their vtable number and not through
+// the header's declarations, so a slot that moved would be caught.
+TEST_F(PlayerScript, HostMembersAnswerByTheirVtableNumbers) {
+  ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
+  IUnknown* p = player.Get();
+  std::wstring path = writeMovie(folder.file(L"slots.swf"), makeMovie(160, 120, 0xFFFFFF, "callback ping pong\n"));
+  BSTR url = bstr(path.c_str());
+  ASSERT_EQ(S_OK, callSlot(p, 58, 0, url));  // LoadMovie(layer 0, url)
+  SysFreeString(url);
+  ASSERT_TRUE(transcript->waitFor("end")) << dump();
+  BSTR target = bstr(L"/"), label = bstr(L"start");
+  EXPECT_EQ(S_OK, callSlot(p, 60, target, label));  // TGotoLabel
+  SysFreeString(target);
+  SysFreeString(label);
+  EXPECT_EQ(S_OK, callSlot(p, 29));         // Stop
+  EXPECT_EQ(S_OK, callSlot(p, 34, 0L));     // GotoFrame
+  BSTR request = bstr(L"<invoke name=\"ping\" returntype=\"xml\"><arguments></arguments></invoke>");
+  BSTR response = nullptr;
+  EXPECT_EQ(S_OK, callSlot(p, 93, request, &response));  // CallFunction
+  EXPECT_STREQ(L"<string>pong</string>", response);
+  SysFreeString(response);
+  SysFreeString(request);
+  BSTR late = bstr(L"<string>late</string>");
+  EXPECT_EQ(E_FAIL, callSlot(p, 94, late));  // SetReturnValue outside a FlashCall
+  SysFreeString(late);
+  EXPECT_TRUE(transcript->has("movie ")) << dump();
+  EXPECT_TRUE(transcript->has("tgotolabel \"/\" \"start\"")) << dump();
+  EXPECT_TRUE(transcript->has("stop")) << dump();
+  EXPECT_TRUE(transcript->has("gotoframe 0")) << dump();
+}
+
 }  // namespace
