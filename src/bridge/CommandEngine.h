@@ -14,7 +14,7 @@
 #include "bridge/DeclarationTable.h"
 #include "bridge/ExtensionLibrary.h"
 #include "bridge/RuntimeModule.h"
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

@@ -6,7 +6,7 @@
 #include "ProjectSettings.h"
 #include "forms/FormInterface.h"
 #include "forms/FormStyles.h"
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -198,7 +198,7 @@ class Form final : public FormInterface {
   UniqueKernelHandle quitEvent_;
   DWORD mainThreadId_ = 0;
 
-  HBITMAP maskBitmap_ = nullptr;
+  UniqueGdiObject maskBitmap_;
   HWND statusBar_ = nullptr;
   bool statusBarVisible_ = false;
   bool dragEnabled_ = false;

@@ -3,6 +3,7 @@
 // path from the player's FlashCall to the command engine and back.
 #include "forms/FormWindowProcedure.h"
 
+#include "DeviceContext.h"
 #include "bridge/CommandEngine.h"
 #include "forms/DebugLine.h"
 #include "forms/Form.h"
@@ -81,25 +82,20 @@ LRESULT CALLBACK FormWindowProcedure::procedure(HWND window, UINT message, WPARA
     }
     case WM_PAINT: {
       OutputDebugStringA("WM_PAINT");
-      PAINTSTRUCT paint;
-      HDC dc = BeginPaint(window, &paint);
+      PaintDc paint(window);
       if (form->styleFlags_.fixedSize && form->movieLoaded_) {
         RECT client{};
         GetClientRect(window, &client);
-        HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(form->backgroundColour_));
-        FillRect(dc, &client, brush);
-        DeleteObject(brush);
+        UniqueGdiObject brush(CreateSolidBrush(static_cast<COLORREF>(form->backgroundColour_)));
+        FillRect(paint.get(), &client, static_cast<HBRUSH>(brush.get()));
       }
       if (form->maskBitmap_) {
         BITMAP bm{};
-        GetObjectW(form->maskBitmap_, sizeof(bm), &bm);
-        HDC memory = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(memory, form->maskBitmap_);
-        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        DeleteDC(memory);
+        GetObjectW(form->maskBitmap_.get(), sizeof(bm), &bm);
+        UniqueDc memory(CreateCompatibleDC(paint.get()));
+        ScopedSelect select(memory.get(), form->maskBitmap_.get());
+        if (select) BitBlt(paint.get(), 0, 0, bm.bmWidth, bm.bmHeight, memory.get(), 0, 0, SRCCOPY);
       }
-      EndPaint(window, &paint);
       return 0;
     }
     case WM_CLOSE:

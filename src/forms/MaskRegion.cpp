@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstring>
 
+#include "DeviceContext.h"
+
 namespace lumo {
 namespace {
 
@@ -49,11 +51,9 @@ HBITMAP bitmapFromFileBytes(const std::vector<uint8_t>& file) {
   std::memcpy(&fileHeader, file.data(), sizeof(fileHeader));
   if (fileHeader.bfOffBits >= file.size()) return nullptr;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof(BITMAPFILEHEADER));
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + fileHeader.bfOffBits, info,
-                                  DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return bitmap;
+  WindowDc screen(nullptr);
+  return CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, file.data() + fileHeader.bfOffBits, info,
+                        DIB_RGB_COLORS);
 }
 
 HRGN regionFromBitmap(HBITMAP bitmap, const std::function<bool(uint32_t)>& inside) {
@@ -67,9 +67,8 @@ HRGN regionFromBitmap(HBITMAP bitmap, const std::function<bool(uint32_t)>& insid
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
-  HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  const int rows = GetDIBits(WindowDc(nullptr).get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info,
+                             DIB_RGB_COLORS);
   if (rows != bm.bmHeight) return nullptr;
 
   HRGN region = nullptr;

@@ -4,7 +4,7 @@
 #include "host/MemoryMoviePath.h"
 #include "host/PlayerMessages.h"
 #include "host/WrappingMoniker.h"
-#include "util/ComOwnership.h"
+#include "ComOwnership.h"
 
 #include <algorithm>
 #include <vector>

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "DeviceContext.h"
 #include "host/AnsiText.h"
 #include "host/ExecutableStub.h"
 #include "host/MemoryMoviePath.h"
@@ -44,10 +45,9 @@ bool eventNumber(const DISPPARAMS* params, UINT index, int32_t* out) {
 struct ScreenDpi {
   int x = 96, y = 96;
   ScreenDpi() {
-    if (HDC screen = GetDC(nullptr)) {
-      x = GetDeviceCaps(screen, LOGPIXELSX);
-      y = GetDeviceCaps(screen, LOGPIXELSY);
-      ReleaseDC(nullptr, screen);
+    if (WindowDc screen(nullptr); screen) {
+      x = GetDeviceCaps(screen.get(), LOGPIXELSX);
+      y = GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
   }
 };
@@ -342,11 +342,9 @@ bool PlayerControl::windowlessMessage(UINT message, WPARAM, LPARAM, LRESULT* res
   // The layered two-pass composition and the input forwarding of a windowless player belong
   // to transparent rendering; until then the player draws straight into the window.
   if (message != WM_PAINT || !inPlaceActive_) return false;
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window_, &paint);
-  if (!dc) return false;
-  drawPlayer(dc, position_);
-  EndPaint(window_, &paint);
+  PaintDc paint(window_);
+  if (!paint) return false;
+  drawPlayer(paint.get(), position_);
   *result = 0;
   return true;
 }
@@ -441,30 +439,23 @@ LRESULT PlayerControl::captureFrame(void* record) {
   r->bitmap = nullptr;
   if (!player_) return 1;
   RECT client = clientRect();
-  HDC screen = ::GetDC(window_);
+  WindowDc screen(window_);
   if (!screen) return 1;
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right > 0 ? client.right : 1,
-                                          client.bottom > 0 ? client.bottom : 1);
+  UniqueDc memory(CreateCompatibleDC(screen.get()));
+  UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), client.right > 0 ? client.right : 1,
+                                                client.bottom > 0 ? client.bottom : 1));
   if (memory && bitmap) {
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    ScopedSelect select(memory.get(), bitmap.get());
     HWND playerWindow = nullptr;
     if (windowless_) {
-      r->result = drawPlayer(memory, position_);
+      r->result = drawPlayer(memory.get(), position_);
     } else if (ComPtr<IOleWindow> window; SUCCEEDED(player_.As(&window)) && SUCCEEDED(window->GetWindow(&playerWindow)) &&
                playerWindow) {
-      SendMessageW(playerWindow, WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
+      SendMessageW(playerWindow, WM_PAINT, reinterpret_cast<WPARAM>(memory.get()), 0);
       r->result = S_OK;
     }
-    SelectObject(memory, previous);
   }
-  if (memory) DeleteDC(memory);
-  ::ReleaseDC(window_, screen);
-  if (SUCCEEDED(r->result)) {
-    r->bitmap = bitmap;
-  } else if (bitmap) {
-    DeleteObject(bitmap);
-  }
+  if (SUCCEEDED(r->result)) r->bitmap = static_cast<HBITMAP>(bitmap.release());
   return 1;
 }
 

@@ -13,7 +13,7 @@
 #include "host/ControlSite.h"
 #include "host/PlayerControlHost.h"
 #include "host/PlayerMessages.h"
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

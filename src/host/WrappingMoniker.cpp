@@ -1,7 +1,7 @@
 #include "host/WrappingMoniker.h"
 
 #include "host/MovieStreams.h"
-#include "util/ComOwnership.h"
+#include "ComOwnership.h"
 
 #include <atomic>
 
