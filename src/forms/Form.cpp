@@ -40,6 +40,7 @@ Form::~Form() {
     if (previousPlayerProc_ && IsWindow(interceptedWindow_))
       SetWindowLongPtrW(interceptedWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousPlayerProc_));
   }
+  unregisterResourceHandler();  // it is handed this form, which is going
   if (playerControl_) DestroyWindow(playerControl_);
   if (window_) DestroyWindow(window_);
   auto& engine = CommandEngine::instance();

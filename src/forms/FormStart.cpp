@@ -2,6 +2,8 @@
 // player window's interception and the movie (from memory, or through the bridge files).
 #include "forms/Form.h"
 
+#include "CallBoundary.h"
+
 #include "forms/FormEnvironment.h"
 #include "forms/PlayerCalls.h"
 #include "forms/PlayerWindowProcedure.h"
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lumo {
@@ -128,7 +131,14 @@ void Form::registerResourceHandler() {
   const FormEnvironment& environment = FormEnvironment::instance();
   if (!environment.playerModule || !environment.resourceHandler) return;
   if (auto* streams = dynamic_cast<MovieStreams*>(&environment.playerModule->streams()))
-    streams->registerResourceHandler(nullptr, environment.resourceHandler, this);
+    resourceHandlerId_ = streams->registerResourceHandler(nullptr, environment.resourceHandler, this);
+}
+
+void Form::unregisterResourceHandler() {
+  const FormEnvironment& environment = FormEnvironment::instance();
+  if (!resourceHandlerId_ || !environment.playerModule) return;
+  if (auto* streams = dynamic_cast<MovieStreams*>(&environment.playerModule->streams()))
+    streams->unregisterResourceHandler(std::exchange(resourceHandlerId_, 0));
 }
 
 void Form::interceptPlayerWindow() {
@@ -201,8 +211,10 @@ bool Form::startBridgeMovie(const record::FormDescription& description, const st
 // --- the fade thread -----------------------------------------------------------------------
 
 DWORD WINAPI Form::fadeThreadMain(LPVOID form) {
-  static_cast<Form*>(form)->fadeLoop();
-  return 0;
+  return atBoundary("fade thread", DWORD{1}, [&]() -> DWORD {
+    static_cast<Form*>(form)->fadeLoop();
+    return 0;
+  });
 }
 
 void Form::fadeLoop() {
