@@ -10,3 +10,21 @@ add_library(lumo_zlib INTERFACE)
 target_link_libraries(lumo_zlib INTERFACE ZLIB::ZLIB)
 add_library(lumo_json INTERFACE)
 target_link_libraries(lumo_json INTERFACE nlohmann_json::nlohmann_json)
+
+# Tests of the builder's portable parts run natively too (GoogleTest from Debian's sources);
+# the fuzz build has harnesses instead.
+if(LUMO_FUZZ)
+  return()
+endif()
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+enable_testing()
+include(GoogleTest)
+
+function(lumo_add_gtest name)
+  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE gtest_main gmock ${T_LIBS})
+  target_compile_options(${name} PRIVATE ${LUMO_WARNINGS})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+endfunction()

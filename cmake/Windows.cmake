@@ -38,16 +38,34 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 enable_testing()
 include(GoogleTest)
 
-# lumo_add_gtest(NAME [SERIAL] SOURCES a.cpp b.cpp LIBS x y): a GoogleTest program whose
+# lumo_add_gtest(NAME [SERIAL] [E2E] SOURCES a.cpp b.cpp LIBS x y): a GoogleTest program whose
 # cases CTest runs one by one under Wine.
 # SERIAL: the cases run alone (they watch machine-wide state, such as the runtime's private
 # folders, that other tests' projectors would change).
+# E2E: end-to-end tests that start projectors as Wine processes of their own: one CTest test
+# per suite (its shared scenario runs once), run alone, labelled "e2e" (only those may get a
+# second try, see scripts/test).
 function(lumo_add_gtest name)
-  cmake_parse_arguments(T "SERIAL" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL;E2E" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE gtest_main gmock ${T_LIBS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_compile_options(${name} PRIVATE ${LUMO_WARNINGS})
+  if(T_E2E)
+    set(tests_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake)
+    string(CONCAT include
+      "include([==[${CMAKE_SOURCE_DIR}/cmake/GTestSuites.cmake]==])\n"
+      "if(EXISTS [==[$<TARGET_FILE:${name}>]==])\n"
+      "  lumo_discover_suites(${name} [==[$<TARGET_FILE:${name}>]==] [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==]\n"
+      "                       [==[${tests_file}]==] 600)\n"
+      "  include(\"\${lumo_suites_file}\")\n"
+      "else()\n"
+      "  add_test(${name}_NOT_BUILT ${name}_NOT_BUILT)\n"
+      "endif()\n")
+    file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake CONTENT "${include}")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake)
+    return()
+  endif()
   set(serial)
   if(T_SERIAL)
     set(serial RUN_SERIAL TRUE)

@@ -84,6 +84,10 @@ std::wstring hex(HRESULT hr) {
 }  // namespace
 
 FlashPlayer::FlashPlayer() : events_(this, flash::DIID_IShockwaveFlashEvents) {
+#ifdef LUMO_PLAYER_SECOND_BUILD
+  // The second build tells the tests that a projector carries it instead of its own player.
+  transcript::write(L"player second build");
+#endif
   module::addObject();
   CreateOleAdviseHolder(&oleAdvise_);
 }

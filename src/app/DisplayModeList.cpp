@@ -12,6 +12,22 @@ void DisplayModeList::release() {
   directDraw_.Reset();
   modes_.clear();
   modes_.shrink_to_fit();
+  built_ = attempted_ = false;
+}
+
+void DisplayModeList::setMainWindow(HWND mainWindow) {
+  release();
+  mainWindow_ = mainWindow;
+}
+
+bool DisplayModeList::ensureBuilt() {
+  if (!attempted_) {
+    const HWND window = mainWindow_;
+    built_ = build(window);
+    attempted_ = true;
+    if (!built_) modes_.clear();
+  }
+  return built_;
 }
 
 bool DisplayModeList::build(HWND mainWindow) {

@@ -1,5 +1,7 @@
 // The display modes the machine offers (at least 640x480 at 16 bits), collected through
-// DirectDraw at start-up for the commands that switch the screen mode.
+// DirectDraw for the commands that switch the screen mode. Start-up only names the main window;
+// the list is built when it is first asked for (DirectDraw costs a third of a second and tens of
+// megabytes that a projector which never asks should not pay).
 #pragma once
 
 #include <windows.h>
@@ -25,7 +27,16 @@ class DisplayModeList {
   bool build(HWND mainWindow);
   void release();
 
-  const std::vector<DisplayMode>& modes() const { return modes_; }
+  // Start-up's part: the window the list is for; nothing is enumerated yet.
+  void setMainWindow(HWND mainWindow);
+  // Builds the list on first use; false (and no modes) when DirectDraw cannot give it.
+  bool ensureBuilt();
+  bool built() const { return built_; }
+
+  const std::vector<DisplayMode>& modes() {
+    ensureBuilt();
+    return modes_;
+  }
   HWND mainWindow() const { return mainWindow_; }
 
  private:
@@ -35,6 +46,8 @@ class DisplayModeList {
   Microsoft::WRL::ComPtr<IDirectDraw> directDraw_;
   Microsoft::WRL::ComPtr<IDirectDraw7> directDraw7_;
   HWND mainWindow_ = nullptr;
+  bool built_ = false;
+  bool attempted_ = false;
   std::vector<DisplayMode> modes_;
 };
 

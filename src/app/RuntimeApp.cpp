@@ -15,7 +15,9 @@
 #include "host/PlayerModule.h"
 #include "PasswordDialog.h"
 #include "PrivateTempFolder.h"
+#include "ScreensaverSwitches.h"
 #include "resource.h"
+#include "util/DebugOutput.h"
 
 #include <cstdio>
 
@@ -85,11 +87,13 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
 
   // Start-up fails silently for the user; the debugger output says which step refused.
   const auto fail = [](const wchar_t* step) {
-    OutputDebugStringW((std::wstring(L"start-up failed: ") + step).c_str());
+    debugOutput(std::wstring(L"start-up failed: ") + step);
     return false;
   };
   if (!loadSettings()) return fail(L"no project record");
   setModeFlags();
+  // Only a screensaver reads the command line at start-up: Windows passes it /s, /p or /c.
+  if (screensaverMode && !applyScreensaverSwitches(previewParent)) return true;
   registerFormWindowClass(instance);
   if (!loadPlayer()) return fail(L"player module");
   if (!checkPassword()) return fail(L"password");
@@ -99,6 +103,10 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   privateTempFolder = *folder;
   privateFolderLock = holdPrivateFolderLock(privateTempFolder);
   if (!writeExtensions(privateTempFolder, settings.extensions(), extractedExtensions)) return fail(L"extensions");
+  // Extension libraries come from the private folder, else from the working directory; a
+  // failure here never stops start-up.
+  if (!CommandEngine::instance().loadExtensions(privateTempFolder))
+    CommandEngine::instance().loadExtensions(workingDirectory);
   createMenuBars();
   applicationTitle = settings.title;
   setModeFlags();
@@ -106,12 +114,18 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   engine.setDeclarationSource([instance] { return DeclarationValues::fromSystem(instance); });
   if (!registerBuiltInModules(engine, kioskMode, screensaverMode, runtimeModules)) return fail(L"runtime modules");
   if (!createForms(previewParent)) return fail(L"forms");
-  // Speech is optional: a machine without a voice still runs the projector.
-  CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
-  if (!DisplayModeList::instance().build(mainForm ? mainForm->windowHandle() : nullptr))
-    return fail(L"display modes");
+  if (previewParent) watchPreviewParent(previewParent);
+  // The speech voice and the display-mode list are made when first asked for (see
+  // speakingVoice and DisplayModeList): most projectors never ask.
+  DisplayModeList::instance().setMainWindow(mainForm ? mainForm->windowHandle() : nullptr);
   engine.setPollingEnabled(true);
   return true;
+}
+
+ISpVoice* RuntimeApp::speakingVoice() {
+  // Speech is optional: a machine without a voice still runs the projector.
+  if (!speechVoice) CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&speechVoice));
+  return speechVoice.Get();
 }
 
 bool RuntimeApp::loadSettings() {
@@ -162,6 +176,11 @@ bool RuntimeApp::createForms(HWND previewParent) {
   environment.kioskMode = kioskMode;
   environment.resourceHandler = &serveMovieResource;
   environment.applicationMinimise = [this](Form&) { minimizeApplication(0); };
+  // Input that ends a screensaver closes it as the person's close of the main form would,
+  // through its exit handler when the movie enabled one.
+  environment.closeScreensaver = [this] {
+    if (mainForm) SendMessageW(mainForm->windowHandle(), WM_CLOSE, 0, 0);
+  };
   auto& engine = CommandEngine::instance();
   for (const auto& description : settings.forms) {
     HWND parent = mainForm ? mainForm->windowHandle() : nullptr;
@@ -279,7 +298,43 @@ void RuntimeApp::restoreApplication() {
   if (mainForm) events::appRestore(*mainForm);
 }
 
+bool RuntimeApp::applyScreensaverSwitches(HWND& previewParent) {
+  const ScreensaverSwitches switches = parseScreensaverSwitches(GetCommandLineW());
+  const auto finishAtOnce = [] {
+    PostQuitMessage(0);
+    return false;
+  };
+  switch (switches.action) {
+    case ScreensaverSwitches::Action::Configure:
+      MessageBoxW(IsWindow(switches.window) ? switches.window : nullptr,
+                  L"This screensaver has no settings to change.", settings.title.c_str(), MB_OK | MB_ICONINFORMATION);
+      return finishAtOnce();
+    case ScreensaverSwitches::Action::Preview:
+      if (!IsWindow(switches.window)) return finishAtOnce();
+      previewParent = switches.window;
+      return true;
+    case ScreensaverSwitches::Action::Run:
+      return true;
+  }
+  return true;
+}
+
+void RuntimeApp::watchPreviewParent(HWND window) {
+  // The preview lives as long as the window that shows it: the settings page closes it by
+  // destroying that window, which may belong to another process.
+  previewParent_ = window;
+  SetTimer(nullptr, 0, 250, &RuntimeApp::checkPreviewParent);
+}
+
+void CALLBACK RuntimeApp::checkPreviewParent(HWND, UINT, UINT_PTR timer, DWORD) {
+  RuntimeApp& app = RuntimeApp::instance();
+  if (IsWindow(app.previewParent_)) return;
+  KillTimer(nullptr, timer);
+  app.exitApplication();
+}
+
 void RuntimeApp::shutdown() {
+  if (stopModuleThreads) stopModuleThreads();
   speechVoice.Reset();
   mainForm = nullptr;
   forms.clear();

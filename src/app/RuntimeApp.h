@@ -51,6 +51,9 @@ class RuntimeApp {
 
   // The built-in runtime modules start-up registers; the entry point gives the table.
   std::span<const BuiltInModule> runtimeModules;
+  // Stops what the built-in modules run on other threads (their timers); shutdown runs it
+  // first, so nothing reaches a form or the command engine while they go.
+  void (*stopModuleThreads)() = nullptr;
   HINSTANCE instance_ = nullptr;
   UniqueModule kioskLibrary;
   HMENU contextMenuBar = nullptr;
@@ -66,7 +69,9 @@ class RuntimeApp {
   bool minimizeToTray = false;
   int exitCode = 0;
   record::ProjectSettings settings;
-  Microsoft::WRL::ComPtr<ISpVoice> speechVoice;
+  Microsoft::WRL::ComPtr<ISpVoice> speechVoice;  // made by speakingVoice on first use
+  // The speech voice, created the first time something speaks; null on a machine without one.
+  ISpVoice* speakingVoice();
   std::vector<std::wstring> extractedExtensions;
   Microsoft::WRL::ComPtr<ITaskbarList> taskbarList;
   std::wstring workingDirectory;
@@ -85,7 +90,14 @@ class RuntimeApp {
   bool createForms(HWND previewParent);
   void setModeFlags();
 
+  // A screensaver's command-line switches: false when start-up ends here (its settings asked
+  // for, or a preview window that is gone), with the loop ending at once and exit code 0.
+  bool applyScreensaverSwitches(HWND& previewParent);
+  void watchPreviewParent(HWND window);
+  static void CALLBACK checkPreviewParent(HWND, UINT, UINT_PTR timer, DWORD);
+
   bool comInitialised_ = false;
+  HWND previewParent_ = nullptr;
 };
 
 }  // namespace lumo

@@ -2,6 +2,7 @@
 #include "DisplayModeList.h"
 #include "RuntimeApp.h"
 #include "modules/BuiltInModuleTable.h"
+#include "modules/TimerModule.h"
 
 #include <commctrl.h>
 
@@ -9,6 +10,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   InitCommonControls();
   auto& app = lumo::RuntimeApp::instance();
   app.runtimeModules = lumo::builtInModuleTable();
+  app.stopModuleThreads = &lumo::TimerModule::destroyAllTimers;
   if (!app.initialise(instance, nullptr)) return -1;
   app.runMessageLoop();
   app.shutdown();

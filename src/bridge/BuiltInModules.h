@@ -5,7 +5,7 @@
 #include <memory>
 #include <span>
 
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 
 namespace lumo {
 

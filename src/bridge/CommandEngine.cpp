@@ -10,7 +10,8 @@
 #include "bridge/ResultEncoding.h"
 #include "bridge/Tokens.h"
 #include "bridge/ValueFormat.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
+#include "util/DebugOutput.h"
 #include "util/MessageBoxHelper.h"
 
 namespace lumo {
@@ -18,7 +19,6 @@ namespace {
 
 constexpr DWORD kPollIntervalMs = 40;
 
-void trace(const std::wstring& line) { OutputDebugStringW(line.c_str()); }
 
 }  // namespace
 
@@ -48,11 +48,18 @@ RuntimeModule* CommandEngine::findModule(const std::wstring& name) const {
 
 void CommandEngine::unregisterModule(const std::wstring& name) { modules_.erase(name); }
 
-void CommandEngine::addForm(int formId, FormInterface* form) { forms_[formId] = form; }
+void CommandEngine::addForm(int formId, FormInterface* form) {
+  std::lock_guard<std::mutex> guard(formsLock_);
+  forms_[formId] = form;
+}
 
-bool CommandEngine::removeForm(int formId) { return forms_.erase(formId) != 0; }
+bool CommandEngine::removeForm(int formId) {
+  std::lock_guard<std::mutex> guard(formsLock_);
+  return forms_.erase(formId) != 0;
+}
 
 FormInterface* CommandEngine::findForm(int formId) const {
+  std::lock_guard<std::mutex> guard(formsLock_);
   auto it = forms_.find(formId);
   return it == forms_.end() ? nullptr : it->second;
 }
@@ -78,12 +85,14 @@ std::wstring CommandEngine::handleRequest(const std::wstring& request) {
 
 std::wstring CommandEngine::runCommand(const std::wstring& name, const std::wstring& formIdText,
                                        const std::wstring& argumentText) {
-  trace(name + L" - " + argumentText + L"\n");
+  // The trace lines are only put together when somebody reads them.
+  const bool traced = debugOutputListened();
+  if (traced) debugOutput(name + L" - " + argumentText + L"\n");
   const std::wstring result = runBuiltInOrModule(name, formIdText, argumentText);
   // Backslashes are doubled only for a live form that is not EI-ready.
   const FormInterface* form = findForm(static_cast<int>(toInteger(formIdText)));
   const std::wstring encoded = encodeResult(result, form == nullptr || form->eiReady.load());
-  trace(L"\n" + encoded + L"\nsize = " + formatInteger(static_cast<long>(encoded.size())) + L"\n");
+  if (traced) debugOutput(L"\n" + encoded + L"\nsize = " + formatInteger(static_cast<long>(encoded.size())) + L"\n");
   return encoded;
 }
 
@@ -189,10 +198,26 @@ void CommandEngine::pollLoop() {
   }
 }
 
+// A plug-in's poll may be inside a SendMessage to a window of this thread (the main form, say):
+// the wait serves such messages, or the poll could never return and the stop would end in
+// the thread's termination after the whole timeout.
+bool CommandEngine::waitServingSentMessages(HANDLE thread, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    const DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+    if (woken == WAIT_OBJECT_0) return true;
+    if (woken != WAIT_OBJECT_0 + 1) return false;  // timed out or failed
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // runs the sent ones
+  }
+}
+
 void CommandEngine::stopPollThread() {
   if (pollThread_) {
     SetEvent(quitEvent_.get());
-    if (WaitForSingleObject(pollThread_.get(), pollStopTimeout_) != WAIT_OBJECT_0) {
+    if (!waitServingSentMessages(pollThread_.get(), pollStopTimeout_)) {
       DWORD exitCode = 0;
       if (GetExitCodeThread(pollThread_.get(), &exitCode)) TerminateThread(pollThread_.get(), exitCode);
     }
@@ -207,7 +232,10 @@ void CommandEngine::unloadAll() {
   for (auto& library : extensions_) library->unload();
   extensions_.clear();
   modules_.clear();
-  forms_.clear();
+  {
+    std::lock_guard<std::mutex> guard(formsLock_);
+    forms_.clear();
+  }
   mainForm_ = nullptr;
   ownedModules_.clear();
 }

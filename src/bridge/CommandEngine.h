@@ -8,12 +8,13 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "bridge/DeclarationTable.h"
 #include "bridge/ExtensionLibrary.h"
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "UniqueHandle.h"
 
 namespace lumo {
@@ -38,6 +39,8 @@ class CommandEngine {
   void unregisterModule(const std::wstring& name);
   const std::map<std::wstring, RuntimeModule*>& modules() const { return modules_; }
 
+  // The forms table changes on the main thread only; findForm also serves timer ticks, so the
+  // changes and findForm take a lock.
   void addForm(int formId, FormInterface* form);
   bool removeForm(int formId);
   FormInterface* findForm(int formId) const;
@@ -54,8 +57,14 @@ class CommandEngine {
                           const std::wstring& argumentText);
   std::wstring handleRequest(const std::wstring& request);
 
-  // Extension libraries, in load order (loading itself comes with the extension support).
+  // Extension libraries, in load order.
   void addExtensionLibrary(std::unique_ptr<ExtensionLibrary> library);
+  // Loads every ".vdd" library of `directory` in listing order, stopping at the first that
+  // fails; true when all loaded and the poll thread was started.
+  bool loadExtensions(const std::wstring& directory);
+  // Loads one library and registers its plug-in modules; on failure nothing of it stays.
+  bool loadExtension(const std::wstring& path);
+  const std::vector<std::unique_ptr<ExtensionLibrary>>& extensionLibraries() const { return extensions_; }
 
   // Starts the command poll thread with its quit event; false when either cannot be made.
   bool startPollThread();
@@ -76,12 +85,14 @@ class CommandEngine {
   std::wstring declarationString() const;
   void showRuntimeError(const std::wstring& text) const;
   static DWORD WINAPI pollThreadMain(LPVOID engine);
+  static bool waitServingSentMessages(HANDLE thread, DWORD timeoutMs);
   void pollLoop();
 
   std::vector<std::unique_ptr<ExtensionLibrary>> extensions_;
   std::map<std::wstring, RuntimeModule*> modules_;
   std::vector<std::unique_ptr<RuntimeModule>> ownedModules_;
   std::map<int, FormInterface*> forms_;
+  mutable std::mutex formsLock_;
   FormInterface* mainForm_ = nullptr;
   std::atomic<bool> pollingEnabled_{false};
   UniqueKernelHandle pollThread_;

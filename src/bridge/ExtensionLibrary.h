@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "util/LibraryHolder.h"
 
 namespace lumo {

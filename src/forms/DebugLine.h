@@ -5,9 +5,12 @@
 
 #include <cstdio>
 
+#include "util/DebugOutput.h"
+
 namespace lumo {
 
 inline void debugLine(const char* format, int id) {
+  if (!debugOutputListened()) return;
   char line[64];
   std::snprintf(line, sizeof(line), format, id);
   OutputDebugStringA(line);

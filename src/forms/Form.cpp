@@ -130,7 +130,10 @@ bool Form::createTransparent(int x, int y, int width, int height, HWND owner) {
     SetWindowPos(playerControl_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   const int alpha = std::clamp(targetAlpha_.load(), 0, 255);
   targetAlpha_ = alpha;
-  setOpacityValue(alpha);
+  // A form that fades in starts invisible, as an alpha-blended one does; showing it at its full
+  // opacity first would flash it before the fade begins at 0.
+  currentAlpha_ = 0;
+  setOpacityValue(fadeInEnabled_ ? 0 : alpha);
   SetFocus(window_);
   return true;
 }
@@ -169,6 +172,11 @@ void Form::closeWindow() {
   ShowWindow(window_, SW_HIDE);
   // The loop checks the flag after a message; make sure one comes.
   PostThreadMessageW(mainThreadId_ ? mainThreadId_ : GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void Form::sendScreensaverExit() {
+  if (previewParent_) SendMessageW(previewParent_, WM_MOUSEMOVE, 0, 0);
+  else if (FormEnvironment::instance().closeScreensaver) FormEnvironment::instance().closeScreensaver();
 }
 
 void Form::close() {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "ProjectSettings.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "forms/FormStyles.h"
 #include "UniqueHandle.h"
 
@@ -168,6 +168,9 @@ class Form final : public FormInterface {
   void interceptPlayerWindow();
   void layoutPlayer();
   void stopFadeThread();
+  // The screensaver's exit notification: to the preview parent when there is one, else the
+  // application's screensaver close.
+  void sendScreensaverExit();
   static DWORD WINAPI fadeThreadMain(LPVOID form);
   void fadeLoop();
   void setButtonMode(int& field, const std::wstring& mode);

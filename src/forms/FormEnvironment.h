@@ -25,7 +25,7 @@ struct FormEnvironment {
   // read by a form's modal wait.
   std::wstring modalResult;
   // Optional hooks; unset ones do nothing.
-  std::function<void()> closeScreensaver;
+  std::function<void()> closeScreensaver;  // input ended a screensaver that has no preview parent
   std::function<void(Form&)> showSplash;  // main form, before its window is shown
   std::function<void(Form&, WPARAM, LPARAM)> trayCallback;
   std::function<void(Form&)> applicationMinimise;

@@ -6,7 +6,7 @@
 #include "bridge/TextHelpers.h"
 #include "bridge/Tokens.h"
 #include "bridge/ValueFormat.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "forms/PlayerCalls.h"
 #include "host/HostApi.h"
 
@@ -120,6 +120,13 @@ void dragDrop(FormInterface& form, const std::vector<std::wstring>& paths) {
   replaceAll(doubled, L"\\", L"\\\\");
   raise(form, L"onDragDrop", list, std::wstring(tokens::kDropSeparator),
         payload(L"DragDrop", property(L"files", arrayLiteral(doubled, tokens::kListSeparator))));
+}
+
+void appTimer(FormInterface& form, int timerId, unsigned long count) {
+  const std::wstring id = number(timerId);
+  const std::wstring ticks = std::to_wstring(count);  // unsigned: a long-running timer never turns negative
+  raise(form, L"onAppTimer" + id, ticks, std::wstring(tokens::kTimerSeparator),
+        L"Timer" + id + L"{}Application.Timer{}{}" + property(L"count", ticks));
 }
 
 }  // namespace events

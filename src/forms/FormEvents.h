@@ -32,6 +32,8 @@ void appRestore(FormInterface& form);
 // LeftHit, RightHit, TopHit, BottomHit in that order, for a window rectangle against a work area.
 void edgeHits(FormInterface& form, const RECT& window, const RECT& workArea);
 void dragDrop(FormInterface& form, const std::vector<std::wstring>& paths);
+// A tick of timer `timerId`: "onAppTimer<id>" with the count, then the Timer<id> event.
+void appTimer(FormInterface& form, int timerId, unsigned long count);
 
 }  // namespace events
 }  // namespace lumo

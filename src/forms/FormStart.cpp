@@ -1,6 +1,7 @@
 // Starting a form: fade thread, geometry and flags from the description, the window, the
 // player window's interception and the movie (from memory, or through the bridge files).
 #include "forms/Form.h"
+#include "util/DebugOutput.h"
 
 #include "CallBoundary.h"
 
@@ -40,7 +41,7 @@ std::wstring currentDirectory() {
   return std::wstring(buffer, length < 2048 ? length : 0);
 }
 
-void trace(const std::wstring& line) { OutputDebugStringW(line.c_str()); }
+void trace(const std::wstring& line) { debugOutput(line); }
 
 }  // namespace
 

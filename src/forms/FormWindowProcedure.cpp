@@ -4,7 +4,6 @@
 #include "forms/FormWindowProcedure.h"
 
 #include "CallBoundary.h"
-
 #include "DeviceContext.h"
 #include "bridge/CommandEngine.h"
 #include "forms/DebugLine.h"
@@ -90,7 +89,7 @@ LRESULT CALLBACK FormWindowProcedure::procedure(HWND window, UINT message, WPARA
         return 0;
       }
       case WM_PAINT: {
-        OutputDebugStringA("WM_PAINT");
+        debugOutput("WM_PAINT");
         PaintDc paint(window);
         if (form->styleFlags_.fixedSize && form->movieLoaded_) {
           RECT client{};
@@ -163,7 +162,7 @@ LRESULT CALLBACK FormWindowProcedure::procedure(HWND window, UINT message, WPARA
         }
         break;
       case WM_INITMENU:
-        OutputDebugStringA("WM_INITMENU");
+        debugOutput("WM_INITMENU");
         break;
       case WM_SIZING:
         events::formReposition(*form);

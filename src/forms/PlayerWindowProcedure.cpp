@@ -14,14 +14,6 @@
 
 namespace lumo {
 
-namespace {
-
-void closeScreensaver() {
-  if (FormEnvironment::instance().closeScreensaver) FormEnvironment::instance().closeScreensaver();
-}
-
-}  // namespace
-
 LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return atBoundary("player window procedure", LRESULT{0}, [&]() -> LRESULT {
     Form* form = windowMap::find(window);
@@ -56,7 +48,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
       case WM_ERASEBKGND:
         return 1;
       case WM_KEYDOWN:
-        if (screensaver && form->closeOnKey_) closeScreensaver();
+        if (screensaver && form->closeOnKey_) form->sendScreensaverExit();
         if (wParam == VK_ESCAPE && form->escapeCloses_) form->closeWindow();
         return passOn();
       case WM_SYSKEYDOWN:
@@ -71,7 +63,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
         GetCursorPos(&cursor);
         if (screensaver && form->closeOnMouse_) {
           if (form->mouseStart_.x == 0 && form->mouseStart_.y == 0) form->mouseStart_ = cursor;
-          else if (cursor.x != form->mouseStart_.x && cursor.y != form->mouseStart_.y) closeScreensaver();
+          else if (cursor.x != form->mouseStart_.x && cursor.y != form->mouseStart_.y) form->sendScreensaverExit();
         }
         if (form->dragging_ && form->dragEnabled_) {
           SetWindowPos(form->window_, nullptr, form->dragWindowStart_.x + cursor.x - form->dragStart_.x,
@@ -87,7 +79,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
                          : message == WM_MBUTTONDOWN ? form->middleButtonMode_
                                                      : form->rightButtonMode_;
         if (mode == 1) {
-          OutputDebugStringA(message == WM_LBUTTONDOWN   ? "WM_LBUTTONDOWN"
+          debugOutput(message == WM_LBUTTONDOWN   ? "WM_LBUTTONDOWN"
                              : message == WM_MBUTTONDOWN ? "WM_MBUTTONDOWN"
                                                          : "WM_RBUTTONDOWN");
           return 0;
@@ -98,7 +90,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
           return 0;
         }
         if (message == WM_LBUTTONDOWN) {
-          if (screensaver && form->closeOnMouse_) closeScreensaver();
+          if (screensaver && form->closeOnMouse_) form->sendScreensaverExit();
           if (form->dragAllowed_) {
             pressDrag();
             SetCapture(window);
@@ -110,7 +102,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
       case WM_MBUTTONUP: {
         const int mode = message == WM_LBUTTONUP ? form->leftButtonMode_ : form->middleButtonMode_;
         if (mode == 1) {
-          OutputDebugStringA(message == WM_LBUTTONUP ? "WM_LBUTTONUP" : "WM_MBUTTONUP");
+          debugOutput(message == WM_LBUTTONUP ? "WM_LBUTTONUP" : "WM_MBUTTONUP");
           return 0;
         }
         if (mode == 2) {
@@ -129,7 +121,7 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
           if (form->dragEnabled_) form->disableDrag();
           return 0;
         }
-        if (form->rightButtonMode_ == 1) OutputDebugStringA("WM_RBUTTONUP");
+        if (form->rightButtonMode_ == 1) debugOutput("WM_RBUTTONUP");
         POINT at{};
         GetCursorPos(&at);
         if (FormEnvironment::instance().showContextMenu) FormEnvironment::instance().showContextMenu(*form, at);

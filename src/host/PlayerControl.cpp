@@ -3,12 +3,11 @@
 // the control's lock and the keyboard-accelerator hook.
 #include "host/PlayerControl.h"
 
-#include "CallBoundary.h"
-
 #include <oleauto.h>
 
 #include <string>
 
+#include "CallBoundary.h"
 #include "DeviceContext.h"
 #include "host/AnsiText.h"
 #include "host/ExecutableStub.h"
@@ -235,6 +234,10 @@ LRESULT PlayerControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void PlayerControl::createPlayer(const CREATESTRUCTW& create) {
   transparent_ = (create.style & kControlStyleTransparent) || (create.dwExStyle & WS_EX_LAYERED);
+  if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    updateLayeredWindow_ = reinterpret_cast<UpdateLayeredWindowEntry>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
+  }
 
   ClassObjectEntry entry = host_.classObjectEntry;
   ComPtr<IClassFactory> factory;
@@ -351,17 +354,6 @@ LRESULT PlayerControl::onMouseActivate(WPARAM wParam, LPARAM lParam) {
   return defaultProcedure(WM_MOUSEACTIVATE, wParam, lParam);
 }
 
-bool PlayerControl::windowlessMessage(UINT message, WPARAM, LPARAM, LRESULT* result) {
-  // The layered two-pass composition and the input forwarding of a windowless player belong
-  // to transparent rendering; until then the player draws straight into the window.
-  if (message != WM_PAINT || !inPlaceActive_) return false;
-  PaintDc paint(window_);
-  if (!paint) return false;
-  drawPlayer(paint.get(), position_);
-  *result = 0;
-  return true;
-}
-
 // --- private messages ------------------------------------------------------------------------
 
 LRESULT PlayerControl::queryPlayer(void* record) {
@@ -454,6 +446,11 @@ LRESULT PlayerControl::captureFrame(void* record) {
   r->result = E_FAIL;
   r->bitmap = nullptr;
   if (!player_) return 1;
+  if (windowless_ && transparent_) {
+    r->bitmap = captureTransparentFrame();
+    r->result = r->bitmap ? S_OK : E_FAIL;
+    return 1;
+  }
   RECT client = clientRect();
   WindowDc screen(window_);
   if (!screen) return 1;

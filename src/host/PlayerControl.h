@@ -11,6 +11,7 @@
 #include "ShockwaveFlash.h"
 #include "host/ControlScripting.h"
 #include "host/ControlSite.h"
+#include "host/FrameSurfaces.h"
 #include "host/PlayerControlHost.h"
 #include "host/PlayerMessages.h"
 #include "UniqueHandle.h"
@@ -57,6 +58,19 @@ class PlayerControl final : public ControlSite {
   // Painting and input of a windowless player (transparent rendering); false leaves the
   // message to the default handling.
   bool windowlessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  bool paintLayered(LRESULT* result);
+  bool paintLayeredWithoutUpdate(LRESULT* result);
+  bool paintChild(LRESULT* result);
+  // Renders the player over white and over black into the surfaces and composes `update`.
+  bool renderTwoPasses(HDC memory, const RECT& update);
+  // The whole client area rendered and composed; a copy of the result the caller owns.
+  HBITMAP captureTransparentFrame();
+  bool forwardMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  bool forwardKey(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  HRESULT toPlayer(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  COLORREF backgroundColour() const;
+  void drawStage(HDC dc, int32_t stage);
+  void frameReady();
   IShockwaveFlash* scripting() const { return generations_[8 - 3].Get(); }
 
   // Private messages 0x1401 to 0x140F, one member each (see kControlMessages).
@@ -101,6 +115,10 @@ class PlayerControl final : public ControlSite {
   bool destroyed_ = false;
   bool hasFocus_ = false;
   uint8_t alpha_ = 255;
+  using UpdateLayeredWindowEntry = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*,
+                                                 DWORD);
+  UpdateLayeredWindowEntry updateLayeredWindow_ = nullptr;  // taken from user32 at creation
+  FrameSurfaces surfaces_;
   uint16_t contextMenu_ = 0;
 
   GenerationPointers generations_;

@@ -10,6 +10,7 @@
 #include "host/ImageLoader.h"
 #include "host/InstalledControl.h"
 #include "host/WorkingSetTimer.h"
+#include "util/DebugOutput.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -92,7 +93,7 @@ HRESULT PlayerModule::load(const void* image, size_t size) {
     // The refused image is freed: its import slots and the thunks made for it go with it.
     hookedImports_.clear();
     hookThunks_.resize(thunksBefore);
-    OutputDebugStringA(("player module: loading stopped at " + lastFailure_).c_str());
+    debugOutput(("player module: loading stopped at " + lastFailure_).c_str());
     return E_FAIL;
   }
   lastFailure_.clear();

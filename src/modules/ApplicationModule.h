@@ -2,7 +2,7 @@
 // printing, speech, environment) and the calling form (maximize, minimize, exit handler).
 #pragma once
 
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "modules/CommandMethod.h"
 
 #include <windows.h>

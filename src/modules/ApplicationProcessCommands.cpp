@@ -99,9 +99,7 @@ std::wstring ApplicationModule::printText(FormInterface* form, const Arguments& 
 
 std::wstring ApplicationModule::say(FormInterface*, const Arguments& arguments) {
   if (arguments.empty()) return {};
-  Microsoft::WRL::ComPtr<ISpVoice> voice;
-  if (SUCCEEDED(CoCreateInstance(CLSID_SpVoice, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&voice))))
-    voice->Speak(arguments[0].c_str(), SPF_DEFAULT, nullptr);
+  if (ISpVoice* voice = RuntimeApp::instance().speakingVoice()) voice->Speak(arguments[0].c_str(), SPF_DEFAULT, nullptr);
   return {};
 }
 

@@ -2,6 +2,9 @@
 #include "modules/BuiltInModuleTable.h"
 
 #include "modules/ApplicationModule.h"
+#include "modules/LibraryModule.h"
+#include "modules/ScreensaverModule.h"
+#include "modules/TimerModule.h"
 
 namespace lumo {
 namespace {
@@ -9,9 +12,9 @@ namespace {
 const BuiltInModule kBuiltInModules[] = {
     {L"vor.Application", BuiltInModule::When::Always, &ApplicationModule::create},
     {L"vor.Application.Kiosk", BuiltInModule::When::KioskMode, nullptr},
-    {L"vor.Application.Library", BuiltInModule::When::Always, nullptr},
-    {L"vor.Application.Screensaver", BuiltInModule::When::ScreensaverMode, nullptr},
-    {L"vor.Application.Timer", BuiltInModule::When::Always, nullptr},
+    {L"vor.Application.Library", BuiltInModule::When::Always, &LibraryModule::create},
+    {L"vor.Application.Screensaver", BuiltInModule::When::ScreensaverMode, &ScreensaverModule::create},
+    {L"vor.Application.Timer", BuiltInModule::When::Always, &TimerModule::create},
 };
 
 }  // namespace

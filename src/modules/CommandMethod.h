@@ -2,7 +2,7 @@
 // module lists its commands as a table instead of a class each.
 #pragma once
 
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 
 #include <functional>
 #include <string>

@@ -39,6 +39,8 @@ Json expectedInspection(const fs::path& projectFile) {
     form["formVersion"] = 10;
   }
   project["version"] = 11;
+  // The stand-in runtime is no PE image: it carries no player, icon or version information.
+  for (const char* key : {"player", "icon", "versionInfo"}) project[key] = nullptr;
   return project;
 }
 

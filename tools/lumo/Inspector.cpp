@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lumo::builder {
@@ -72,11 +73,40 @@ Json variables(const std::map<std::wstring, record::ProtectedString>& table) {
   return out;
 }
 
+Json player(const std::optional<CarriedPlayer>& player) {
+  if (!player) return nullptr;
+  return Json{{"size", player->size}, {"sha256", player->sha256}, {"machine", player->machine}};
+}
+
+Json icon(const std::optional<std::vector<pe::IconImage>>& images) {
+  if (!images) return nullptr;
+  Json list = Json::array();
+  for (const auto& image : *images) {
+    list.push_back(Json{{"width", image.width}, {"height", image.height}, {"bitCount", image.bitCount}});
+  }
+  return Json{{"images", std::move(list)}};
+}
+
+// The version keys of a project file; strings of other names are shown under their own.
+Json versionInfo(const std::optional<pe::VersionInfo>& info) {
+  if (!info) return nullptr;
+  Json out = Json::object();
+  for (const auto& [name, value] : info->strings) {
+    const auto key = std::find_if(kVersionKeys.begin(), kVersionKeys.end(),
+                                  [&](const VersionKey& k) { return name == k.resourceName; });
+    out[key != kVersionKeys.end() ? key->key : name] = value;
+  }
+  return out;
+}
+
 }  // namespace
 
-std::string describeProject(const ProjectSettings& settings) {
+std::string describeProject(const ProjectSettings& settings, const CarriedResources& carried) {
   Json out;
   out["version"] = settings.version;
+  out[kPlayerKey] = player(carried.player);
+  out[kIconKey] = icon(carried.icon);
+  out[kVersionInfoKey] = versionInfo(carried.version);
   for (const auto& rule : projectKeys()) out[rule.key] = valueOf(rule, settings);
   out[kExtensionsKey] = Json::array();
   for (const auto& blob : settings.extensions()) out[kExtensionsKey].push_back(fileInfo(record::content(blob)));

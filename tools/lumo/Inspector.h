@@ -3,12 +3,14 @@
 #pragma once
 
 #include "ProjectSettings.h"
+#include "RuntimeResources.h"
 
 #include <string>
 
 namespace lumo::builder {
 
-// The description, indented, with "version" and each form's "formVersion" added.
-std::string describeProject(const record::ProjectSettings& settings);
+// The description, indented, with "version" and each form's "formVersion" added, and
+// what the executable carries ("player", "icon", "versionInfo"; null where absent).
+std::string describeProject(const record::ProjectSettings& settings, const CarriedResources& carried = {});
 
 }  // namespace lumo::builder

@@ -4,6 +4,7 @@
 #include "FileChecks.h"
 #include "ProjectKeys.h"
 #include "Utf.h"
+#include "pe/VersionInfo.h"
 
 #include <nlohmann/json.hpp>
 
@@ -63,7 +64,7 @@ class Reader {
   Reader(fs::path baseDir, std::string label, std::vector<std::string>& errors)
       : baseDir_(std::move(baseDir)), label_(std::move(label)), errors_(errors) {}
 
-  void readProject(const Json& doc, ProjectSettings& settings) {
+  void readProject(const Json& doc, ProjectSettings& settings, ExecutableOptions& executable) {
     settings.version = record::kHighestRecordVersion;
     if (!doc.is_object()) {
       error("(top level)", "must be an object { ... }, not " + typeName(doc));
@@ -84,9 +85,15 @@ class Reader {
         readVariables(value, settings.globalVariables, key);
       } else if (key == kFormsKey) {
         readForms(value, settings);
+      } else if (key == kPlayerKey) {
+        executable.player = carriedFile(value, key, FileCheck::Dll);
+      } else if (key == kIconKey) {
+        executable.icon = carriedFile(value, key, FileCheck::Icon);
+      } else if (key == kVersionInfoKey) {
+        readVersionInfo(value, executable);
       } else {
         unknownKey(key, key, projectKeys(), {kExtensionsKey, kLibraryFilesKey, kSecureVariablesKey,
-                                             kGlobalVariablesKey, kFormsKey});
+                                             kGlobalVariablesKey, kFormsKey, kPlayerKey, kIconKey, kVersionInfoKey});
       }
     }
     if (settings.passwordRequired && settings.password.empty()) {
@@ -313,6 +320,36 @@ class Reader {
     }
   }
 
+  std::optional<CarriedFile> carriedFile(const Json& value, const std::string& path, FileCheck check) {
+    if (value.is_null()) return std::nullopt;
+    auto bytes = namedFile(value, path, check, std::numeric_limits<std::int32_t>::max());
+    if (!bytes) return std::nullopt;
+    return CarriedFile{std::move(*bytes), label_ + ": " + path,
+                       pathToUtf8(baseDir_ / pathFromUtf8(value.get_ref<const std::string&>()))};
+  }
+
+  void readVersionInfo(const Json& value, ExecutableOptions& executable) {
+    const std::string path = kVersionInfoKey;
+    if (!value.is_object()) {
+      error(path, "must be an object of version texts, not " + typeName(value));
+      return;
+    }
+    for (const auto& [key, text] : value.items()) {
+      const auto it = std::find_if(kVersionKeys.begin(), kVersionKeys.end(), [&](const VersionKey& k) { return key == k.key; });
+      if (it == kVersionKeys.end()) {
+        std::string known;
+        for (const auto& k : kVersionKeys) known += (known.empty() ? "" : ", ") + jsonQuoted(k.key);
+        error(member(path, key), "unknown key (the keys are " + known + ")");
+      } else if (!text.is_string()) {
+        error(member(path, key), "must be a string, not " + typeName(text));
+      } else if (auto problem = checkVersionText(it - kVersionKeys.begin(), text.get_ref<const std::string&>())) {
+        error(member(path, key), *problem);
+      } else {
+        executable.version[static_cast<std::size_t>(it - kVersionKeys.begin())] = text.get<std::string>();
+      }
+    }
+  }
+
   void readForms(const Json& value, ProjectSettings& settings) {
     const std::string path = kFormsKey;
     if (!value.is_array()) {
@@ -361,6 +398,18 @@ class Reader {
   std::vector<std::string>& errors_;
 };
 
+}  // namespace
+
+std::optional<std::string> checkVersionText(std::ptrdiff_t keyIndex, const std::string& text) {
+  if (text.size() > kMaxVersionText) return "is too long (" + std::to_string(kMaxVersionText) + " bytes at most)";
+  if (keyIndex < 2 && !pe::parseVersionNumber(text)) {
+    return "must be a version like \"1.2.3.4\" (one to four numbers from 0 to 65535), not " + jsonQuoted(text);
+  }
+  return std::nullopt;
+}
+
+namespace {
+
 std::string withoutExceptionTag(const std::string& what) {
   const auto end = what.find("] ");
   return what.starts_with("[json.exception") && end != std::string::npos ? what.substr(end + 2) : what;
@@ -377,7 +426,7 @@ ProjectLoad readProjectText(std::string_view json, const fs::path& baseDir, cons
     load.errors.push_back(label + ": not valid JSON: " + withoutExceptionTag(e.what()));
     return load;
   }
-  Reader(baseDir, label, load.errors).readProject(doc, load.settings);
+  Reader(baseDir, label, load.errors).readProject(doc, load.settings, load.executable);
   return load;
 }
 

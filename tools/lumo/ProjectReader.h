@@ -2,9 +2,12 @@
 // and checking every key; each problem names the project file and the JSON path.
 #pragma once
 
+#include "ExecutableOptions.h"
 #include "ProjectSettings.h"
 
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,11 +16,16 @@ namespace lumo::builder {
 
 struct ProjectLoad {
   record::ProjectSettings settings;
+  // The player, icon and version information the projector carries besides its record.
+  ExecutableOptions executable;
   // "PROJECT: PATH: what is wrong", in the order of the file; empty when the project is good.
   std::vector<std::string> errors;
 
   bool ok() const { return errors.empty(); }
 };
+
+// Why `text` cannot be the value of kVersionKeys[keyIndex]; nullopt when it can.
+std::optional<std::string> checkVersionText(std::ptrdiff_t keyIndex, const std::string& text);
 
 ProjectLoad readProject(const std::filesystem::path& projectFile);
 

@@ -1,6 +1,8 @@
 #include "ProjectorWriter.h"
 
 #include "RecordWriter.h"
+#include "pe/PeChecksum.h"
+#include "pe/PeImage.h"
 
 namespace lumo::builder {
 
@@ -42,10 +44,17 @@ Bytes recordPrefix(const Bytes& runtime) {
 }
 
 bool writeProjector(const std::filesystem::path& output, const Bytes& runtime,
-                    const record::ProjectSettings& settings, std::string& error) {
+                    const record::ProjectSettings& settings, std::string& error, bool fixChecksum) {
+  Bytes file = runtime;
   const Bytes prefix = recordPrefix(runtime);
   const Bytes record = record::writeRecord(settings);
-  const std::span<const std::uint8_t> parts[] = {runtime, prefix, record};
+  file.insert(file.end(), prefix.begin(), prefix.end());
+  file.insert(file.end(), record.begin(), record.end());
+  // The checksum covers the whole file, the record included.
+  std::string notPe;
+  const auto image = fixChecksum ? pe::PeImage::parse(runtime, notPe) : std::nullopt;
+  if (image) pe::updateChecksum(file, image->offsets().checksum);
+  const std::span<const std::uint8_t> parts[] = {file};
   return replaceFile(output, parts, error);
 }
 

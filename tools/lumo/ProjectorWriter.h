@@ -19,8 +19,10 @@ std::optional<std::string> checkRuntime(const Bytes& runtime);
 Bytes recordPrefix(const Bytes& runtime);
 
 // Writes runtime + prefix + record to `output` through a temporary beside it; on failure
-// `output` is untouched and `error` says why.
+// `output` is untouched and `error` says why. With `fixChecksum` (a runtime whose resources
+// were rewritten) the PE checksum is set for the whole file; otherwise the runtime's bytes
+// stay exactly as they were.
 bool writeProjector(const std::filesystem::path& output, const Bytes& runtime,
-                    const record::ProjectSettings& settings, std::string& error);
+                    const record::ProjectSettings& settings, std::string& error, bool fixChecksum = false);
 
 }  // namespace lumo::builder

@@ -16,7 +16,7 @@ namespace {
 // Inflates a zlib stream of exactly `expected` bytes. With `out` null the bytes are only
 // counted, which is how a whole record is checked at load without keeping its pictures.
 bool inflateExactly(const Bytes& stored, BlockKind kind, std::int64_t expected, Bytes* out) {
-  const Bytes packed = StoredBlock{stored}.plain(kind);
+  const Bytes packed = StoredBlock{stored, {}}.plain(kind);
   // A block may claim up to 1 GiB: where that much memory is not to be had, the block fails
   // like a corrupt one instead of throwing out of the reader.
   if (out) {
@@ -61,7 +61,8 @@ bool inflateExactly(const Bytes& stored, BlockKind kind, std::int64_t expected, 
 
 class RecordReader {
  public:
-  explicit RecordReader(std::FILE* stream) : in_(stream) {}
+  RecordReader(std::FILE* stream, std::shared_ptr<const std::filesystem::path> source)
+      : in_(stream), source_(std::move(source)) {}
 
   bool integer(std::int32_t& value) { return in_.readInt(value); }
   bool flag(bool& value) { return in_.readFlag(value); }
@@ -137,8 +138,16 @@ class RecordReader {
   bool protectedTable(std::map<std::wstring, ProtectedString>& t) {
     return table(t, [this](ProtectedString& value) { return protectedString(value); });
   }
+  // Library files: their bytes stay in the source file, their lengths checked all the same.
   bool blobTable(std::map<std::wstring, ScrambledBlob>& t) {
-    return table(t, [this](ScrambledBlob& value) { return blob(value); });
+    return table(t, [this](ScrambledBlob& value) { return source_ ? deferredBlob(value) : blob(value); });
+  }
+  bool deferredBlob(ScrambledBlob& blob) {
+    std::int32_t n = 0;
+    if (!in_.readInt(blob.tag) || !in_.readInt(n)) return false;
+    if (n <= 0) return true;
+    blob.block.slice = FileSlice{source_, in_.position(), n};
+    return in_.skip(n);
   }
 
   bool reservedInt() { std::int32_t ignored; return in_.readInt(ignored); }
@@ -159,17 +168,38 @@ class RecordReader {
 
  private:
   RecordInput in_;
+  std::shared_ptr<const std::filesystem::path> source_;
 };
 
 }  // namespace
 
 StoredBlock StoredBlock::fromPlain(Bytes plain, BlockKind kind) {
   transformBlock(plain, kind);
-  return StoredBlock{std::move(plain)};
+  return StoredBlock{std::move(plain), {}};
+}
+
+Bytes FileSlice::read() const {
+  if (!file || size <= 0) return {};
+#ifdef _WIN32
+  std::FILE* f = _wfopen(file->c_str(), L"rb");
+#else
+  std::FILE* f = std::fopen(file->c_str(), "rb");
+#endif
+  if (!f) return {};
+  Bytes bytes(static_cast<std::size_t>(size));
+#ifdef _WIN32
+  const bool placed = _fseeki64(f, offset, SEEK_SET) == 0;
+#else
+  const bool placed = fseeko(f, offset, SEEK_SET) == 0;
+#endif
+  const bool whole = placed && std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  std::fclose(f);
+  if (!whole) bytes.clear();
+  return bytes;
 }
 
 Bytes StoredBlock::plain(BlockKind kind) const {
-  Bytes copy = stored;
+  Bytes copy = storedBytes();
   transformBlock(copy, kind);
   return copy;
 }
@@ -233,13 +263,13 @@ bool ProjectSettings::loadFromExecutable(const std::filesystem::path& path) {
   while (matched < wanted.size() && (c = std::getc(file)) != EOF) {
     matched = (static_cast<std::uint8_t>(c) == wanted[matched]) ? matched + 1 : 0;
   }
-  const bool result = matched == wanted.size() && read(file);
+  const bool result = matched == wanted.size() && read(file, std::make_shared<const std::filesystem::path>(path));
   std::fclose(file);
   return result;
 }
 
-bool ProjectSettings::read(std::FILE* stream) {
-  RecordReader reader(stream);
+bool ProjectSettings::read(std::FILE* stream, std::shared_ptr<const std::filesystem::path> source) {
+  RecordReader reader(stream, std::move(source));
   return reader.version(version) && visitSettingsFields(reader, *this, version);
 }
 

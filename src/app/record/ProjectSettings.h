@@ -19,13 +19,26 @@ namespace lumo::record {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A block as stored: scrambled by the block transformation of its kind.
+// Bytes left in a file until they are used: a library file stays in the executable, which is
+// only read where a movie extracts it, so a large library costs no memory at start-up.
+struct FileSlice {
+  std::shared_ptr<const std::filesystem::path> file;
+  std::int64_t offset = 0;
+  std::int32_t size = 0;
+  // The bytes; empty when the file cannot give them all.
+  Bytes read() const;
+};
+
+// A block as stored: scrambled by the block transformation of its kind. Its bytes are either
+// held (`stored`) or left in the file they were read from (`slice`).
 struct StoredBlock {
   Bytes stored;
+  FileSlice slice;
 
   static StoredBlock fromPlain(Bytes plain, BlockKind kind);
+  Bytes storedBytes() const { return slice.file ? slice.read() : stored; }
   Bytes plain(BlockKind kind) const;
-  bool empty() const { return stored.empty(); }
+  bool empty() const { return stored.empty() && slice.size <= 0; }
 };
 
 // A packed block: a zlib stream of `unpackedLength` bytes, stored scrambled.
@@ -119,8 +132,9 @@ class ProjectSettings {
   // Opens `path`, finds the first marker and reads the record after it.
   bool loadFromExecutable(const std::filesystem::path& path);
   // Reads the record from `stream`, positioned just after the marker. On failure whatever
-  // was read so far stays in the object.
-  bool read(std::FILE* stream);
+  // was read so far stays in the object. With `source` (the file the stream reads) library
+  // files are left there until they are used.
+  bool read(std::FILE* stream, std::shared_ptr<const std::filesystem::path> source = nullptr);
 
   const std::vector<ScrambledBlob>& extensions() const { return extensionBlobs; }
   const ScrambledBlob* libraryFile(const std::wstring& name) const;

@@ -3,7 +3,7 @@
 #include "RecordFormat.h"
 #include "Utf.h"
 
-#define OPENSSL_SUPPRESS_DEPRECATED  // the low-level Blowfish calls are what the format needs
+#define OPENSSL_SUPPRESS_DEPRECATED  // the low-level Blowfish and SHA-384 calls are what the format needs
 #include <openssl/blowfish.h>
 #include <openssl/sha.h>
 
@@ -18,7 +18,12 @@ namespace {
 const BF_KEY& cipherKey() {
   static const BF_KEY key = [] {
     unsigned char digest[SHA384_DIGEST_LENGTH];
-    SHA384(reinterpret_cast<const unsigned char*>(kProtectedKeyText), sizeof(kProtectedKeyText) - 1, digest);
+    // The low-level digest, not the one-shot SHA384(), which goes through the provider framework
+    // and links every algorithm of the library into the runtime.
+    SHA512_CTX context;
+    SHA384_Init(&context);
+    SHA384_Update(&context, kProtectedKeyText, sizeof(kProtectedKeyText) - 1);
+    SHA384_Final(digest, &context);
     static constexpr char kHex[] = "0123456789abcdef";
     unsigned char material[2 * SHA384_DIGEST_LENGTH + 1] = {};
     for (int i = 0; i < SHA384_DIGEST_LENGTH; ++i) {

@@ -79,8 +79,12 @@ bool RecordInput::readBytes(std::int32_t n, std::vector<std::uint8_t>& bytes) {
 }
 
 bool RecordInput::skip(std::int32_t n) {
-  std::vector<std::uint8_t> ignored;
-  return readBytes(n, ignored);
+  if (n <= 0) return true;
+  if (n > remaining_ || !seek(stream_, n, SEEK_CUR)) return false;
+  remaining_ -= n;
+  return true;
 }
+
+std::int64_t RecordInput::position() const { return tell(stream_); }
 
 }  // namespace lumo::record

@@ -18,7 +18,10 @@ class RecordInput {
   bool readText(std::wstring& text);
   // Reads n bytes; n of 0 or less reads nothing. More than what remains is a failure.
   bool readBytes(std::int32_t n, std::vector<std::uint8_t>& bytes);
+  // Passes over n bytes without reading them; more than what remains is a failure.
   bool skip(std::int32_t n);
+  // Where the next byte is read from, counted from the file's start.
+  std::int64_t position() const;
 
  private:
   bool readRaw(void* data, std::size_t size);

@@ -39,7 +39,7 @@ class RecordWriter {
   bool integer(std::int32_t value) { appendInt(out_, value); return true; }
   bool flag(bool value) { appendInt(out_, value ? 1 : 0); return true; }
   bool text(const std::wstring& value) { appendText(out_, value); return true; }
-  bool block(const StoredBlock& block) { return bytes(block.stored); }
+  bool block(const StoredBlock& block) { return bytes(block.storedBytes()); }
   bool packed(const PackedBlock& block, BlockKind) {
     appendInt(out_, static_cast<std::int32_t>(block.stored.size()));
     appendInt(out_, block.unpackedLength);

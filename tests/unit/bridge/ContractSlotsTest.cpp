@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "bridge/RuntimeModule.h"
-#include "forms/FormInterface.h"
+#include "lumo/RuntimeModule.h"
+#include "lumo/FormInterface.h"
 
 namespace lumo {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 
 namespace lumo::test {
 

@@ -3,6 +3,7 @@
 #include "forms/Form.h"
 #include "forms/FormEnvironment.h"
 #include "forms/FormWindowProcedure.h"
+#include "forms/PlayerCalls.h"
 #include "host/HostApi.h"
 #include "host/PlayerModule.h"
 
@@ -241,6 +242,26 @@ INSTANTIATE_TEST_SUITE_P(Forms, TransparentOpacity,
                          [](const testing::TestParamInfo<std::pair<int, int>>& info) {
                            return info.param.first > 255 ? "Above255" : info.param.first < 0 ? "BelowZero" : "InRange";
                          });
+
+TEST_F(FormOperations, FadingATransparentFormStepsThePlayersConstantAlpha) {
+  record::FormDescription d = description();
+  d.windowKind = 3;
+  d.alpha = 100;
+  d.fadeIn = 1;
+  d.fadeStepMs = 20;  // two seconds from 0 to 100
+  form_ = std::make_unique<Form>(1, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(form_->start(GetModuleHandleW(nullptr), d, L""));
+  ASSERT_TRUE(form_->transparent);
+  // The fade raises the constant alpha of the control's frames from 0 to the form's own.
+  std::vector<int> seen;
+  ASSERT_TRUE(pumpUntil([&] {
+    const int alpha = player::getAlpha(form_->playerControlHandle());
+    if (seen.empty() || seen.back() != alpha) seen.push_back(alpha);
+    return alpha == 100;
+  }, 5000));
+  EXPECT_GE(seen.size(), 3u) << "no steps between the start and the end of the fade";
+  for (size_t i = 1; i < seen.size(); ++i) EXPECT_GT(seen[i], seen[i - 1]);
+}
 
 // --- dragging the window with the mouse --------------------------------------------------------
 

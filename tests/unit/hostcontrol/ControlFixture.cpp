@@ -55,6 +55,12 @@ Seen decode(const std::string& who, const NMHDR* header) {
                std::to_wstring(n->bottom);
       break;
     }
+    case lumo::notify::kDrawStage:
+      s.number = reinterpret_cast<const lumo::DrawStageNotification*>(header)->stage;
+      break;
+    case lumo::notify::kFrameReady:
+      s.number = reinterpret_cast<const lumo::FrameReadyNotification*>(header)->pixels != nullptr;
+      break;
     case lumo::notify::kFlashCallW:
       s.text = text(reinterpret_cast<const lumo::FlashCallNotification<wchar_t>*>(header)->request);
       break;

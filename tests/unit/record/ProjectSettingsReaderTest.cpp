@@ -56,6 +56,36 @@ TEST(RecordMarker, FirstOccurrenceIsFoundAndPartialMatchesResetTheCount) {
   }
 }
 
+TEST(RecordMarker, LibraryFilesStayInTheExecutableUntilTheyAreUsed) {
+  ProjectSettings full = fullSettings(11, 10);
+  full.libraryFiles[L"big.bin"] = ScrambledBlob{7, StoredBlock::fromPlain(Bytes(300000, 0xA5), BlockKind::Blob)};
+  const Bytes file = withMarker(bytesOf("MZ image"), writeRecord(full));
+  const std::wstring path = uniqueTempPath();
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  std::fwrite(file.data(), 1, file.size(), f);
+  std::fclose(f);
+
+  ProjectSettings s;
+  ASSERT_TRUE(s.loadFromExecutable(path));
+  const ScrambledBlob* big = s.libraryFile(L"big.bin");
+  ASSERT_NE(big, nullptr);
+  EXPECT_EQ(big->tag, 7);
+  EXPECT_TRUE(big->block.stored.empty()) << "read into memory at load";
+  EXPECT_EQ(big->block.slice.size, 300000);
+  EXPECT_EQ(content(*big), Bytes(300000, 0xA5));
+  EXPECT_EQ(content(*s.libraryFile(L"data.txt")), bytesOf("library text"));
+
+  // A length past the end of the file still fails the load.
+  Bytes cut = file;
+  cut.resize(cut.size() - 100000);
+  f = _wfopen(path.c_str(), L"wb");
+  std::fwrite(cut.data(), 1, cut.size(), f);
+  std::fclose(f);
+  ProjectSettings truncated;
+  EXPECT_FALSE(truncated.loadFromExecutable(path));
+  _wremove(path.c_str());
+}
+
 TEST(RecordVersions, EachVersionCarriesExactlyItsFields) {
   struct Case {
     int version;

@@ -1,7 +1,9 @@
 // Base classes of every command set (runtime module) and every command (method), built in or
 // from an extension library; field and virtual slot order are a binary contract with those.
+// Part of the extension SDK: the runtime and every extension library compile this same file.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,5 +64,25 @@ class RuntimeModule {
   CommandEngine* engine = nullptr;  // set when a plug-in module is registered
   bool enabled;
 };
+
+// The layout both sides rely on, checked wherever this header is compiled: the runtime reads the
+// fields of a plug-in module built by another compiler run, so a different standard library
+// (string or map size) or a reordered field fails the build instead of crashing at run time.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(sizeof(void*) == 4 ? sizeof(std::wstring) == 24 : sizeof(std::wstring) == 32,
+              "std::wstring of libstdc++ with the small-string buffer is expected");
+static_assert(sizeof(std::map<std::wstring, std::unique_ptr<RuntimeMethod>>) == 6 * sizeof(void*),
+              "std::map of libstdc++ is expected");
+static_assert(offsetof(RuntimeModule, author) == sizeof(void*), "the fields follow the vtable pointer");
+static_assert(offsetof(RuntimeModule, version) == offsetof(RuntimeModule, author) + sizeof(std::wstring));
+static_assert(offsetof(RuntimeModule, name) == offsetof(RuntimeModule, version) + sizeof(std::wstring));
+static_assert(offsetof(RuntimeModule, methods) == offsetof(RuntimeModule, name) + sizeof(std::wstring));
+static_assert(offsetof(RuntimeModule, engine) ==
+              offsetof(RuntimeModule, methods) + sizeof(std::map<std::wstring, std::unique_ptr<RuntimeMethod>>));
+static_assert(offsetof(RuntimeModule, enabled) == offsetof(RuntimeModule, engine) + sizeof(void*));
+static_assert(sizeof(RuntimeModule) == offsetof(RuntimeModule, enabled) + sizeof(void*),
+              "the enabled flag ends the object, padded to a pointer");
+#pragma GCC diagnostic pop
 
 }  // namespace lumo

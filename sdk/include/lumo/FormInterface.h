@@ -1,10 +1,12 @@
 // The form as the command engine, the runtime modules and extension libraries see it: an
 // abstract interface whose operation order is a binary contract with extension libraries.
+// Part of the extension SDK: the runtime and every extension library compile this same file.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <cstddef>
 #include <string>
 
 namespace lumo {
@@ -144,5 +146,15 @@ class FormInterface {
   std::wstring mainMenuType = L"normal";  // operation 76
   std::wstring trayMenuType;              // operation 87
 };
+
+// The data after the vtable pointer, checked wherever this header is compiled.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
+static_assert(offsetof(FormInterface, eiReady) == sizeof(void*), "the fields follow the vtable pointer");
+static_assert(offsetof(FormInterface, transparent) == offsetof(FormInterface, eiReady) + 1);
+static_assert(offsetof(FormInterface, name) == 2 * sizeof(void*));
+static_assert(offsetof(FormInterface, mainMenuType) == offsetof(FormInterface, name) + sizeof(std::wstring));
+static_assert(offsetof(FormInterface, trayMenuType) == offsetof(FormInterface, mainMenuType) + sizeof(std::wstring));
+#pragma GCC diagnostic pop
 
 }  // namespace lumo
