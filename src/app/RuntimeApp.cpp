@@ -338,6 +338,7 @@ void RuntimeApp::shutdown() {
   speechVoice.Reset();
   mainForm = nullptr;
   forms.clear();
+  lockFunctions.clear();
   kioskLibrary.reset();
   if (trayMenuBar) DestroyMenu(std::exchange(trayMenuBar, nullptr));
   if (contextMenuBar) DestroyMenu(std::exchange(contextMenuBar, nullptr));

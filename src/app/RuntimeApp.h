@@ -2,6 +2,7 @@
 // forms, and releases everything at shutdown. Created on first use by instance().
 #pragma once
 
+#include "LockFunctions.h"
 #include "ProjectSettings.h"
 #include "UniqueHandle.h"
 #include "bridge/BuiltInModules.h"
@@ -56,6 +57,7 @@ class RuntimeApp {
   void (*stopModuleThreads)() = nullptr;
   HINSTANCE instance_ = nullptr;
   UniqueModule kioskLibrary;
+  LockFunctions lockFunctions;  // the kiosk lock library's entry points, filled at its load
   HMENU contextMenuBar = nullptr;
   HMENU trayMenuBar = nullptr;
   std::wstring privateTempFolder;
