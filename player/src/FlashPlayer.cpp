@@ -5,6 +5,9 @@
 #include <olectl.h>
 #include <windowsx.h>
 
+#include <optional>
+
+#include "DeviceContext.h"
 #include "ExternalInterface.h"
 #include "Module.h"
 #include "MovieDownload.h"
@@ -61,7 +64,7 @@ std::wstring urlDecode(const std::wstring& text) {
 
 // Reads a plain local file the way the player opens paths: CreateFileA.
 bool readLocalFile(const std::wstring& path, std::vector<uint8_t>& out) {
-  UniqueFile file(CreateFileA(wideToAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  lumo::UniqueFileHandle file(CreateFileA(wideToAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER size;
@@ -268,22 +271,22 @@ LRESULT FlashPlayer::handleMessage(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 void FlashPlayer::paintStage(HWND window, HDC target) {
-  PAINTSTRUCT ps;
-  HDC dc = target ? target : BeginPaint(window, &ps);
+  std::optional<lumo::PaintDc> paint;
+  if (!target) paint.emplace(window);
+  HDC dc = target ? target : paint->get();
   if (!dc) return;
   RECT client;
   GetClientRect(window, &client);
   // Double-buffered so the stage never flickers through its background.
-  UniqueMemoryDc memory(CreateCompatibleDC(dc));
-  UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom)));
+  lumo::UniqueDc memory(CreateCompatibleDC(dc));
+  lumo::UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom)));
   if (memory && bitmap) {
-    ScopedSelect select(memory.get(), bitmap.get());
+    lumo::ScopedSelect select(memory.get(), bitmap.get());
     StageLayout l = layout();
     l.transparent = false;  // a window of its own has nothing behind it to show
     stage_.draw(memory.get(), client, l);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
   }
-  if (!target) EndPaint(window, &ps);
 }
 
 LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
@@ -331,6 +334,16 @@ LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool
   if (message == WM_KEYDOWN || message == WM_KEYUP) {
     transcript::write(std::wstring(L"key ") + (message == WM_KEYDOWN ? L"down " : L"up ") +
                       std::to_wstring(static_cast<unsigned>(wParam)));
+    *handled = true;
+    return 0;
+  }
+  if (message == WM_CHAR) {
+    transcript::write(L"char " + std::to_wstring(static_cast<unsigned>(wParam)));
+    *handled = true;
+    return 0;
+  }
+  if (message == WM_MOUSEWHEEL) {
+    transcript::write(L"wheel " + std::to_wstring(GET_WHEEL_DELTA_WPARAM(wParam)));
     *handled = true;
     return 0;
   }
@@ -521,10 +534,16 @@ std::optional<std::wstring> FlashPlayer::externalCall(const std::wstring& name, 
   std::optional<std::wstring> answer = std::move(returnValue_);
   returnValue_ = std::move(saved);
   if (!answer) return std::nullopt;
+  // An answer the parser cannot read reaches the movie as undefined.
+  if (!external::wellFormed(*answer)) {
+    transcript::write(L"bad-xml " + transcript::quote(*answer));
+    return std::wstring(L"undefined");
+  }
   return external::parseValue(*answer);
 }
 
-void FlashPlayer::addCallback(const std::wstring& name, std::optional<std::wstring> answer) {
+void FlashPlayer::addCallback(const std::wstring& name, std::optional<std::wstring> answer, bool keepAnswer) {
+  if (keepAnswer && callbacks_.count(name)) return;
   callbacks_[name] = std::move(answer);
 }
 

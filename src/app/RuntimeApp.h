@@ -61,6 +61,7 @@ class RuntimeApp {
   HMENU contextMenuBar = nullptr;
   HMENU trayMenuBar = nullptr;
   std::wstring privateTempFolder;
+  UniqueFileHandle privateFolderLock;  // held while the run lives, so a later run can tell
   std::vector<std::unique_ptr<Form>> forms;  // in creation order
   int nextFormId = 0;
   Form* mainForm = nullptr;  // the form with id 0 once it exists
