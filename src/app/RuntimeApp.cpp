@@ -170,6 +170,7 @@ bool RuntimeApp::createForms(HWND previewParent) {
   environment.kioskMode = kioskMode;
   environment.resourceHandler = &serveMovieResource;
   environment.applicationMinimise = [this](Form&) { minimizeApplication(0); };
+  environment.showSplash = [this](Form& form) { showSplash(form); };
   // Input that ends a screensaver closes it as the person's close of the main form would,
   // through its exit handler when the movie enabled one.
   environment.closeScreensaver = [this] {
@@ -192,6 +193,7 @@ bool RuntimeApp::createForms(HWND previewParent) {
       engine.setMainForm(form);
     }
     if (!form->start(instance_, *description, privateTempFolder)) return false;
+    if (id == 0) splash.deliverHeldEvents(*form);
   }
   if (!mainForm) return true;
   if (!settings.showInTaskbar) {
@@ -205,6 +207,15 @@ bool RuntimeApp::createForms(HWND previewParent) {
     }
   }
   return true;
+}
+
+void RuntimeApp::showSplash(Form& form) {
+  if (!settings.splashEnabled) return;
+  const auto image = settings.splashImage();
+  if (!image) return;
+  const SplashWindow::Settings splashSettings{settings.splashWidth, settings.splashHeight,
+                                              static_cast<DWORD>(settings.splashDuration)};
+  splash.show(instance_, *image, splashSettings, form.windowHandle());
 }
 
 bool RuntimeApp::createForm(const std::wstring& name, const std::wstring& moviePath, int x, int y, int width,

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ProjectSettings.h"
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "modules/CommandMethod.h"
 
 #include <map>

@@ -2,7 +2,7 @@
 // to whether their argument is exactly "true"; without an argument they do nothing.
 #include "modules/ScreensaverModule.h"
 
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 #include "modules/CommandMethod.h"
 
 namespace lumo {

@@ -2,7 +2,7 @@
 // input of the calling form ends the screensaver.
 #pragma once
 
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 
 #include <memory>
 

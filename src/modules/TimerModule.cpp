@@ -4,7 +4,7 @@
 #include "bridge/CommandEngine.h"
 #include "bridge/ValueFormat.h"
 #include "forms/FormEvents.h"
-#include "forms/FormInterface.h"
+#include "lumo/FormInterface.h"
 
 #include <algorithm>
 #include <vector>

@@ -2,7 +2,7 @@
 // the form that started them, one table for the whole process.
 #pragma once
 
-#include "bridge/RuntimeModule.h"
+#include "lumo/RuntimeModule.h"
 #include "modules/CommandMethod.h"
 #include "modules/MultimediaTimer.h"
 
