@@ -6,6 +6,7 @@
 #include "UniqueHandle.h"
 #include "bridge/BuiltInModules.h"
 #include "ui/SplashWindow.h"
+#include "ui/TrayIcon.h"
 
 #include <windows.h>
 #include <sapi.h>
@@ -79,6 +80,7 @@ class RuntimeApp {
   // The player control's code, mapped at start-up and released at process exit.
   std::unique_ptr<PlayerModule> playerModule;
   SplashWindow splash;
+  TrayIcon tray;  // the notification-area icon and its record
 
  private:
   RuntimeApp();
