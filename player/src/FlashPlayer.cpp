@@ -5,6 +5,9 @@
 #include <olectl.h>
 #include <windowsx.h>
 
+#include <optional>
+
+#include "DeviceContext.h"
 #include "ExternalInterface.h"
 #include "Module.h"
 #include "MovieDownload.h"
@@ -61,7 +64,7 @@ std::wstring urlDecode(const std::wstring& text) {
 
 // Reads a plain local file the way the player opens paths: CreateFileA.
 bool readLocalFile(const std::wstring& path, std::vector<uint8_t>& out) {
-  UniqueFile file(CreateFileA(wideToAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  lumo::UniqueFileHandle file(CreateFileA(wideToAnsi(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   LARGE_INTEGER size;
@@ -268,22 +271,22 @@ LRESULT FlashPlayer::handleMessage(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 void FlashPlayer::paintStage(HWND window, HDC target) {
-  PAINTSTRUCT ps;
-  HDC dc = target ? target : BeginPaint(window, &ps);
+  std::optional<lumo::PaintDc> paint;
+  if (!target) paint.emplace(window);
+  HDC dc = target ? target : paint->get();
   if (!dc) return;
   RECT client;
   GetClientRect(window, &client);
   // Double-buffered so the stage never flickers through its background.
-  UniqueMemoryDc memory(CreateCompatibleDC(dc));
-  UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom)));
+  lumo::UniqueDc memory(CreateCompatibleDC(dc));
+  lumo::UniqueGdiObject bitmap(CreateCompatibleBitmap(dc, std::max<LONG>(1, client.right), std::max<LONG>(1, client.bottom)));
   if (memory && bitmap) {
-    ScopedSelect select(memory.get(), bitmap.get());
+    lumo::ScopedSelect select(memory.get(), bitmap.get());
     StageLayout l = layout();
     l.transparent = false;  // a window of its own has nothing behind it to show
     stage_.draw(memory.get(), client, l);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
   }
-  if (!target) EndPaint(window, &ps);
 }
 
 LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {

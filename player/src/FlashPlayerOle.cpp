@@ -2,6 +2,7 @@
 // of our own class) or windowless (through the site), UI activation, drawing and hit tests.
 #include <olectl.h>
 
+#include "DeviceContext.h"
 #include "FlashPlayer.h"
 #include "Module.h"
 #include "ScriptRunner.h"
@@ -327,10 +328,9 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::GetNaturalExtent(DWORD, LONG, DVTARGETDEV
   if (!size) return E_POINTER;
   if (!movie_) return E_NOTIMPL;
   // The stage size in HIMETRIC at the screen's resolution.
-  HDC screen = GetDC(nullptr);
-  size->cx = MulDiv(movie_->widthPixels(), 2540, GetDeviceCaps(screen, LOGPIXELSX));
-  size->cy = MulDiv(movie_->heightPixels(), 2540, GetDeviceCaps(screen, LOGPIXELSY));
-  ReleaseDC(nullptr, screen);
+  lumo::WindowDc screen(nullptr);
+  size->cx = MulDiv(movie_->widthPixels(), 2540, GetDeviceCaps(screen.get(), LOGPIXELSX));
+  size->cy = MulDiv(movie_->heightPixels(), 2540, GetDeviceCaps(screen.get(), LOGPIXELSY));
   return S_OK;
 }
 

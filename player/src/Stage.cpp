@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include "DeviceContext.h"
 #include "UniqueHandle.h"
 
 namespace {
@@ -15,10 +17,10 @@ COLORREF fromRgb(long rgb) {
 
 // One 32-bit pixel DIB selected into a memory DC, for blending and hit tests.
 struct PixelSurface {
-  UniqueMemoryDc dc;
-  UniqueGdiObject bitmap;
+  lumo::UniqueDc dc;
+  lumo::UniqueGdiObject bitmap;
   uint32_t* pixels = nullptr;
-  HGDIOBJ old = nullptr;
+  std::optional<lumo::ScopedSelect> selection;
 
   PixelSurface(HDC reference, int w, int h) : dc(CreateCompatibleDC(reference)) {
     BITMAPINFO bi{};
@@ -31,12 +33,9 @@ struct PixelSurface {
     void* bits = nullptr;
     bitmap.reset(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     pixels = static_cast<uint32_t*>(bits);
-    if (dc && bitmap) old = SelectObject(dc.get(), bitmap.get());
+    if (dc && bitmap) selection.emplace(dc.get(), bitmap.get());
   }
-  ~PixelSurface() {
-    if (old) SelectObject(dc.get(), old);
-  }
-  bool ok() const { return pixels != nullptr && old != nullptr; }
+  bool ok() const { return pixels != nullptr && selection && *selection; }
 };
 
 }  // namespace
@@ -80,7 +79,7 @@ Stage::Mapping Stage::map(const RECT& bounds, const StageLayout& layout) const {
 
 void Stage::draw(HDC dc, const RECT& bounds, const StageLayout& layout) const {
   if (!layout.transparent) {
-    UniqueGdiObject brush(CreateSolidBrush(fromRgb(background(layout))));
+    lumo::UniqueGdiObject brush(CreateSolidBrush(fromRgb(background(layout))));
     FillRect(dc, &bounds, static_cast<HBRUSH>(brush.get()));
   }
   Mapping m = map(bounds, layout);
@@ -90,7 +89,7 @@ void Stage::draw(HDC dc, const RECT& bounds, const StageLayout& layout) const {
     RECT r = m.toDevice(s.rect);
     if (r.right <= r.left || r.bottom <= r.top || s.alpha == 0) continue;
     if (s.alpha == 255) {
-      UniqueGdiObject brush(CreateSolidBrush(s.color));
+      lumo::UniqueGdiObject brush(CreateSolidBrush(s.color));
       FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
       continue;
     }
@@ -105,10 +104,9 @@ void Stage::draw(HDC dc, const RECT& bounds, const StageLayout& layout) const {
     int luminance = ((bg >> 16) & 0xFF) * 3 + ((bg >> 8) & 0xFF) * 6 + (bg & 0xFF);
     SetTextColor(dc, luminance > 1280 ? RGB(0, 0, 0) : RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    lumo::ScopedSelect font(dc, GetStockObject(DEFAULT_GUI_FONT));
     RECT origin = m.toDevice(RECT{4, 2, 4, 2});
     TextOutW(dc, origin.left, origin.top, caption_.c_str(), static_cast<int>(caption_.size()));
-    SelectObject(dc, old);
   }
   RestoreDC(dc, saved);
 }
@@ -118,9 +116,8 @@ bool Stage::hit(const RECT& bounds, POINT point, const StageLayout& layout) cons
   if (!layout.transparent) return true;
   // Honest about what is painted: draw the stage around the point on white and on black; a
   // pixel left as it was on both is a transparent one.
-  HDC screen = GetDC(nullptr);
-  PixelSurface white(screen, 1, 1), black(screen, 1, 1);
-  ReleaseDC(nullptr, screen);
+  lumo::WindowDc screen(nullptr);
+  PixelSurface white(screen.get(), 1, 1), black(screen.get(), 1, 1);
   if (!white.ok() || !black.ok()) return false;
   RECT shifted = bounds;
   OffsetRect(&shifted, -point.x, -point.y);

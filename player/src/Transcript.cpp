@@ -14,7 +14,7 @@ void write(std::wstring_view line) {
   wchar_t path[MAX_PATH * 2];
   DWORD n = GetEnvironmentVariableW(L"LUMO_PLAYER_TRANSCRIPT", path, MAX_PATH * 2);
   if (n == 0 || n >= MAX_PATH * 2) return;
-  UniqueFile file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  lumo::UniqueFileHandle file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return;
   std::string bytes = wideToUtf8(line);

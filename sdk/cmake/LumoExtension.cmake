@@ -1,7 +1,7 @@
 # Builds an extension library (NAME.vdd) with the MinGW-w64 toolchain the runtime is built with:
 #   include(<lumo>/sdk/cmake/LumoExtension.cmake)
 #   lumo_add_extension(NAME source.cpp ...)
-# Configure with -DCMAKE_TOOLCHAIN_FILE=<lumo>/cmake/toolchain-x86_64.cmake (or -i686) so the
+# Configure with -DCMAKE_TOOLCHAIN_FILE=<lumo>/sdk/cmake/toolchain-x86_64.cmake (or -i686) so the
 # library matches the runtime of that architecture.
 set(LUMO_SDK_DIR ${CMAKE_CURRENT_LIST_DIR}/.. CACHE INTERNAL "The Lumo extension SDK")
 

@@ -11,19 +11,15 @@ namespace lumo {
 
 namespace {
 
-// True when following the path's segments from the working directory ever goes above it.
-bool climbsOut(std::wstring_view path) {
-  int depth = 0;
+// True when any segment of the path is "..". Counting depth is not enough: "file://" glues its
+// first segment onto the working directory's own name, so "file://q/../x" climbs out from a
+// depth that looks like one.
+bool holdsParentSegment(std::wstring_view path) {
   std::size_t start = 0;
   while (start <= path.size()) {
     std::size_t end = path.find_first_of(L"/\\", start);
     if (end == std::wstring_view::npos) end = path.size();
-    const std::wstring_view segment = path.substr(start, end - start);
-    if (segment == L"..") {
-      if (--depth < 0) return true;
-    } else if (!segment.empty() && segment != L".") {
-      ++depth;
-    }
+    if (path.substr(start, end - start) == L"..") return true;
     start = end + 1;
   }
   return false;
@@ -47,7 +43,7 @@ std::optional<std::wstring> resolveMovieUrl(std::wstring_view url, std::wstring_
   } else {
     return std::nullopt;
   }
-  if (climbsOut(rest)) return std::nullopt;
+  if (holdsParentSegment(rest)) return std::nullopt;
   return path;
 }
 

@@ -14,7 +14,7 @@ namespace lumo {
 inline constexpr std::wstring_view kLocalFilePrefix = L"http://lumo/";
 
 // The file path a movie URL names under `workingDirectory`, or nullopt when the URL is not
-// local or its path would climb out of the working directory through ".." segments.
+// local or its path holds a ".." segment (which could climb out of the working directory).
 std::optional<std::wstring> resolveMovieUrl(std::wstring_view url, std::wstring_view workingDirectory);
 
 // The whole file named by `url` in a memory stream positioned at its start; E_FAIL (not

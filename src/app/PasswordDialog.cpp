@@ -1,5 +1,7 @@
 #include "PasswordDialog.h"
 
+#include "CallBoundary.h"
+
 #include "resource.h"
 
 namespace lumo {
@@ -12,24 +14,26 @@ struct DialogState {
 };
 
 INT_PTR CALLBACK passwordDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_INITDIALOG:
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      SetWindowTextW(dialog, reinterpret_cast<DialogState*>(lParam)->title->c_str());
-      return TRUE;
-    case WM_COMMAND: {
-      const WORD id = LOWORD(wParam);
-      if (id != IDOK && id != IDCANCEL) return FALSE;
-      auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-      wchar_t text[260] = {};
-      GetDlgItemTextW(dialog, IDC_PASSWORD_EDIT, text, 260);
-      state->typed = text;
-      EndDialog(dialog, id);
-      return TRUE;
+  return atBoundary("password dialog procedure", INT_PTR{FALSE}, [&]() -> INT_PTR {
+    switch (message) {
+      case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        SetWindowTextW(dialog, reinterpret_cast<DialogState*>(lParam)->title->c_str());
+        return TRUE;
+      case WM_COMMAND: {
+        const WORD id = LOWORD(wParam);
+        if (id != IDOK && id != IDCANCEL) return FALSE;
+        auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+        wchar_t text[260] = {};
+        GetDlgItemTextW(dialog, IDC_PASSWORD_EDIT, text, 260);
+        state->typed = text;
+        EndDialog(dialog, id);
+        return TRUE;
+      }
+      default:
+        return FALSE;
     }
-    default:
-      return FALSE;
-  }
+  });
 }
 
 }  // namespace

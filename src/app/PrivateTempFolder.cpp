@@ -31,6 +31,35 @@ std::optional<std::wstring> createPrivateTempFolder() {
   return std::nullopt;
 }
 
+UniqueFileHandle holdPrivateFolderLock(const std::wstring& folder) {
+  const std::wstring path = folder + L"\\" + kPrivateFolderLockName;
+  return UniqueFileHandle(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+void removeFoldersOfDeadRuns(std::wstring temp) {
+  if (temp.empty()) {
+    wchar_t path[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH) return;
+    temp.assign(path, length);
+  }
+  if (temp.back() != L'\\') temp += L'\\';
+  WIN32_FIND_DATAW entry;
+  UniqueFindHandle find(FindFirstFileW((temp + L"wrd*.~lk").c_str(), &entry));
+  if (!find) return;
+  std::vector<std::wstring> dead;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+    const std::wstring folder = temp + entry.cFileName;
+    // Taking the lock proves its owner is gone: a live run holds it open without sharing.
+    UniqueFileHandle lock(CreateFileW((folder + L"\\" + kPrivateFolderLockName).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (lock) dead.push_back(folder);
+  } while (FindNextFileW(find.get(), &entry));
+  for (const std::wstring& folder : dead) cleanPrivateTempFolder(folder);
+}
+
 bool writeExtensions(const std::wstring& folder, const std::vector<record::ScrambledBlob>& extensions,
                      std::vector<std::wstring>& written) {
   std::wstring prefix = folder;

@@ -1,5 +1,7 @@
 #include "RuntimeApp.h"
 
+#include "CallBoundary.h"
+
 #include "DisplayModeList.h"
 #include "LocalFileResolver.h"
 #include "bridge/BuiltInModules.h"
@@ -28,10 +30,12 @@ constexpr wchar_t kFallbackRecordFile[] = L"~~~~,~l3.exe";
 
 // The resource handler every form registers: files under the working directory.
 HRESULT CALLBACK serveMovieResource(const wchar_t* url, IStream** stream, void* /*reserved*/, void* /*form*/) {
-  Microsoft::WRL::ComPtr<IStream> file;
-  if (!url || !stream || FAILED(openMovieResource(url, file))) return E_FAIL;
-  *stream = file.Detach();  // put in place of the offered stream, which stays its owner's
-  return S_OK;
+  return atBoundary("resource handler", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    Microsoft::WRL::ComPtr<IStream> file;
+    if (!url || !stream || FAILED(openMovieResource(url, file))) return E_FAIL;
+    *stream = file.Detach();  // put in place of the offered stream, which stays its owner's
+    return S_OK;
+  });
 }
 
 void registerFormWindowClass(HINSTANCE instance) {
@@ -93,9 +97,11 @@ bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   registerFormWindowClass(instance);
   if (!loadPlayer()) return fail(L"player module");
   if (!checkPassword()) return fail(L"password");
+  removeFoldersOfDeadRuns();
   const auto folder = createPrivateTempFolder();
   if (!folder) return fail(L"private temporary folder");
   privateTempFolder = *folder;
+  privateFolderLock = holdPrivateFolderLock(privateTempFolder);
   if (!writeExtensions(privateTempFolder, settings.extensions(), extractedExtensions)) return fail(L"extensions");
   // Extension libraries come from the private folder, else from the working directory; a
   // failure here never stops start-up.
@@ -363,9 +369,11 @@ void RuntimeApp::shutdown() {
   speechVoice.Reset();
   mainForm = nullptr;
   forms.clear();
+  lockFunctions.clear();
   kioskLibrary.reset();
   if (trayMenuBar) DestroyMenu(std::exchange(trayMenuBar, nullptr));
   if (contextMenuBar) DestroyMenu(std::exchange(contextMenuBar, nullptr));
+  privateFolderLock.reset();  // closed first: the folder's clean-up deletes the lock file too
   cleanPrivateTempFolder(privateTempFolder);
   privateTempFolder.clear();
   tray.hideIcon();

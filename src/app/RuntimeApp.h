@@ -2,6 +2,7 @@
 // forms, and releases everything at shutdown. Created on first use by instance().
 #pragma once
 
+#include "LockFunctions.h"
 #include "ProjectSettings.h"
 #include "UniqueHandle.h"
 #include "bridge/BuiltInModules.h"
@@ -58,9 +59,11 @@ class RuntimeApp {
   void (*stopModuleThreads)() = nullptr;
   HINSTANCE instance_ = nullptr;
   UniqueModule kioskLibrary;
+  LockFunctions lockFunctions;  // the kiosk lock library's entry points, filled at its load
   HMENU contextMenuBar = nullptr;
   HMENU trayMenuBar = nullptr;
   std::wstring privateTempFolder;
+  UniqueFileHandle privateFolderLock;  // held while the run lives, so a later run can tell
   std::vector<std::unique_ptr<Form>> forms;  // in creation order
   int nextFormId = 0;
   Form* mainForm = nullptr;  // the form with id 0 once it exists

@@ -2,6 +2,8 @@
 // bridge commands, encodes every result, and polls the modules on its own thread.
 #include "bridge/CommandEngine.h"
 
+#include "CallBoundary.h"
+
 #include <cwchar>
 
 #include "bridge/CommandRequest.h"
@@ -179,8 +181,10 @@ bool CommandEngine::startPollThread() {
 }
 
 DWORD WINAPI CommandEngine::pollThreadMain(LPVOID engine) {
-  static_cast<CommandEngine*>(engine)->pollLoop();
-  return 0;
+  return atBoundary("command poll thread", DWORD{1}, [&]() -> DWORD {
+    static_cast<CommandEngine*>(engine)->pollLoop();
+    return 0;
+  });
 }
 
 void CommandEngine::pollLoop() {

@@ -15,7 +15,7 @@
 #include "bridge/DeclarationTable.h"
 #include "bridge/ExtensionLibrary.h"
 #include "lumo/RuntimeModule.h"
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

@@ -273,19 +273,28 @@ void appendClass(std::wstring& out, const ClassEntry& entry, const DeclarationVa
   out += tokens::kClassEnd;
 }
 
-std::wstring modulePath(HMODULE executable, DWORD limit) {
-  std::wstring path(limit, L'\0');
-  const DWORD length = GetModuleFileNameW(executable, path.data(), limit);
-  path.resize(length < limit ? length : limit);
-  return path;
+// The whole path, however long: a result that fills the buffer was cut (with the terminating
+// zero inside it on newer systems), so the buffer grows until the path fits.
+std::wstring modulePath(HMODULE executable) {
+  std::wstring path(MAX_PATH, L'\0');
+  while (path.size() <= 32768) {
+    const DWORD length = GetModuleFileNameW(executable, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+  return {};
 }
 
 }  // namespace
 
 DeclarationValues DeclarationValues::fromSystem(HMODULE executable) {
   DeclarationValues values;
-  values.executablePath = modulePath(executable, 1024);
-  values.executablePathShort = modulePath(executable, 260);
+  values.executablePath = modulePath(executable);
+  values.executablePathShort = values.executablePath;  // whole too: a cut path names no file
   values.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   values.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   values.tempPath = lumo::tempPath();

@@ -12,8 +12,8 @@ namespace lumo {
 
 // What the string takes from the running system.
 struct DeclarationValues {
-  std::wstring executablePath;       // full path, read with a limit of 1024 characters
-  std::wstring executablePathShort;  // the same, read with a limit of 260 characters
+  std::wstring executablePath;       // full path, however long
+  std::wstring executablePathShort;  // the same: a path cut at 260 characters names no file
   int screenWidth = 0;
   int screenHeight = 0;
   std::wstring tempPath;                 // as the system returns it

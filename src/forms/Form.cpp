@@ -41,9 +41,9 @@ Form::~Form() {
     if (previousPlayerProc_ && IsWindow(interceptedWindow_))
       SetWindowLongPtrW(interceptedWindow_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousPlayerProc_));
   }
+  unregisterResourceHandler();  // it is handed this form, which is going
   if (playerControl_) DestroyWindow(playerControl_);
   if (window_) DestroyWindow(window_);
-  if (maskBitmap_) DeleteObject(maskBitmap_);
   auto& engine = CommandEngine::instance();
   if (engine.findForm(id_) == this) engine.removeForm(id_);
 }
@@ -102,9 +102,9 @@ bool Form::createStandard(int x, int y, int width, int height, const record::For
 bool Form::applyMask(const record::FormDescription& description) {
   const auto picture = description.maskImage();
   if (!picture) return false;
-  maskBitmap_ = bitmapFromFileBytes(*picture);
+  maskBitmap_.reset(bitmapFromFileBytes(*picture));
   if (!maskBitmap_) return false;
-  HRGN region = regionFromBitmap(maskBitmap_, notBlack);
+  HRGN region = regionFromBitmap(static_cast<HBITMAP>(maskBitmap_.get()), notBlack);
   if (!region) return false;
   SetWindowRgn(window_, region, TRUE);  // the window owns the region from here
   return true;
@@ -196,7 +196,7 @@ bool Form::isAlwaysOnTop() { return (GetWindowLongPtrW(window_, GWL_EXSTYLE) & W
 
 bool Form::setShapeFromBitmapKeyed(const std::wstring& path, const std::wstring& keyColour,
                                    const std::wstring& tolerance) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  UniqueGdiObject bitmap(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   if (!bitmap) return false;
   const long key = toInteger(keyColour);
   const long slack = toInteger(tolerance);
@@ -207,24 +207,20 @@ bool Form::setShapeFromBitmapKeyed(const std::wstring& path, const std::wstring&
     }
     return true;
   };
-  HRGN region = regionFromBitmap(bitmap, [&nearKey](uint32_t colour) { return !nearKey(colour); });
-  DeleteObject(bitmap);
+  HRGN region =
+      regionFromBitmap(static_cast<HBITMAP>(bitmap.get()), [&nearKey](uint32_t colour) { return !nearKey(colour); });
   if (!region) return false;
   SetWindowRgn(window_, region, TRUE);
   return true;
 }
 
 bool Form::setShapeFromBitmap(const std::wstring& path) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  UniqueGdiObject bitmap(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
   if (!bitmap) return false;
-  HRGN region = regionFromBitmap(bitmap, notBlack);
-  if (!region) {
-    DeleteObject(bitmap);
-    return false;
-  }
+  HRGN region = regionFromBitmap(static_cast<HBITMAP>(bitmap.get()), notBlack);
+  if (!region) return false;
   SetWindowRgn(window_, region, TRUE);
-  if (maskBitmap_) DeleteObject(maskBitmap_);
-  maskBitmap_ = bitmap;
+  maskBitmap_ = std::move(bitmap);
   styleFlags_.shaped = true;
   return true;
 }

@@ -6,7 +6,7 @@
 #include "ProjectSettings.h"
 #include "lumo/FormInterface.h"
 #include "forms/FormStyles.h"
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -164,6 +164,7 @@ class Form final : public FormInterface {
   bool startBridgeMovie(const record::FormDescription& description, const std::wstring& privateTempFolder);
   void setScaleModeFromFlags();
   void registerResourceHandler();
+  void unregisterResourceHandler();
   void interceptPlayerWindow();
   void layoutPlayer();
   void stopFadeThread();
@@ -201,7 +202,7 @@ class Form final : public FormInterface {
   UniqueKernelHandle quitEvent_;
   DWORD mainThreadId_ = 0;
 
-  HBITMAP maskBitmap_ = nullptr;
+  UniqueGdiObject maskBitmap_;
   HWND statusBar_ = nullptr;
   bool statusBarVisible_ = false;
   bool dragEnabled_ = false;
@@ -225,6 +226,8 @@ class Form final : public FormInterface {
   std::wstring flashVars_;
 
   bool sizeLimitsSet_ = false;
+  bool clampingSize_ = false;  // inside the MoveWindow of a WM_SIZE clamp
+  int resourceHandlerId_ = 0;  // 0: none registered
   int minWidth_ = 0, minHeight_ = 0, maxWidth_ = 0, maxHeight_ = 0;
   bool closeOnKey_ = false;
   bool closeOnMouse_ = true;

@@ -3,6 +3,8 @@
 #include "forms/Form.h"
 #include "util/DebugOutput.h"
 
+#include "CallBoundary.h"
+
 #include "forms/FormEnvironment.h"
 #include "forms/PlayerCalls.h"
 #include "forms/PlayerWindowProcedure.h"
@@ -17,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lumo {
@@ -129,7 +132,14 @@ void Form::registerResourceHandler() {
   const FormEnvironment& environment = FormEnvironment::instance();
   if (!environment.playerModule || !environment.resourceHandler) return;
   if (auto* streams = dynamic_cast<MovieStreams*>(&environment.playerModule->streams()))
-    streams->registerResourceHandler(nullptr, environment.resourceHandler, this);
+    resourceHandlerId_ = streams->registerResourceHandler(nullptr, environment.resourceHandler, this);
+}
+
+void Form::unregisterResourceHandler() {
+  const FormEnvironment& environment = FormEnvironment::instance();
+  if (!resourceHandlerId_ || !environment.playerModule) return;
+  if (auto* streams = dynamic_cast<MovieStreams*>(&environment.playerModule->streams()))
+    streams->unregisterResourceHandler(std::exchange(resourceHandlerId_, 0));
 }
 
 void Form::interceptPlayerWindow() {
@@ -202,8 +212,10 @@ bool Form::startBridgeMovie(const record::FormDescription& description, const st
 // --- the fade thread -----------------------------------------------------------------------
 
 DWORD WINAPI Form::fadeThreadMain(LPVOID form) {
-  static_cast<Form*>(form)->fadeLoop();
-  return 0;
+  return atBoundary("fade thread", DWORD{1}, [&]() -> DWORD {
+    static_cast<Form*>(form)->fadeLoop();
+    return 0;
+  });
 }
 
 void Form::fadeLoop() {

@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstring>
 
+#include "DeviceContext.h"
+
 namespace lumo {
 namespace {
 
@@ -40,6 +42,21 @@ void flush(std::vector<RECT>& rects, HRGN& region) {
   rects.clear();
 }
 
+// True when the header, its colour table and the pixels it claims all lie inside the file:
+// GDI reads as many pixels as the header says, whatever the file holds.
+bool pixelsFitInFile(const BITMAPINFOHEADER& header, size_t headerRoom, size_t pixelRoom) {
+  if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biSize > headerRoom || header.biWidth <= 0 ||
+      header.biHeight == 0 || header.biHeight == LONG_MIN || header.biPlanes != 1)
+    return false;
+  const uint64_t colours = header.biClrUsed ? header.biClrUsed : (header.biBitCount <= 8 ? 1u << header.biBitCount : 0);
+  const uint64_t masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof(BITMAPINFOHEADER) ? 3 : 0;
+  if (header.biSize + (colours + masks) * sizeof(RGBQUAD) > headerRoom) return false;
+  if (header.biCompression == BI_RLE8 || header.biCompression == BI_RLE4) return header.biSizeImage <= pixelRoom;
+  const uint64_t stride = (static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4;
+  const uint64_t rows = header.biHeight < 0 ? -static_cast<int64_t>(header.biHeight) : header.biHeight;
+  return header.biBitCount != 0 && stride * rows <= pixelRoom;
+}
+
 }  // namespace
 
 HBITMAP bitmapFromFileBytes(const std::vector<uint8_t>& file) {
@@ -49,11 +66,11 @@ HBITMAP bitmapFromFileBytes(const std::vector<uint8_t>& file) {
   std::memcpy(&fileHeader, file.data(), sizeof(fileHeader));
   if (fileHeader.bfOffBits >= file.size()) return nullptr;
   const auto* info = reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof(BITMAPFILEHEADER));
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateDIBitmap(screen, &info->bmiHeader, CBM_INIT, file.data() + fileHeader.bfOffBits, info,
-                                  DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return bitmap;
+  if (!pixelsFitInFile(info->bmiHeader, file.size() - sizeof(BITMAPFILEHEADER), file.size() - fileHeader.bfOffBits))
+    return nullptr;
+  WindowDc screen(nullptr);
+  return CreateDIBitmap(screen.get(), &info->bmiHeader, CBM_INIT, file.data() + fileHeader.bfOffBits, info,
+                        DIB_RGB_COLORS);
 }
 
 HRGN regionFromBitmap(HBITMAP bitmap, const std::function<bool(uint32_t)>& inside) {
@@ -67,9 +84,8 @@ HRGN regionFromBitmap(HBITMAP bitmap, const std::function<bool(uint32_t)>& insid
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   std::vector<uint32_t> pixels(static_cast<size_t>(bm.bmWidth) * static_cast<size_t>(bm.bmHeight));
-  HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  const int rows = GetDIBits(WindowDc(nullptr).get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), pixels.data(), &info,
+                             DIB_RGB_COLORS);
   if (rows != bm.bmHeight) return nullptr;
 
   HRGN region = nullptr;

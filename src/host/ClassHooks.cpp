@@ -4,6 +4,8 @@
 #include <string>
 
 #include "host/Hooks.h"
+
+#include "CallBoundary.h"
 #include "host/PlayerModule.h"
 
 namespace lumo::hooks {
@@ -20,45 +22,55 @@ std::optional<std::string> mappedName(PlayerModule* module, LPCSTR className) {
 HWND WINAPI createWindowExA(decltype(&CreateWindowExA) real, PlayerModule* module, DWORD exStyle, LPCSTR className,
                             LPCSTR windowName, DWORD style, int x, int y, int width, int height, HWND parent,
                             HMENU menu, HINSTANCE instance, LPVOID parameter) {
-  const std::optional<std::string> generated = mappedName(module, className);
-  if (generated) className = generated->c_str();
-  if (instance) instance = module->runtimeInstance();
-  return real(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, parameter);
+  return atBoundary("CreateWindowExA hook", HWND{}, [&]() -> HWND {
+    const std::optional<std::string> generated = mappedName(module, className);
+    if (generated) className = generated->c_str();
+    if (instance) instance = module->runtimeInstance();
+    return real(exStyle, className, windowName, style, x, y, width, height, parent, menu, instance, parameter);
+  });
 }
 
 ATOM WINAPI registerClassExA(decltype(&RegisterClassExA) real, PlayerModule* module, const WNDCLASSEXA* description) {
-  if (!description || !description->lpszClassName || IS_INTRESOURCE(description->lpszClassName))
-    return real(description);
-  WNDCLASSEXA copy = *description;
-  const std::string generated = module->classNames().add(copy.lpszClassName);
-  copy.lpszClassName = generated.c_str();
-  copy.hInstance = module->runtimeInstance();
-  return real(&copy);
+  return atBoundary("RegisterClassExA hook", ATOM{0}, [&]() -> ATOM {
+    if (!description || !description->lpszClassName || IS_INTRESOURCE(description->lpszClassName))
+      return real(description);
+    WNDCLASSEXA copy = *description;
+    const std::string generated = module->classNames().add(copy.lpszClassName);
+    copy.lpszClassName = generated.c_str();
+    copy.hInstance = module->runtimeInstance();
+    return real(&copy);
+  });
 }
 
 ATOM WINAPI registerClassA(decltype(&RegisterClassA) real, PlayerModule* module, const WNDCLASSA* description) {
-  if (!description || !description->lpszClassName || IS_INTRESOURCE(description->lpszClassName))
-    return real(description);
-  WNDCLASSA copy = *description;
-  const std::string generated = module->classNames().add(copy.lpszClassName);
-  copy.lpszClassName = generated.c_str();
-  copy.hInstance = module->runtimeInstance();
-  return real(&copy);
+  return atBoundary("RegisterClassA hook", ATOM{0}, [&]() -> ATOM {
+    if (!description || !description->lpszClassName || IS_INTRESOURCE(description->lpszClassName))
+      return real(description);
+    WNDCLASSA copy = *description;
+    const std::string generated = module->classNames().add(copy.lpszClassName);
+    copy.lpszClassName = generated.c_str();
+    copy.hInstance = module->runtimeInstance();
+    return real(&copy);
+  });
 }
 
 BOOL WINAPI unregisterClassA(decltype(&UnregisterClassA) real, PlayerModule* module, LPCSTR className,
                              HINSTANCE instance) {
-  const std::optional<std::string> generated = mappedName(module, className);
-  if (!generated) return real(className, instance);
-  return real(generated->c_str(), module->runtimeInstance());
+  return atBoundary("UnregisterClassA hook", BOOL{FALSE}, [&]() -> BOOL {
+    const std::optional<std::string> generated = mappedName(module, className);
+    if (!generated) return real(className, instance);
+    return real(generated->c_str(), module->runtimeInstance());
+  });
 }
 
 BOOL WINAPI getClassInfoExA(decltype(&GetClassInfoExA) real, PlayerModule* module, HINSTANCE instance,
                             LPCSTR className, LPWNDCLASSEXA description) {
-  const std::optional<std::string> generated = mappedName(module, className);
-  if (generated) className = generated->c_str();
-  if (instance) instance = module->runtimeInstance();
-  return real(instance, className, description);
+  return atBoundary("GetClassInfoExA hook", BOOL{FALSE}, [&]() -> BOOL {
+    const std::optional<std::string> generated = mappedName(module, className);
+    if (generated) className = generated->c_str();
+    if (instance) instance = module->runtimeInstance();
+    return real(instance, className, description);
+  });
 }
 
 }  // namespace lumo::hooks

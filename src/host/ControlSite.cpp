@@ -2,6 +2,8 @@
 // undo or monikers), windowless activation allowed, an empty accelerator table, an event sink.
 #include "host/ControlSite.h"
 
+#include "CallBoundary.h"
+
 #include <new>
 
 #include "ShockwaveFlash.h"
@@ -374,7 +376,9 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LC
 
 HRESULT STDMETHODCALLTYPE ControlSite::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
                                               EXCEPINFO*, UINT*) {
-  return raiseEvent(id, params);
+  return atBoundary("player event", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    return raiseEvent(id, params);
+  });
 }
 
 }  // namespace lumo

@@ -9,7 +9,7 @@
 
 #include <atomic>
 
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

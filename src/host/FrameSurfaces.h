@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

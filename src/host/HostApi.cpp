@@ -39,9 +39,8 @@ int registerResourceHandler(PlayerModule* module, ResourceHandlerA ansi, Resourc
 
 bool layeredDrawingAvailable() {
   bool deep = false;
-  if (HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {
-    deep = GetDeviceCaps(display, BITSPIXEL) >= 16;
-    DeleteDC(display);
+  if (UniqueDc display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)); display) {
+    deep = GetDeviceCaps(display.get(), BITSPIXEL) >= 16;
   }
   HMODULE user32 = GetModuleHandleW(L"user32.dll");
   return deep && user32 && GetProcAddress(user32, "UpdateLayeredWindow") != nullptr;

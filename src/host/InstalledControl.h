@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

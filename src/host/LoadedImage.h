@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/BoundedBytes.h"
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

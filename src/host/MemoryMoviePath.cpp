@@ -1,7 +1,6 @@
 #include "host/MemoryMoviePath.h"
 
 #include <algorithm>
-#include <cwctype>
 
 namespace lumo {
 
@@ -25,11 +24,15 @@ std::optional<MemoryMovieRequest> parseMemoryMoviePath(std::wstring_view pathOrU
   ++idStart;
   const std::size_t idEnd = text.find(L'/', idStart);
   if (idEnd == std::wstring::npos || idEnd == idStart) return std::nullopt;
-  const std::wstring idText = text.substr(idStart, idEnd - idStart);
-  if (idText.size() > 9 || !std::all_of(idText.begin(), idText.end(), [](wchar_t c) { return std::iswdigit(c); })) {
-    return std::nullopt;
+  // ASCII digits only: the C library also counts other scripts' digits (U+0BE7, U+FF11) as
+  // digits, which no id holds. Nine of them cannot overflow an int.
+  if (idEnd - idStart > 9) return std::nullopt;
+  int id = 0;
+  for (std::size_t i = idStart; i < idEnd; ++i) {
+    if (text[i] < L'0' || text[i] > L'9') return std::nullopt;
+    id = id * 10 + (text[i] - L'0');
   }
-  return MemoryMovieRequest{std::stoi(idText), text.substr(idEnd + 1)};
+  return MemoryMovieRequest{id, text.substr(idEnd + 1)};
 }
 
 }  // namespace lumo

@@ -1,6 +1,6 @@
 #include "host/MovieStream.h"
 
-#include "util/ComOwnership.h"
+#include "ComOwnership.h"
 
 #include <atomic>
 #include <vector>

@@ -2,9 +2,10 @@
 
 #include "host/AnsiText.h"
 #include "host/MemoryMoviePath.h"
+#include "util/FileSystem.h"
 #include "host/PlayerMessages.h"
 #include "host/WrappingMoniker.h"
-#include "util/ComOwnership.h"
+#include "ComOwnership.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,12 +15,6 @@ namespace lumo {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-std::wstring currentDirectory() {
-  wchar_t buffer[MAX_PATH];
-  const DWORD length = GetCurrentDirectoryW(MAX_PATH, buffer);
-  return std::wstring(buffer, length < MAX_PATH ? length : 0);
-}
 
 UINT externalResourceMessage() {
   static const UINT message = RegisterWindowMessageA(kLoadExternalResourceMessage);
@@ -55,6 +50,35 @@ std::optional<MovieStreams::StartedMovie> MovieStreams::startMovie(HWND control)
   std::lock_guard<std::mutex> held(registryLock_);
   registry_.emplace_back(started.path, std::move(stream));
   return started;
+}
+
+void MovieStreams::abandonMovie(const std::wstring& path) {
+  takeRegistered(path);
+  if (const auto request = parseMemoryMoviePath(path)) {
+    std::lock_guard<std::mutex> held(moviesLock_);
+    movies_.erase(request->movieId);
+  }
+}
+
+void MovieStreams::forgetControl(HWND control) {
+  std::vector<int> ids;
+  {
+    std::lock_guard<std::mutex> held(moviesLock_);
+    for (auto it = movies_.begin(); it != movies_.end();) {
+      if (it->second == control) {
+        ids.push_back(it->first);
+        it = movies_.erase(it);
+      } else {
+        ++it;
+      }
+    }
+  }
+  for (int id : ids) takeRegistered(memoryMoviePath(id));
+}
+
+void MovieStreams::unregisterResourceHandler(int id) {
+  std::lock_guard<std::mutex> held(handlersLock_);
+  std::erase_if(handlers_, [id](const Handler& handler) { return handler.id == id; });
 }
 
 int MovieStreams::registerResourceHandler(ResourceHandlerA ansi, ResourceHandlerW wide, void* userData) {
@@ -160,11 +184,9 @@ HANDLE MovieStreams::createFileA(CreateFileAFunction real, LPCSTR path, DWORD ac
       TextAnswerRecord<char> answer{base, 260, E_FAIL};
       SendMessageA(control, msg::kGetBaseA, 0, reinterpret_cast<LPARAM>(&answer));
       std::string folder = SUCCEEDED(answer.result) ? base : "";
-      if (folder.empty()) {
-        char directory[260] = {};
-        GetCurrentDirectoryA(260, directory);
-        folder = directory;
-      }
+      if (folder.empty()) folder = toAnsi(currentDirectory());
+      // Without a folder the name would be opened at the drive's root: left to the real call.
+      if (folder.empty()) return real(path, access, share, security, disposition, flags, templateFile);
       std::string file = folder + "\\" + toAnsi(request->name);
       std::replace(file.begin(), file.end(), '/', '\\');
       HANDLE opened = real(file.c_str(), access, share, security, disposition, flags, templateFile);

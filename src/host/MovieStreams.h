@@ -34,7 +34,14 @@ class MovieStreams final : public StreamInterception {
   // stream can be made.
   std::optional<StartedMovie> startMovie(HWND control);
 
+  // Forgets a movie the player did not take (its load failed): its stream and its control.
+  void abandonMovie(const std::wstring& path);
+  // Forgets every movie of a control being destroyed, so a later window with the same handle
+  // is never asked for their resources.
+  void forgetControl(HWND control);
+
   int registerResourceHandler(ResourceHandlerA ansi, ResourceHandlerW wide, void* userData);
+  void unregisterResourceHandler(int id);
 
   HRESULT createUrlMoniker(CreateUrlMonikerFunction real, IMoniker* context, LPCWSTR url,
                            IMoniker** moniker) override;

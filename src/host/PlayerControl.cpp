@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "CallBoundary.h"
+#include "DeviceContext.h"
 #include "host/AnsiText.h"
 #include "host/ExecutableStub.h"
 #include "host/MemoryMoviePath.h"
@@ -44,10 +46,9 @@ bool eventNumber(const DISPPARAMS* params, UINT index, int32_t* out) {
 struct ScreenDpi {
   int x = 96, y = 96;
   ScreenDpi() {
-    if (HDC screen = GetDC(nullptr)) {
-      x = GetDeviceCaps(screen, LOGPIXELSX);
-      y = GetDeviceCaps(screen, LOGPIXELSY);
-      ReleaseDC(nullptr, screen);
+    if (WindowDc screen(nullptr); screen) {
+      x = GetDeviceCaps(screen.get(), LOGPIXELSX);
+      y = GetDeviceCaps(screen.get(), LOGPIXELSY);
     }
   }
 };
@@ -88,6 +89,13 @@ HRESULT startModuleMovie(void* context, HWND control, std::wstring* path, IStrea
   return S_OK;
 }
 
+void forgetModuleMovies(void* context, HWND control, const std::wstring& path) {
+  auto* streams = dynamic_cast<MovieStreams*>(&static_cast<PlayerModule*>(context)->streams());
+  if (!streams) return;
+  if (path.empty()) streams->forgetControl(control);
+  else streams->abandonMovie(path);
+}
+
 }  // namespace
 
 // --- window procedure ------------------------------------------------------------------------
@@ -98,14 +106,17 @@ PlayerControl* PlayerControl::fromWindow(HWND window) {
 
 LRESULT CALLBACK PlayerControl::moduleProcedure(PlayerModule* module, HWND window, UINT message, WPARAM wParam,
                                                 LPARAM lParam) {
-  PlayerControlHost host;
-  if (message == WM_CREATE && module) {
-    host.classObjectEntry = reinterpret_cast<ClassObjectEntry>(
-        reinterpret_cast<void*>(module->exportAddress("DllGetClassObject")));
-    host.startMemoryMovie = &startModuleMovie;
-    host.context = module;
-  }
-  return windowProcedure(host, window, message, wParam, lParam);
+  return atBoundary("player control window procedure", LRESULT{0}, [&]() -> LRESULT {
+    PlayerControlHost host;
+    if (message == WM_CREATE && module) {
+      host.classObjectEntry = reinterpret_cast<ClassObjectEntry>(
+          reinterpret_cast<void*>(module->exportAddress("DllGetClassObject")));
+      host.startMemoryMovie = &startModuleMovie;
+      host.forgetMemoryMovies = &forgetModuleMovies;
+      host.context = module;
+    }
+    return windowProcedure(host, window, message, wParam, lParam);
+  });
 }
 
 LRESULT PlayerControl::windowProcedure(const PlayerControlHost& host, HWND window, UINT message, WPARAM wParam,
@@ -125,6 +136,7 @@ LRESULT PlayerControl::windowProcedure(const PlayerControlHost& host, HWND windo
     return 0;
   }
   if (message == WM_NCDESTROY) {
+    if (control->host_.forgetMemoryMovies) control->host_.forgetMemoryMovies(control->host_.context, window, {});
     LRESULT result = control->defaultProcedure(message, wParam, lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     delete control;
@@ -367,7 +379,10 @@ HRESULT PlayerControl::startMemoryMovie(int layer, IStream** writer) {
   // a new movie even when the previous one had the same name.
   loadMovieUrl(layer, kResetUrl);
   hr = loadMovieUrl(layer, path.c_str());
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) {
+    if (host_.forgetMemoryMovies) host_.forgetMemoryMovies(host_.context, window_, path);
+    return hr;
+  }
   *writer = stream.Detach();
   return S_OK;
 }
@@ -437,30 +452,23 @@ LRESULT PlayerControl::captureFrame(void* record) {
     return 1;
   }
   RECT client = clientRect();
-  HDC screen = ::GetDC(window_);
+  WindowDc screen(window_);
   if (!screen) return 1;
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right > 0 ? client.right : 1,
-                                          client.bottom > 0 ? client.bottom : 1);
+  UniqueDc memory(CreateCompatibleDC(screen.get()));
+  UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.get(), client.right > 0 ? client.right : 1,
+                                                client.bottom > 0 ? client.bottom : 1));
   if (memory && bitmap) {
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    ScopedSelect select(memory.get(), bitmap.get());
     HWND playerWindow = nullptr;
     if (windowless_) {
-      r->result = drawPlayer(memory, position_);
+      r->result = drawPlayer(memory.get(), position_);
     } else if (ComPtr<IOleWindow> window; SUCCEEDED(player_.As(&window)) && SUCCEEDED(window->GetWindow(&playerWindow)) &&
                playerWindow) {
-      SendMessageW(playerWindow, WM_PAINT, reinterpret_cast<WPARAM>(memory), 0);
+      SendMessageW(playerWindow, WM_PAINT, reinterpret_cast<WPARAM>(memory.get()), 0);
       r->result = S_OK;
     }
-    SelectObject(memory, previous);
   }
-  if (memory) DeleteDC(memory);
-  ::ReleaseDC(window_, screen);
-  if (SUCCEEDED(r->result)) {
-    r->bitmap = bitmap;
-  } else if (bitmap) {
-    DeleteObject(bitmap);
-  }
+  if (SUCCEEDED(r->result)) r->bitmap = static_cast<HBITMAP>(bitmap.release());
   return 1;
 }
 
@@ -630,20 +638,22 @@ bool PlayerControl::playerHasFocus() const {
 }
 
 LRESULT CALLBACK PlayerControl::messageHook(PlayerControl* control, int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && wParam == PM_REMOVE && lParam && control->player_) {
-    MSG* message = reinterpret_cast<MSG*>(lParam);
-    if (message->message >= WM_KEYDOWN && message->message <= 0x108 && control->playerHasFocus()) {
-      ComPtr<IOleInPlaceActiveObject> active;
-      if (SUCCEEDED(control->player_.As(&active)) && active->TranslateAccelerator(message) == S_OK)
-        message->message = WM_NULL;  // the thread's own loop must not handle it again
-    } else if (message->message == WM_RBUTTONUP && control->contextMenu_ == 0 && message->hwnd &&
-               IsChild(control->window_, message->hwnd)) {
-      // The player's own window gets default processing only: no context menu.
-      DefWindowProcW(message->hwnd, message->message, message->wParam, message->lParam);
-      message->message = WM_NULL;
+  return atBoundary("player control message hook", LRESULT{0}, [&]() -> LRESULT {
+    if (code == HC_ACTION && wParam == PM_REMOVE && lParam && control->player_) {
+      MSG* message = reinterpret_cast<MSG*>(lParam);
+      if (message->message >= WM_KEYDOWN && message->message <= 0x108 && control->playerHasFocus()) {
+        ComPtr<IOleInPlaceActiveObject> active;
+        if (SUCCEEDED(control->player_.As(&active)) && active->TranslateAccelerator(message) == S_OK)
+          message->message = WM_NULL;  // the thread's own loop must not handle it again
+      } else if (message->message == WM_RBUTTONUP && control->contextMenu_ == 0 && message->hwnd &&
+                 IsChild(control->window_, message->hwnd)) {
+        // The player's own window gets default processing only: no context menu.
+        DefWindowProcW(message->hwnd, message->message, message->wParam, message->lParam);
+        message->message = WM_NULL;
+      }
     }
-  }
-  return CallNextHookEx(control->hook_.get(), code, wParam, lParam);
+    return CallNextHookEx(control->hook_.get(), code, wParam, lParam);
+  });
 }
 
 }  // namespace lumo

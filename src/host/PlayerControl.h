@@ -14,7 +14,7 @@
 #include "host/FrameSurfaces.h"
 #include "host/PlayerControlHost.h"
 #include "host/PlayerMessages.h"
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

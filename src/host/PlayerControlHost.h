@@ -16,9 +16,14 @@ using ClassObjectEntry = HRESULT(STDAPICALLTYPE*)(REFCLSID clsid, REFIID riid, v
 // completes the data.
 using MemoryMovieStarter = HRESULT (*)(void* context, HWND control, std::wstring* path, IStream** writer);
 
+// Forgets a started movie the player did not take (`path`), or, with an empty path, every
+// movie of a control being destroyed.
+using MemoryMovieForgetter = void (*)(void* context, HWND control, const std::wstring& path);
+
 struct PlayerControlHost {
   ClassObjectEntry classObjectEntry = nullptr;  // null: controls stay empty
   MemoryMovieStarter startMemoryMovie = nullptr;  // null: movies from memory answer E_NOTIMPL
+  MemoryMovieForgetter forgetMemoryMovies = nullptr;
   void* context = nullptr;
 };
 

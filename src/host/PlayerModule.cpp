@@ -76,6 +76,7 @@ std::unique_ptr<PlayerModule> PlayerModule::loadFromMemory(const void* image, si
 
 HRESULT PlayerModule::load(const void* image, size_t size) {
   unload();
+  const size_t thunksBefore = hookThunks_.size();
   HookResolver resolver(*this);
   std::unique_ptr<LoadedImage> loaded;
   if (image) {
@@ -89,6 +90,9 @@ HRESULT PlayerModule::load(const void* image, size_t size) {
     loaded = ImageLoader::load(installed.data(), installed.size(), &resolver, &lastFailure_);
   }
   if (!loaded) {
+    // The refused image is freed: its import slots and the thunks made for it go with it.
+    hookedImports_.clear();
+    hookThunks_.resize(thunksBefore);
     debugOutput(("player module: loading stopped at " + lastFailure_).c_str());
     return E_FAIL;
   }

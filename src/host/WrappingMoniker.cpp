@@ -1,7 +1,9 @@
 #include "host/WrappingMoniker.h"
 
+#include "CallBoundary.h"
+
 #include "host/MovieStreams.h"
-#include "util/ComOwnership.h"
+#include "ComOwnership.h"
 
 #include <atomic>
 
@@ -55,16 +57,18 @@ class WrappingMoniker final : public IMoniker {
   }
 
   HRESULT STDMETHODCALLTYPE BindToStorage(IBindCtx* context, IMoniker* left, REFIID iid, void** object) override {
-    if (object) *object = nullptr;
-    std::wstring systemUrl;
-    const HRESULT answer = streams_.resolveBind(url_, playerCallback(context), systemUrl);
-    if (answer != S_FALSE) return answer;
-    if (systemUrl.empty() || systemUrl == url_) return inner_->BindToStorage(context, left, iid, object);
-    // A resource of a memory movie, found beside the movie: bind the file URL instead.
-    ComPtr<IMoniker> resolved;
-    const auto create = systemCreateUrlMoniker();
-    if (!create || FAILED(create(nullptr, systemUrl.c_str(), &resolved))) return E_FAIL;
-    return resolved->BindToStorage(context, left, iid, object);
+    return atBoundary("moniker bind", HRESULT{E_OUTOFMEMORY}, [&]() -> HRESULT {
+      if (object) *object = nullptr;
+      std::wstring systemUrl;
+      const HRESULT answer = streams_.resolveBind(url_, playerCallback(context), systemUrl);
+      if (answer != S_FALSE) return answer;
+      if (systemUrl.empty() || systemUrl == url_) return inner_->BindToStorage(context, left, iid, object);
+      // A resource of a memory movie, found beside the movie: bind the file URL instead.
+      ComPtr<IMoniker> resolved;
+      const auto create = systemCreateUrlMoniker();
+      if (!create || FAILED(create(nullptr, systemUrl.c_str(), &resolved))) return E_FAIL;
+      return resolved->BindToStorage(context, left, iid, object);
+    });
   }
 
   // Everything else is the system moniker's business.

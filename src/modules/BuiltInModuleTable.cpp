@@ -2,6 +2,7 @@
 #include "modules/BuiltInModuleTable.h"
 
 #include "modules/ApplicationModule.h"
+#include "modules/KioskModule.h"
 #include "modules/LibraryModule.h"
 #include "modules/ScreensaverModule.h"
 #include "modules/TimerModule.h"
@@ -11,7 +12,7 @@ namespace {
 
 const BuiltInModule kBuiltInModules[] = {
     {L"vor.Application", BuiltInModule::When::Always, &ApplicationModule::create},
-    {L"vor.Application.Kiosk", BuiltInModule::When::KioskMode, nullptr},
+    {L"vor.Application.Kiosk", BuiltInModule::When::KioskMode, &KioskModule::create},
     {L"vor.Application.Library", BuiltInModule::When::Always, &LibraryModule::create},
     {L"vor.Application.Screensaver", BuiltInModule::When::ScreensaverMode, &ScreensaverModule::create},
     {L"vor.Application.Timer", BuiltInModule::When::Always, &TimerModule::create},

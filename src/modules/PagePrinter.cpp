@@ -1,6 +1,8 @@
 // The printed page of printVar and its print job.
 #include "modules/PagePrinter.h"
 
+#include "DeviceContext.h"
+#include "UniqueHandle.h"
 #include "bridge/TextHelpers.h"
 
 #include <commdlg.h>
@@ -8,7 +10,7 @@
 namespace lumo {
 
 void drawPrintedPage(HDC dc, const std::wstring& text) {
-  HGDIOBJ previousFont = SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
+  ScopedSelect font(dc, GetStockObject(ANSI_FIXED_FONT));
   SetMapMode(dc, MM_TEXT);
   SetViewportOrgEx(dc, 80, 100, nullptr);
   TEXTMETRICW metrics{};
@@ -22,7 +24,6 @@ void drawPrintedPage(HDC dc, const std::wstring& text) {
     TextOutW(dc, 2, y, line.c_str(), static_cast<int>(line.size()));
     y += lineHeight;
   }
-  SelectObject(dc, previousFont);
 }
 
 void printPage(HWND owner, const std::wstring& text, bool showDialog, const std::wstring& documentName) {
@@ -37,7 +38,8 @@ void printPage(HWND owner, const std::wstring& text, bool showDialog, const std:
   if (dialog.hDevNames) GlobalFree(dialog.hDevNames);
   if (!chosen) return;
 
-  HDC dc = dialog.hDC;
+  UniqueDc printer(dialog.hDC);
+  HDC dc = printer.get();
   DOCINFOW document{};
   document.cbSize = sizeof(document);
   document.lpszDocName = documentName.c_str();
@@ -48,7 +50,6 @@ void printPage(HWND owner, const std::wstring& text, bool showDialog, const std:
     }
     EndDoc(dc);
   }
-  DeleteDC(dc);
 }
 
 }  // namespace lumo

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 namespace {
@@ -24,8 +24,18 @@ std::wstring tempPath() {
 }
 
 std::wstring currentDirectory() {
-  wchar_t buffer[kPathBufferSize];
-  return fromBuffer(buffer, GetCurrentDirectoryW(kPathBufferSize, buffer));
+  // Sized from what the API reports: a working directory may be longer than any fixed buffer.
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(length);  // the size it needs, its terminating zero included
+  }
+  return {};
 }
 
 bool listFiles(const std::wstring& pattern, std::vector<std::wstring>& names) {

@@ -2,6 +2,8 @@
 // that turns OK/Cancel into Abort/Ignore.
 #include "util/MessageBoxHelper.h"
 
+#include "CallBoundary.h"
+
 #include <iterator>
 
 namespace lumo {
@@ -80,17 +82,19 @@ MessageBoxRoutine MessageBoxHelper::setRoutine(MessageBoxRoutine routine) {
 }
 
 LRESULT CALLBACK MessageBoxHelper::relabelHook(int code, WPARAM wParam, LPARAM lParam) {
-  HHOOK hook = instance().hook_.get();
-  if (code != HCBT_ACTIVATE) return CallNextHookEx(hook, code, wParam, lParam);
-  // The box is a dialog; Wine also activates a class-less window as the box closes.
-  HWND window = reinterpret_cast<HWND>(wParam);
-  wchar_t className[16] = {};
-  GetClassNameW(window, className, static_cast<int>(std::size(className)));
-  if (lstrcmpW(className, L"#32770") == 0) {
-    if (HWND ok = GetDlgItem(window, IDOK)) SetWindowTextW(ok, L"&Abort");
-    if (HWND cancel = GetDlgItem(window, IDCANCEL)) SetWindowTextW(cancel, L"&Ignore");
-  }
-  return 0;
+  return atBoundary("message box hook", LRESULT{0}, [&]() -> LRESULT {
+    HHOOK hook = instance().hook_.get();
+    if (code != HCBT_ACTIVATE) return CallNextHookEx(hook, code, wParam, lParam);
+    // The box is a dialog; Wine also activates a class-less window as the box closes.
+    HWND window = reinterpret_cast<HWND>(wParam);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    if (lstrcmpW(className, L"#32770") == 0) {
+      if (HWND ok = GetDlgItem(window, IDOK)) SetWindowTextW(ok, L"&Abort");
+      if (HWND cancel = GetDlgItem(window, IDCANCEL)) SetWindowTextW(cancel, L"&Ignore");
+    }
+    return 0;
+  });
 }
 
 int MessageBoxHelper::show(const std::wstring& text, const std::wstring& caption, unsigned flags,

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "util/UniqueHandle.h"
+#include "UniqueHandle.h"
 
 namespace lumo {
 

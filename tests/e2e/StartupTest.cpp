@@ -85,7 +85,8 @@ TEST(Startup, ExtensionsAreWrittenIntoANewPrivateFolder) {
   EXPECT_EQ(app.wait(kStartupMs), std::nullopt);
   const auto created = sweeper.created();
   ASSERT_EQ(created.size(), 1u);
-  EXPECT_EQ(filesIn(created[0]), (std::vector<std::wstring>{L"0.vdd", L"1.vdd", L"2.vdd"}));
+  EXPECT_EQ(filesIn(created[0]), (std::vector<std::wstring>{L"0.vdd", L"1.vdd", L"2.vdd", L"run.lock"}))
+      << "the extensions and the run's lock file";
 }
 
 TEST(Startup, ConcurrentRunsUseTheirOwnPrivateFoldersAndRemoveThemAtExit) {
@@ -100,7 +101,7 @@ TEST(Startup, ConcurrentRunsUseTheirOwnPrivateFoldersAndRemoveThemAtExit) {
   ASSERT_EQ(second.wait(0), std::nullopt);
   const auto created = sweeper.created();
   ASSERT_EQ(created.size(), 2u) << "one folder each";
-  for (const auto& f : created) EXPECT_EQ(filesIn(f).size(), 2u);
+  for (const auto& f : created) EXPECT_EQ(filesIn(f).size(), 3u) << "two extensions and the lock file";
 
   // A normal end of the message loop shuts down and removes the run's own folder.
   ASSERT_TRUE(first.postQuit());
@@ -108,6 +109,35 @@ TEST(Startup, ConcurrentRunsUseTheirOwnPrivateFoldersAndRemoveThemAtExit) {
   EXPECT_EQ(sweeper.created().size(), 1u) << "the other run's folder stays while it runs";
   ASSERT_TRUE(second.postQuit());
   EXPECT_EQ(second.wait(15000), 0);
+  EXPECT_TRUE(sweeper.created().empty());
+}
+
+// A killed run cannot clean up: the next run's start-up removes the folder it left behind, and
+// leaves alone a folder of a run still alive.
+TEST(Startup, AKilledRunsFolderIsRemovedByTheNextRunAndALiveRunsIsKept) {
+  ProjectFolder folder;
+  folder.write(L"a.vdd", "MZ" + std::string(100, '\0'));
+  ASSERT_EQ(folder.build(R"({"title": "Killed", "forms": [], "extensions": ["a.vdd"]})", L"app.exe"), 0);
+  PrivateFolderSweeper sweeper;
+  ChildProcess killed, live;
+  ASSERT_TRUE(killed.start(folder.file(L"app.exe"), L"", folder.path()));
+  ASSERT_EQ(killed.wait(kStartupMs), std::nullopt);
+  ASSERT_TRUE(live.start(folder.file(L"app.exe"), L"", folder.path()));
+  ASSERT_EQ(live.wait(kStartupMs), std::nullopt);
+  ASSERT_EQ(sweeper.created().size(), 2u);
+  killed.kill();
+  killed.wait(15000);
+  ASSERT_EQ(sweeper.created().size(), 2u) << "a killed run leaves its folder behind";
+
+  ChildProcess next;
+  ASSERT_TRUE(next.start(folder.file(L"app.exe"), L"", folder.path()));
+  ASSERT_EQ(next.wait(kStartupMs), std::nullopt);
+  EXPECT_EQ(sweeper.created().size(), 2u) << "the live run's folder and the new run's own";
+  ASSERT_TRUE(next.postQuit());
+  EXPECT_EQ(next.wait(15000), 0);
+  EXPECT_EQ(sweeper.created().size(), 1u) << "only the live run's folder is left";
+  ASSERT_TRUE(live.postQuit());
+  EXPECT_EQ(live.wait(15000), 0);
   EXPECT_TRUE(sweeper.created().empty());
 }
 

@@ -6,6 +6,8 @@
 #include <zlib.h>
 
 #include <array>
+#include <new>
+#include <stdexcept>
 
 namespace lumo::record {
 
@@ -15,12 +17,22 @@ namespace {
 // counted, which is how a whole record is checked at load without keeping its pictures.
 bool inflateExactly(const Bytes& stored, BlockKind kind, std::int64_t expected, Bytes* out) {
   const Bytes packed = StoredBlock{stored, {}}.plain(kind);
+  // A block may claim up to 1 GiB: where that much memory is not to be had, the block fails
+  // like a corrupt one instead of throwing out of the reader.
+  if (out) {
+    try {
+      out->resize(static_cast<std::size_t>(expected));
+    } catch (const std::bad_alloc&) {
+      return false;
+    } catch (const std::length_error&) {
+      return false;
+    }
+  }
   z_stream z{};
   if (inflateInit(&z) != Z_OK) return false;
   z.next_in = const_cast<Bytef*>(packed.data());
   z.avail_in = static_cast<uInt>(packed.size());
   std::array<Bytef, 64 * 1024> scratch;
-  if (out) out->resize(static_cast<std::size_t>(expected));
   std::int64_t produced = 0;
   int status = Z_OK;
   while (status == Z_OK) {

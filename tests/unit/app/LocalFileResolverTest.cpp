@@ -21,10 +21,16 @@ TEST(LocalFileResolver, MapsLocalUrlsUnderTheWorkingDirectory) {
       {L"HTTP://LUMO/images/a.jpg", nullptr},  // prefixes are case-sensitive
       {L"http://example.org/a.jpg", nullptr},
       {L"movie.swf", nullptr},
-      {L"http://lumo/a/../b.txt", L"C:\\run\\a/../b.txt"},  // stays inside
-      {L"http://lumo/../secret.txt", nullptr},  // would leave the working directory
+      {L"http://lumo/a/./b.txt", L"C:\\run\\a/./b.txt"},
+      {L"http://lumo/a..b/c...txt", L"C:\\run\\a..b/c...txt"},  // dots inside names are names
+      // A ".." segment anywhere is refused, even where it would stay inside.
+      {L"http://lumo/a/../b.txt", nullptr},
+      {L"http://lumo/../secret.txt", nullptr},
       {L"http://lumo/a/../../secret.txt", nullptr},
       {L"file:///..\\..\\windows\\win.ini", nullptr},
+      {L"file://q/../x.txt", nullptr},  // C:\runq\..\x.txt is C:\x.txt
+      {L"file://q\\..\\x.txt", nullptr},
+      {L"file://..", nullptr},
   };
   for (const Case& c : cases) {
     const auto path = resolveMovieUrl(c.url, L"C:\\run");

@@ -71,6 +71,31 @@ TEST(PrivateTempFolder, ExtensionsAreWrittenUnderTheirIndexAndCleanedWithEveryth
   EXPECT_FALSE(exists(*folder));
 }
 
+// A run killed before its clean-up leaves its folder with the lock file nobody holds.
+TEST(PrivateTempFolder, StartUpRemovesOnlyTheFoldersOfDeadRuns) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring base = std::wstring(temp) + L"lumo-dead-runs-" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(base.c_str(), nullptr);
+  const std::wstring dead = base + L"\\wrd1.~lk", live = base + L"\\wrd2.~lk", foreign = base + L"\\wrd3.~lk";
+  for (const auto& folder : {dead, live, foreign}) ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  ASSERT_TRUE(holdPrivateFolderLock(dead));  // closed at once: its run is over
+  if (FILE* f = _wfopen((dead + L"\\0.vdd").c_str(), L"wb")) std::fclose(f);
+  UniqueFileHandle liveLock = holdPrivateFolderLock(live);
+  ASSERT_TRUE(liveLock);
+  if (FILE* f = _wfopen((foreign + L"\\note.txt").c_str(), L"wb")) std::fclose(f);  // not ours: no lock file
+
+  removeFoldersOfDeadRuns(base);
+
+  EXPECT_FALSE(exists(dead)) << "a dead run's folder goes, with its content";
+  EXPECT_TRUE(exists(live + L"\\" + kPrivateFolderLockName)) << "a live run's folder stays";
+  EXPECT_TRUE(exists(foreign + L"\\note.txt")) << "a folder without our lock file stays";
+
+  liveLock.reset();
+  for (const auto& folder : {live, foreign}) cleanPrivateTempFolder(folder);
+  RemoveDirectoryW(base.c_str());
+}
+
 TEST(PrivateTempFolder, NoExtensionsWriteNothingAndAMissingFolderFails) {
   std::vector<std::wstring> written;
   EXPECT_TRUE(writeExtensions(L"C:\\no\\such\\folder", {}, written));

@@ -2,6 +2,8 @@
 // classes, and the run-time values (executable path cases, screen size, folder paths).
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "bridge/CommandEngine.h"
 #include "bridge/DeclarationTable.h"
 #include "bridge/TextHelpers.h"
@@ -175,6 +177,35 @@ TEST(DeclarationString, SystemValuesAreReadFromTheRunningSystem) {
   EXPECT_EQ(values.folders[static_cast<size_t>(SpecialFolder::Windows)], specialFolderPath(36));
   ASSERT_FALSE(values.tempPath.empty());
   EXPECT_EQ(values.tempPath.back(), L'\\');
+}
+
+// A module path of 260 characters or more comes back whole, with no terminating zero inside.
+TEST(DeclarationString, ALongExecutablePathIsReadWhole) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = L"\\\\?\\" + std::wstring(temp) + L"lumo-long-" + std::to_wstring(GetCurrentProcessId());
+  std::vector<std::wstring> made;
+  while (folder.size() < 300) {
+    if (!made.empty()) folder += L"\\" + std::wstring(40, L'd');
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    made.push_back(folder);
+  }
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring copy = folder + L"\\module.dll";
+  ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+  HMODULE module = LoadLibraryExW(copy.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  if (module) {
+    const DeclarationValues values = DeclarationValues::fromSystem(module);
+    FreeLibrary(module);
+    EXPECT_GT(values.executablePath.size(), 300u);
+    EXPECT_EQ(values.executablePath.find(L'\0'), std::wstring::npos);
+    EXPECT_EQ(declaredApplicationFilename(values.executablePath), L"module.dll");
+    EXPECT_EQ(values.executablePathShort, values.executablePath);
+  }
+  DeleteFileW(copy.c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+  if (!module) GTEST_SKIP() << "this system does not load a module from a path that long";
 }
 
 // Through the engine: result encoding doubles the path backslashes only for a form that is

@@ -205,6 +205,25 @@ INSTANTIATE_TEST_SUITE_P(
                     LimitCase{"ShortenedPopup", 5, [](Form& f) { f.setHeight(20); }, 200, 90}),
     [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
+// Limits that contradict each other size the window once and return, instead of recursing in
+// WM_SIZE until the stack overflows.
+TEST_F(FormOperations, ContradictoryOrZeroSizeLimitsDoNotRecurse) {
+  record::FormDescription d = description();
+  d.borderStyle = 5;
+  d.popupFrame = false;
+  ASSERT_NO_FATAL_FAILURE(start(std::move(d)));
+  struct Limits {
+    const wchar_t *maxWidth, *maxHeight, *minWidth, *minHeight;
+  } cases[] = {{L"100", L"80", L"200", L"150"}, {L"0", L"0", L"0", L"0"}};
+  for (const Limits& l : cases) {
+    form_->setSizeLimits(l.maxWidth, l.maxHeight, l.minWidth, l.minHeight);
+    form_->setWidth(150);
+    form_->setHeight(120);
+    pumpFor(20);
+    EXPECT_TRUE(IsWindow(form_->windowHandle())) << "maximum width " << l.maxWidth << ", minimum width " << l.minWidth;
+  }
+}
+
 // --- a transparent form's opacity ------------------------------------------------------------------
 
 class TransparentOpacity : public FormOperations, public testing::WithParamInterface<std::pair<int, int>> {};

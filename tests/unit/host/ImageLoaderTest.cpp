@@ -222,6 +222,7 @@ TEST(LoaderRefuses, AnImageWhoseEntryPointRefusesTheAttach) {
   PlayerModule module;
   EXPECT_EQ(module.load(image.data(), image.size()), E_FAIL);
   EXPECT_EQ(module.lastFailure(), "attach");
+  EXPECT_TRUE(module.hookedImports().empty()) << "no entry points into the freed image";
 }
 
 // The player's registration in the test prefix, removed again afterwards.

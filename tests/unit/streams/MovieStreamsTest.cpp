@@ -84,6 +84,10 @@ TEST(MemoryMoviePath, MakesAndParsesPaths) {
       {L"http://example.org/movie.swf", 0, nullptr},
       {L"Z:/x/D7BAED74924D435D84DB8A1E89E7AE3A/abc/a.jpg", 0, nullptr},
       {L"Z:/x/D7BAED74924D435D84DB8A1E89E7AE3A/104", 0, nullptr},
+      // Digits of other scripts are not id digits (the C library's iswdigit says they are).
+      {L"Z:/FromMemory/D7BAED74924D435D84DB8A1E89E7AE3A/\u0BE7/a.jpg", 0, nullptr},
+      {L"Z:/FromMemory/D7BAED74924D435D84DB8A1E89E7AE3A/1\uFF11/a.jpg", 0, nullptr},
+      {L"Z:/FromMemory/D7BAED74924D435D84DB8A1E89E7AE3A/1234567890/a.jpg", 0, nullptr},
   };
   for (const Case& c : cases) {
     const auto parsed = parseMemoryMoviePath(c.text);
@@ -230,6 +234,35 @@ TEST(MovieStreams, ResourcesOfAMemoryMovieComeFromTheOwnerOrBesideTheMovie) {
   EXPECT_EQ(streams.resolveBind(folder + L"a.jpg", &beside, systemUrl), S_FALSE);
   EXPECT_EQ(systemUrl, expected + (expected.back() == L'/' ? L"" : L"/") + L"a.jpg");
   DestroyWindow(control);
+}
+
+// Nothing stale is kept: a movie the player did not take, the movies of a destroyed control and
+// a removed resource handler are all forgotten.
+TEST(MovieStreams, ForgottenMoviesControlsAndHandlersAreNotAskedAgain) {
+  MovieStreams streams;
+  HandlerLog log;
+  const int handler = streams.registerResourceHandler(nullptr, writingHandler, &log);
+  streams.unregisterResourceHandler(handler);
+  std::wstring systemUrl;
+  RecordingCallback unhandled;
+  EXPECT_EQ(streams.resolveBind(L"http://site/known.txt", &unhandled, systemUrl), S_FALSE);
+  EXPECT_TRUE(log.calls.empty()) << "a removed handler is not called";
+
+  const HWND control = reinterpret_cast<HWND>(0x1234);  // only compared, never called
+  auto abandoned = streams.startMovie(control);
+  auto kept = streams.startMovie(control);
+  ASSERT_TRUE(abandoned && kept);
+  streams.abandonMovie(abandoned->path);
+  RecordingCallback first;
+  EXPECT_EQ(streams.resolveBind(abandoned->path, &first, systemUrl), E_FAIL) << "its stream is gone";
+
+  streams.forgetControl(control);
+  kept->writer.Reset();
+  RecordingCallback second;
+  EXPECT_EQ(streams.resolveBind(kept->path, &second, systemUrl), E_FAIL) << "the control's movies are gone";
+  const std::wstring folder = kept->path.substr(0, kept->path.rfind(L'\\') + 1);
+  RecordingCallback resource;
+  EXPECT_EQ(streams.resolveBind(folder + L"a.jpg", &resource, systemUrl), E_FAIL) << "its handle is not asked";
 }
 
 TEST(MovieStreams, TheWrappingMonikerServesRegisteredMoviesThroughUrlmon) {

@@ -1,6 +1,6 @@
-// One move-only owner for every kind of Windows handle: kernel handles, GDI objects, hooks,
-// modules, find handles, menus, icons. A traits struct per kind gives its invalid value and
-// how to close it.
+// One move-only owner for every kind of Windows handle: kernel handles, GDI objects, memory DCs,
+// hooks, modules, find handles, menus, icons, windows. A traits struct per kind gives its invalid
+// value and how to close it. Shared by the runtime and the stand-in player.
 #pragma once
 
 #include <windows.h>
@@ -62,6 +62,11 @@ struct GdiObjectTraits {
   static Handle invalid() { return nullptr; }
   static void close(Handle h) { DeleteObject(h); }
 };
+struct DcTraits {  // made by CreateCompatibleDC, CreateDC or a print dialog: deleted, never released
+  using Handle = HDC;
+  static Handle invalid() { return nullptr; }
+  static void close(Handle h) { DeleteDC(h); }
+};
 struct MenuTraits {
   using Handle = HMENU;
   static Handle invalid() { return nullptr; }
@@ -88,6 +93,7 @@ using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueDc = UniqueHandle<DcTraits>;
 using UniqueMenu = UniqueHandle<MenuTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueHook = UniqueHandle<HookTraits>;
