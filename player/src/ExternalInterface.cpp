@@ -115,6 +115,85 @@ std::wstring unescapeXml(std::wstring_view text) {
   return out;
 }
 
+namespace {
+
+bool isNameChar(wchar_t c) { return std::iswalnum(c) || c == L'_' || c == L'-' || c == L'.' || c == L':'; }
+
+// An "&" at `i` starts a reference: a named entity of XML or &#N; / &#xN;.
+bool referenceAt(std::wstring_view s, size_t i) {
+  size_t semi = s.find(L';', i);
+  if (semi == std::wstring_view::npos || semi - i > 10) return false;
+  std::wstring_view name = s.substr(i + 1, semi - i - 1);
+  for (const Entity& e : kEntities)
+    if (name == e.name) return true;
+  if (name.size() < 2 || name[0] != L'#') return false;
+  bool hex = name[1] == L'x';
+  std::wstring_view digits = name.substr(hex ? 2 : 1);
+  if (digits.empty()) return false;
+  for (wchar_t c : digits)
+    if (!(hex ? std::iswxdigit(c) : std::iswdigit(c))) return false;
+  return true;
+}
+
+}  // namespace
+
+bool wellFormed(std::wstring_view s) {
+  std::vector<std::wstring_view> open;
+  bool sawElement = false;
+  size_t i = 0;
+  while (i < s.size()) {
+    wchar_t c = s[i];
+    if (c == L'&') {
+      if (!referenceAt(s, i)) return false;
+      ++i;
+      continue;
+    }
+    if (c != L'<') {
+      // Only blanks may stand outside the one element.
+      if (open.empty() && !std::iswspace(c)) return false;
+      ++i;
+      continue;
+    }
+    bool closing = i + 1 < s.size() && s[i + 1] == L'/';
+    size_t at = i + (closing ? 2 : 1), start = at;
+    while (at < s.size() && isNameChar(s[at])) ++at;
+    if (at == start) return false;  // a bare "<"
+    std::wstring_view name = s.substr(start, at - start);
+    if (closing) {
+      at = skipBlanks(s, at);
+      if (at >= s.size() || s[at] != L'>' || open.empty() || open.back() != name) return false;
+      open.pop_back();
+      i = at + 1;
+      continue;
+    }
+    if (open.empty() && sawElement) return false;  // a second root
+    // Attributes: blank, name, "=", a quoted value without "<" whose "&"s are references.
+    for (;;) {
+      size_t next = skipBlanks(s, at);
+      if (next >= s.size()) return false;
+      if (s[next] == L'>' || (s[next] == L'/' && next + 1 < s.size() && s[next + 1] == L'>')) {
+        bool empty = s[next] == L'/';
+        if (!empty) open.push_back(name);
+        sawElement = true;
+        i = next + (empty ? 2 : 1);
+        break;
+      }
+      if (next == at) return false;  // attributes are separated by blanks
+      size_t nameEnd = next;
+      while (nameEnd < s.size() && isNameChar(s[nameEnd])) ++nameEnd;
+      if (nameEnd == next || nameEnd + 1 >= s.size() || s[nameEnd] != L'=') return false;
+      wchar_t quote = s[nameEnd + 1];
+      if (quote != L'"' && quote != L'\'') return false;
+      size_t close = s.find(quote, nameEnd + 2);
+      if (close == std::wstring_view::npos) return false;
+      for (size_t k = nameEnd + 2; k < close; ++k)
+        if (s[k] == L'<' || (s[k] == L'&' && !referenceAt(s, k))) return false;
+      at = close + 1;
+    }
+  }
+  return sawElement && open.empty();
+}
+
 std::wstring buildInvoke(std::wstring_view name, const std::vector<std::wstring>& args) {
   std::wstring xml = L"<invoke name=\"" + escapeXml(name) + L"\" returntype=\"xml\"><arguments>";
   for (const std::wstring& a : args) xml += stringValue(a);

@@ -14,6 +14,10 @@ std::wstring escapeXml(std::wstring_view text);
 // Named entities and &#N; / &#xN; references decoded; unknown ones are kept as written.
 std::wstring unescapeXml(std::wstring_view text);
 
+// Whether `xml` is one well-formed element (tags balanced, attribute values quoted, every "&" an
+// entity or character reference, no bare "<"), as the player's parser requires.
+bool wellFormed(std::wstring_view xml);
+
 // <invoke name="NAME" returntype="xml"><arguments><string>..</string>...</arguments></invoke>
 std::wstring buildInvoke(std::wstring_view name, const std::vector<std::wstring>& args);
 

@@ -337,6 +337,16 @@ LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool
     *handled = true;
     return 0;
   }
+  if (message == WM_CHAR) {
+    transcript::write(L"char " + std::to_wstring(static_cast<unsigned>(wParam)));
+    *handled = true;
+    return 0;
+  }
+  if (message == WM_MOUSEWHEEL) {
+    transcript::write(L"wheel " + std::to_wstring(GET_WHEEL_DELTA_WPARAM(wParam)));
+    *handled = true;
+    return 0;
+  }
   if (message == WM_SETCURSOR && windowless_) {
     SetCursor(LoadCursorA(module::instance(), MAKEINTRESOURCEA(module::kCursorId)));
     *handled = true;
@@ -524,10 +534,16 @@ std::optional<std::wstring> FlashPlayer::externalCall(const std::wstring& name, 
   std::optional<std::wstring> answer = std::move(returnValue_);
   returnValue_ = std::move(saved);
   if (!answer) return std::nullopt;
+  // An answer the parser cannot read reaches the movie as undefined.
+  if (!external::wellFormed(*answer)) {
+    transcript::write(L"bad-xml " + transcript::quote(*answer));
+    return std::wstring(L"undefined");
+  }
   return external::parseValue(*answer);
 }
 
-void FlashPlayer::addCallback(const std::wstring& name, std::optional<std::wstring> answer) {
+void FlashPlayer::addCallback(const std::wstring& name, std::optional<std::wstring> answer, bool keepAnswer) {
+  if (keepAnswer && callbacks_.count(name)) return;
   callbacks_[name] = std::move(answer);
 }
 

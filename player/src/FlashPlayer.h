@@ -42,7 +42,11 @@ class FlashPlayer final : public IShockwaveFlash,
   // An ExternalInterface call: FlashCall with the invoke XML; the value the container gave
   // through SetReturnValue, none when it gave none.
   std::optional<std::wstring> externalCall(const std::wstring& name, const std::vector<std::wstring>& args);
-  void addCallback(const std::wstring& name, std::optional<std::wstring> answer);
+  // Registers an ExternalInterface callback; `keepAnswer` leaves a registered one's answer as is.
+  // ExternalInterface exists from SWF 8 on; a player without a movie keeps its callbacks.
+  bool hasExternalInterface() const { return !movie_ || movie_->version >= kFirstExternalInterfaceVersion; }
+  static constexpr int kFirstExternalInterfaceVersion = 8;
+  void addCallback(const std::wstring& name, std::optional<std::wstring> answer, bool keepAnswer = false);
   void fsCommand(const std::wstring& command, const std::wstring& args);
   void drawShape(const Stage::Shape& shape);
   void setMovieVariable(const std::wstring& name, const std::wstring& value);

@@ -4,6 +4,7 @@
 
 #include "ExternalInterface.h"
 #include "FlashPlayer.h"
+#include "ScriptRunner.h"
 #include "Text.h"
 #include "Transcript.h"
 
@@ -216,6 +217,7 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::SetVariable(BSTR name, BSTR value) {
   std::wstring n = fromBstr(name), v = fromBstr(value);
   transcript::write(L"setvariable " + transcript::quote(n) + L" " + transcript::quote(v));
   variables_[n] = v;
+  if (auto runner = script_) runner->variableSet(n, v);
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::GetVariable(BSTR name, BSTR* value) {
@@ -316,13 +318,25 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::CallFunction(BSTR request, BSTR* response
   if (!response) return E_POINTER;
   *response = nullptr;
   std::wstring text = fromBstr(request);
-  std::optional<external::Invoke> invoke = external::parseInvoke(text);
-  auto it = invoke ? callbacks_.find(invoke->name) : callbacks_.end();
+  std::optional<external::Invoke> invoke;
+  if (external::wellFormed(text)) invoke = external::parseInvoke(text);
+  if (!invoke) {
+    // The parser refuses what is not well-formed or names no function: nothing is called.
+    transcript::write(L"bad-xml " + transcript::quote(text));
+    return E_FAIL;
+  }
+  auto it = hasExternalInterface() ? callbacks_.find(invoke->name) : callbacks_.end();
   if (it == callbacks_.end()) {
     transcript::write(L"callfunction " + transcript::quote(text) + L" -> refused");
     return E_FAIL;
   }
-  std::wstring answer = it->second ? external::stringValue(*it->second) : L"<undefined/>";
+  std::optional<std::wstring> given = it->second;
+  // The script's `on` block for the name runs with the invoke's arguments; its `return` answers.
+  if (auto runner = script_) {
+    std::optional<std::wstring> returned;
+    if (runner->callbackInvoked(invoke->name, invoke->args, &returned) && returned) given = returned;
+  }
+  std::wstring answer = given ? external::stringValue(*given) : L"<undefined/>";
   transcript::write(L"callfunction " + transcript::quote(text) + L" -> " + transcript::quote(answer));
   return toBstr(answer, response);
 }

@@ -5,6 +5,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwchar>
 
 #include "FlashPlayer.h"
@@ -20,18 +21,51 @@ bool number(const std::wstring& text, long& out) {
   return *end == 0;
 }
 
-// The window that takes keys: the focus window when it is ours (this thread), else the player's.
-HWND keyTarget(FlashPlayer& player) {
+// Real input goes through SendInput, so hooks, GetKeyState, activation and hit-testing see it
+// exactly as they see a person's. Keys go where the system sends them: to the focus window of
+// the foreground window, which a person would first have brought to the front.
+void bringToFront(FlashPlayer& player) {
+  HWND top = player.topLevelWindow();
+  if (GetForegroundWindow() != top) SetForegroundWindow(top);
   HWND focus = GetFocus();
-  return focus ? focus : player.inputWindow();
+  if (!focus || (focus != top && !IsChild(top, focus))) SetFocus(player.inputWindow());
 }
 
-LPARAM keyParam(UINT vk, bool up, bool alt) {
-  UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
-  LPARAM lp = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
-  if (alt) lp |= 1 << 29;
-  if (up) lp |= (1u << 30) | (1u << 31);
-  return lp;
+bool send(std::vector<INPUT> inputs) {
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+INPUT keyInput(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return in;
+}
+
+INPUT mouseInput(DWORD flags, DWORD data = 0) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = flags;
+  in.mi.mouseData = data;
+  return in;
+}
+
+// Moves the pointer to (x, y) of the player as a person's mouse would; the absolute form's
+// 0..65535 scale is rounded up so that it lands on the pixel itself.
+bool movePointer(FlashPlayer& p, long x, long y) {
+  POINT origin = p.playerOrigin();
+  POINT pt{origin.x + x, origin.y + y};
+  ClientToScreen(p.inputWindow(), &pt);
+  LONG cx = std::max(1, GetSystemMetrics(SM_CXSCREEN)), cy = std::max(1, GetSystemMetrics(SM_CYSCREEN));
+  INPUT in = mouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE);
+  in.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(pt.x) * 65536 + cx - 1) / cx);
+  in.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(pt.y) * 65536 + cy - 1) / cy);
+  if (!send({in})) return false;
+  POINT now;
+  if (GetCursorPos(&now) && (now.x != pt.x || now.y != pt.y)) SetCursorPos(pt.x, pt.y);
+  return true;
 }
 
 bool resize(FlashPlayer& p, const Args& a, std::wstring* error) {
@@ -67,28 +101,52 @@ bool key(FlashPlayer& p, const Args& a, std::wstring* error) {
     *error = L"user key VK";
     return false;
   }
-  HWND target = keyTarget(p);
-  return PostMessageW(target, WM_KEYDOWN, static_cast<WPARAM>(vk), keyParam(static_cast<UINT>(vk), false, false)) &&
-         PostMessageW(target, WM_KEYUP, static_cast<WPARAM>(vk), keyParam(static_cast<UINT>(vk), true, false));
+  bringToFront(p);
+  return send({keyInput(static_cast<WORD>(vk), false), keyInput(static_cast<WORD>(vk), true)});
 }
 
 bool altF4(FlashPlayer& p, const Args&, std::wstring*) {
-  HWND target = keyTarget(p);
-  return PostMessageW(target, WM_SYSKEYDOWN, VK_MENU, keyParam(VK_MENU, false, true)) &&
-         PostMessageW(target, WM_SYSKEYDOWN, VK_F4, keyParam(VK_F4, false, true)) &&
-         PostMessageW(target, WM_SYSKEYUP, VK_F4, keyParam(VK_F4, true, true)) &&
-         PostMessageW(target, WM_KEYUP, VK_MENU, keyParam(VK_MENU, true, false));
+  bringToFront(p);
+  return send({keyInput(VK_MENU, false), keyInput(VK_F4, false), keyInput(VK_F4, true), keyInput(VK_MENU, true)});
+}
+
+// Each UTF-16 unit as a Unicode key press: the focus window gets it as WM_CHAR.
+bool type(FlashPlayer& p, const Args& a, std::wstring* error) {
+  if (a.size() != 2 || a[1].empty()) {
+    *error = L"user type TEXT";
+    return false;
+  }
+  bringToFront(p);
+  std::vector<INPUT> inputs;
+  for (wchar_t c : a[1]) {
+    for (bool up : {false, true}) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wScan = static_cast<WORD>(c);
+      in.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
+      inputs.push_back(in);
+    }
+  }
+  return send(std::move(inputs));
+}
+
+bool mouseMove(FlashPlayer& p, const Args& a, std::wstring* error) {
+  long x, y;
+  if (a.size() != 3 || !number(a[1], x) || !number(a[2], y)) {
+    *error = L"user mousemove X Y";
+    return false;
+  }
+  return movePointer(p, x, y);
 }
 
 bool click(FlashPlayer& p, const Args& a, std::wstring* error) {
   static constexpr struct {
     const wchar_t* name;
-    UINT down, up;
-    WPARAM held;
+    DWORD down, up;
   } kButtons[] = {
-      {L"left", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON},
-      {L"middle", WM_MBUTTONDOWN, WM_MBUTTONUP, MK_MBUTTON},
-      {L"right", WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON},
+      {L"left", MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP},
+      {L"middle", MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP},
+      {L"right", MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP},
   };
   long x, y;
   if (a.size() != 4 || !number(a[2], x) || !number(a[3], y)) {
@@ -97,25 +155,36 @@ bool click(FlashPlayer& p, const Args& a, std::wstring* error) {
   }
   for (const auto& b : kButtons) {
     if (a[1] != b.name) continue;
-    HWND own = p.inputWindow();
-    POINT origin = p.playerOrigin();
-    POINT pt{origin.x + x, origin.y + y};
-    ClientToScreen(own, &pt);
-    // The press goes to the window under the pointer, as the window manager would send it.
-    HWND target = WindowFromPoint(pt);
-    if (!target || GetWindowThreadProcessId(target, nullptr) != GetCurrentThreadId()) target = own;
-    ScreenToClient(target, &pt);
-    LPARAM at = MAKELPARAM(pt.x, pt.y);
-    return PostMessageW(target, WM_MOUSEMOVE, 0, at) && PostMessageW(target, b.down, b.held, at) &&
-           PostMessageW(target, b.up, 0, at);
+    // The press goes to the window under the pointer, as the system routes it.
+    return movePointer(p, x, y) && send({mouseInput(b.down), mouseInput(b.up)});
   }
   *error = L"user click left|middle|right X Y";
   return false;
 }
 
+// user wheel DELTA [X Y]: the wheel turned by DELTA (120 a notch, negative towards the user),
+// over (X, Y) of the player when given.
+bool wheel(FlashPlayer& p, const Args& a, std::wstring* error) {
+  long delta, x, y;
+  if ((a.size() != 2 && a.size() != 4) || !number(a[1], delta) ||
+      (a.size() == 4 && (!number(a[2], x) || !number(a[3], y)))) {
+    *error = L"user wheel DELTA [X Y]";
+    return false;
+  }
+  if (a.size() == 4 && !movePointer(p, x, y)) return false;
+  bringToFront(p);
+  return send({mouseInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta))});
+}
+
 bool drop(FlashPlayer& p, const Args& a, std::wstring* error) {
   if (a.size() < 2) {
     *error = L"user drop PATH...";
+    return false;
+  }
+  // The shell drops only onto a window that registered for files.
+  HWND target = p.topLevelWindow();
+  if (!(GetWindowLongPtrW(target, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) {
+    *error = L"user drop: the window does not accept files";
     return false;
   }
   size_t chars = 1;
@@ -132,7 +201,7 @@ bool drop(FlashPlayer& p, const Args& a, std::wstring* error) {
   }
   GlobalUnlock(block);
   // The receiver frees the block with DragFinish.
-  if (!PostMessageW(p.topLevelWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) {
+  if (!PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0)) {
     GlobalFree(block);
     return false;
   }
@@ -145,7 +214,8 @@ constexpr struct {
 } kActions[] = {
     {L"resize", resize},   {L"move", move},   {L"maximize", maximize}, {L"minimize", minimize},
     {L"restore", restore}, {L"close", close}, {L"key", key},           {L"altf4", altF4},
-    {L"click", click},     {L"drop", drop},
+    {L"click", click},     {L"drop", drop},       {L"mousemove", mouseMove}, {L"wheel", wheel},
+    {L"type", type},
 };
 
 }  // namespace

@@ -8,6 +8,12 @@ using namespace player_test;
 
 namespace {
 
+std::string errorLine(int number) {
+  std::string line = "error line ";
+  line += std::to_string(number);
+  return line + ":";
+}
+
 class PlayerScript : public ::testing::Test, public PlayerFixtureBase {
  protected:
   // Loads a movie with `script` into a windowed player and waits for the script's end.
@@ -158,36 +164,153 @@ TEST_F(PlayerScript, UnknownCommandsAreReportedAndTheScriptGoesOn) {
   EXPECT_TRUE(transcript->has("log \"still\""));
 }
 
-TEST_F(PlayerScript, UserActionsReachTheTopLevelWindowAsAPersonsWould) {
-  std::wstring dropped = folder.file(L"dropped.txt");
-  std::string script = "user resize 300 200\nuser move 20 30\nuser key 65\nuser click left 5 6\n"
-                       "user maximize\nuser close\nuser drop \"" + narrow(dropped) + "\" \"C:\\\\other.txt\"\nwait 100\n";
-  for (char& c : script)
-    if (c == '\\') c = '/';  // paths with slashes need no escapes in the script
-  run(script);
-  pumpFor(200);
-  RECT r;
-  GetWindowRect(site.window(), &r);
-  EXPECT_EQ(300, r.right - r.left);
-  EXPECT_EQ(200, r.bottom - r.top);
-  EXPECT_EQ(20, r.left);
-  EXPECT_EQ(30, r.top);
-  auto& messages = TestSite::windowMessages();
-  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_SYSCOMMAND)));
-  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_DROPFILES)));
-  EXPECT_EQ(2, static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(site.window(), L"dropped"))));
-  RemovePropW(site.window(), L"dropped");
-  EXPECT_TRUE(transcript->has("key down 65")) << dump();
-  EXPECT_TRUE(transcript->has("mouse left down 5 6")) << dump();
-  EXPECT_TRUE(transcript->has("user close"));
-  EXPECT_TRUE(transcript->has("user resize 300 200"));
+// The host's calls and variables run the script's `on` blocks with their arguments, and the
+// script's main flow waits on them by count instead of by time.
+TEST_F(PlayerScript, OnBlocksAnswerCallsAndWatchedVariablesAndWaitForResumesOnTheirHits) {
+  run("on greet\n"
+      "  expect-arg 1 Ann\n"
+      "  log hello $1 ($*)\n"
+      "  return \"hi $1\"\n"
+      "  log never\n"
+      "end\n"
+      "watch level\n"
+      "on level\n"
+      "  log level is $1\n"
+      "end\n"
+      "log waiting\n"
+      "wait-for greet 2\n"
+      "wait-for level\n"
+      "log resumed\n",
+      "log \"waiting\"");
+  auto callGreet = [&](const wchar_t* name) {
+    std::wstring xml = L"<invoke name=\"greet\" returntype=\"xml\"><arguments><string>";
+    xml += name;
+    xml += L"</string><string>x &amp; y</string></arguments></invoke>";
+    BSTR request = bstr(xml.c_str());
+    BSTR response = nullptr;
+    EXPECT_EQ(S_OK, player->CallFunction(request, &response));
+    std::wstring answer = response ? response : L"";
+    SysFreeString(response);
+    SysFreeString(request);
+    return answer;
+  };
+  EXPECT_EQ(L"<string>hi Ann</string>", callGreet(L"Ann"));
+  pumpFor(100);
+  EXPECT_FALSE(transcript->has("log \"resumed\"")) << "one hit of two\n" << dump();
+  EXPECT_EQ(L"<string>hi Bob</string>", callGreet(L"Bob"));
+  BSTR name = bstr(L"level"), value = bstr(L"3");
+  EXPECT_EQ(S_OK, player->SetVariable(name, value));
+  SysFreeString(name);
+  SysFreeString(value);
+  ASSERT_TRUE(transcript->waitFor("end")) << dump();
+  EXPECT_TRUE(transcript->has("PASS line 2 arg 1 expected \"Ann\" got \"Ann\"")) << dump();
+  EXPECT_TRUE(transcript->has("FAIL line 2 arg 1 expected \"Ann\" got \"Bob\"")) << dump();
+  EXPECT_TRUE(transcript->has("log \"hello Ann (Ann x & y)\"")) << dump();
+  EXPECT_TRUE(transcript->has("return \"hi Ann\""));
+  EXPECT_TRUE(transcript->has("log \"level is 3\"")) << dump();
+  EXPECT_FALSE(transcript->has("log \"never\"")) << "return ends the block";
+  EXPECT_TRUE(transcript->has("log \"resumed\""));
 }
 
-TEST_F(PlayerScript, AltF4AsksTheTopLevelWindowToClose) {
-  run("user altf4\nwait 50\n");
-  pumpFor(100);
-  auto& messages = TestSite::windowMessages();
-  EXPECT_NE(messages.end(), std::find(messages.begin(), messages.end(), static_cast<UINT>(WM_SYSCOMMAND))) << dump();
+TEST_F(PlayerScript, WaitForTimesOutWithAFailLineAndBlockMisuseIsAnError) {
+  run("callback quiet\n"
+      "wait-for quiet 1 100\n"
+      "return 1\n"
+      "expect-arg 1 x\n"
+      "end\n"
+      "wait-for quiet 0\n"
+      "on open\n"
+      "log after\n");
+  EXPECT_TRUE(transcript->has("FAIL line 2 wait-for quiet hit 0 of 1 timeout")) << dump();
+  for (int line : {3, 4, 5, 6, 7})
+    EXPECT_TRUE(transcript->has(errorLine(line))) << dump();
+  EXPECT_TRUE(transcript->has("log \"after\""));
+}
+
+// The player's parser refuses XML that is not well-formed: an answer reads as undefined, a
+// request calls nothing; both leave a bad-xml line.
+TEST_F(PlayerScript, XmlThatIsNotWellFormedIsLoggedAndTreatedAsUndefined) {
+  const struct {
+    const wchar_t* answer;
+    const char* value;
+  } answers[] = {
+      {L"<string>a &amp; b</string>", "a & b"},
+      {L"<string>a & b</string>", "undefined"},
+      {L"<string>a < b</string>", "undefined"},
+      {L"<string>open", "undefined"},
+      {L"<string>x</number>", "undefined"},
+      {L"<string>R&amp;lt;D</string>", "R&lt;D"},
+  };
+  std::string script;
+  for (size_t i = 0; i < std::size(answers); ++i) {
+    sink->answers.push_back(answers[i].answer);
+    script += "call f" + std::to_string(i) + "\nexpect \"" + answers[i].value + "\"\n";
+  }
+  run("callback ping pong\n" + script);
+  for (const std::string& l : transcript->lines()) EXPECT_NE(0u, l.rfind("FAIL ", 0)) << dump();
+  EXPECT_TRUE(transcript->has("bad-xml \"<string>a & b</string>\"")) << dump();
+
+  for (const wchar_t* request : {L"<invoke name=\"ping\" returntype=\"xml\"><arguments><string>a&b</string></arguments></invoke>",
+                                 L"<invoke name=\"ping\"><arguments><string>a<b</string></arguments></invoke>",
+                                 L"<invoke returntype=\"xml\"><arguments></arguments></invoke>"}) {
+    BSTR text = bstr(request);
+    BSTR response = nullptr;
+    EXPECT_EQ(E_FAIL, player->CallFunction(text, &response)) << narrow(request);
+    EXPECT_EQ(nullptr, response);
+    SysFreeString(text);
+  }
+  int bad = 0;
+  for (const std::string& l : transcript->lines()) bad += l.rfind("bad-xml ", 0) == 0;
+  EXPECT_EQ(4 + 3, bad) << dump();
+}
+
+// ExternalInterface exists from SWF 8 on: an older movie cannot call out or be called.
+TEST_F(PlayerScript, MoviesBelowSwf8HaveNoExternalInterface) {
+  for (int version : {7, 8}) {
+    auto movie = makeMovie(160, 120, 0xFFFFFF, "callback ping pong\ncall vor.hasEI\nlog v" + std::to_string(version) + "\n");
+    movie.version = static_cast<uint8_t>(version);
+    ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
+    ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"v" + std::to_wstring(version) + L".swf"), movie)));
+    ASSERT_TRUE(transcript->waitFor("log \"v" + std::to_string(version))) << dump();
+    BSTR text = bstr(L"<invoke name=\"ping\" returntype=\"xml\"><arguments></arguments></invoke>");
+    BSTR response = nullptr;
+    EXPECT_EQ(version >= 8 ? S_OK : E_FAIL, player->CallFunction(text, &response)) << version;
+    SysFreeString(response);
+    SysFreeString(text);
+  }
+  EXPECT_TRUE(transcript->has("error line 2: no ExternalInterface below SWF 8")) << dump();
+  EXPECT_EQ(1, sink->count(flash::kDispFlashCall)) << "only the SWF 8 movie called out";
+}
+
+// The members a host calls by early binding, reached by their vtable number and not through
+// the header's declarations, so a slot that moved would be caught.
+TEST_F(PlayerScript, HostMembersAnswerByTheirVtableNumbers) {
+  ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
+  IUnknown* p = player.Get();
+  std::wstring path = writeMovie(folder.file(L"slots.swf"), makeMovie(160, 120, 0xFFFFFF, "callback ping pong\n"));
+  BSTR url = bstr(path.c_str());
+  ASSERT_EQ(S_OK, callSlot(p, 58, 0, url));  // LoadMovie(layer 0, url)
+  SysFreeString(url);
+  ASSERT_TRUE(transcript->waitFor("end")) << dump();
+  BSTR target = bstr(L"/"), label = bstr(L"start");
+  EXPECT_EQ(S_OK, callSlot(p, 60, target, label));  // TGotoLabel
+  SysFreeString(target);
+  SysFreeString(label);
+  EXPECT_EQ(S_OK, callSlot(p, 29));         // Stop
+  EXPECT_EQ(S_OK, callSlot(p, 34, 0L));     // GotoFrame
+  BSTR request = bstr(L"<invoke name=\"ping\" returntype=\"xml\"><arguments></arguments></invoke>");
+  BSTR response = nullptr;
+  EXPECT_EQ(S_OK, callSlot(p, 93, request, &response));  // CallFunction
+  EXPECT_STREQ(L"<string>pong</string>", response);
+  SysFreeString(response);
+  SysFreeString(request);
+  BSTR late = bstr(L"<string>late</string>");
+  EXPECT_EQ(E_FAIL, callSlot(p, 94, late));  // SetReturnValue outside a FlashCall
+  SysFreeString(late);
+  EXPECT_TRUE(transcript->has("movie ")) << dump();
+  EXPECT_TRUE(transcript->has("tgotolabel \"/\" \"start\"")) << dump();
+  EXPECT_TRUE(transcript->has("stop")) << dump();
+  EXPECT_TRUE(transcript->has("gotoframe 0")) << dump();
 }
 
 }  // namespace

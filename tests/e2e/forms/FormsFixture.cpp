@@ -2,6 +2,8 @@
 // child processes, and the transcript file is read whole each time.
 #include "forms/FormsFixture.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -29,6 +31,14 @@ FormsProjector::FormsProjector(const std::vector<Movie>& movies, const std::stri
     if (run(binFolder() + L"\\lumo-movie.exe", arguments, folder_.path()).exitCode != 0) return;
   }
   built_ = folder_.build(projectJson, L"app.exe", &builderOutput_) == 0;
+}
+
+FormsProjector::~FormsProjector() {
+  if (allowScriptFailures_) return;
+  for (const std::string& line : transcript()) {
+    if (line.rfind("FAIL ", 0) == 0 || line.rfind("error line ", 0) == 0 || line.rfind("bad-xml ", 0) == 0)
+      ADD_FAILURE() << "the movie's transcript says: " << line.substr(0, 400);
+  }
 }
 
 bool FormsProjector::start(const std::wstring& arguments) {

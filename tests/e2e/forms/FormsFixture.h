@@ -33,6 +33,14 @@ class FormsProjector {
   FormsProjector(const std::vector<Movie>& movies, const std::string& projectJson,
                  const std::vector<std::pair<std::wstring, std::string>>& files = {});
 
+  // Fails the running test for every FAIL, error line or bad-xml line its movies wrote, so no
+  // test reading a transcript passes over a failed expectation or a broken script.
+  ~FormsProjector();
+  FormsProjector(const FormsProjector&) = delete;
+  FormsProjector& operator=(const FormsProjector&) = delete;
+  // For a test that provokes such lines on purpose.
+  void allowScriptFailures() { allowScriptFailures_ = true; }
+
   bool built() const { return built_; }
   ProjectFolder& folder() { return folder_; }
   ChildProcess& process() { return process_; }
@@ -52,6 +60,7 @@ class FormsProjector {
   PrivateFolderSweeper sweeper_;
   ChildProcess process_;
   bool built_ = false;
+  bool allowScriptFailures_ = false;
   std::string builderOutput_;
 };
 

@@ -112,7 +112,9 @@ TEST(EncodeResult, EscapesQuotesBracketsAndBackslashes) {
       {L"[\"x\",\"y\"]", true, L"[&quot;x&quot;,&quot;y&quot;]"},
       {L"true", true, L"true"},
       {L"a<{z}>b", true, L"a&lt;{z}&gt;b"},
-      {L"a&b", true, L"a&b"},
+      {L"a&b", true, L"a&amp;b"},
+      {L"R&lt;D", true, L"R&amp;lt;D"},
+      {L"\"&\"", true, L"&quot;&amp;&quot;"},
       {L"C:\\x", false, L"C:\\\\x"},
       {L"C:\\x", true, L"C:\\x"},
   };
