@@ -176,6 +176,14 @@ bool RuntimeApp::createForms(HWND previewParent) {
   environment.kioskMode = kioskMode;
   environment.resourceHandler = &serveMovieResource;
   environment.applicationMinimise = [this](Form&) { minimizeApplication(0); };
+  environment.showSplash = [this](Form& form) { showSplash(form); };
+  tray.instance = instance_;
+  tray.privateFolder = privateTempFolder;
+  tray.projectPicture = [this] { return settings.trayIconImage(); };
+  environment.tray = &tray;
+  environment.trayCallback = [this](Form& form, WPARAM wParam, LPARAM lParam) {
+    tray.handleCallback(form, wParam, lParam);
+  };
   // Input that ends a screensaver closes it as the person's close of the main form would,
   // through its exit handler when the movie enabled one.
   environment.closeScreensaver = [this] {
@@ -198,6 +206,10 @@ bool RuntimeApp::createForms(HWND previewParent) {
       engine.setMainForm(form);
     }
     if (!form->start(instance_, *description, privateTempFolder)) return false;
+    if (id == 0) {
+      tray.mainWindow = form->windowHandle();
+      splash.deliverHeldEvents(*form);
+    }
   }
   if (!mainForm) return true;
   if (!settings.showInTaskbar) {
@@ -210,7 +222,17 @@ bool RuntimeApp::createForms(HWND previewParent) {
       taskbarList->DeleteTab(window);
     }
   }
+  if (settings.trayIconAtStart) tray.showIcon();
   return true;
+}
+
+void RuntimeApp::showSplash(Form& form) {
+  if (!settings.splashEnabled) return;
+  const auto image = settings.splashImage();
+  if (!image) return;
+  const SplashWindow::Settings splashSettings{settings.splashWidth, settings.splashHeight,
+                                              static_cast<DWORD>(settings.splashDuration)};
+  splash.show(instance_, *image, splashSettings, form.windowHandle());
 }
 
 bool RuntimeApp::createForm(const std::wstring& name, const std::wstring& moviePath, int x, int y, int width,
@@ -281,9 +303,16 @@ void RuntimeApp::exitApplication() {
 }
 
 void RuntimeApp::minimizeApplication(int formId) {
-  // Minimizing to the tray icon comes with the tray; until then the flag minimizes as usual.
   auto& engine = CommandEngine::instance();
-  if (formId != 0) {
+  if (minimizeToTray && mainForm) {
+    tray.mainWindow = mainForm->windowHandle();
+    if (tray.addForMinimize()) {
+      ShowWindow(mainForm->windowHandle(), SW_MINIMIZE);
+      ShowWindow(mainForm->windowHandle(), SW_HIDE);
+    } else {
+      MessageBoxW(GetDesktopWindow(), L"Unable to Set Tray Icon", L"ERROR", MB_OK);
+    }
+  } else if (formId != 0) {
     if (FormInterface* form = engine.findForm(formId)) form->minimize();
   } else if (mainForm) {
     mainForm->minimize();
@@ -334,6 +363,8 @@ void CALLBACK RuntimeApp::checkPreviewParent(HWND, UINT, UINT_PTR timer, DWORD) 
 }
 
 void RuntimeApp::shutdown() {
+  // No dead icon may stay in the tray: removed first, and again once everything else went.
+  tray.hideIcon();
   if (stopModuleThreads) stopModuleThreads();
   speechVoice.Reset();
   mainForm = nullptr;
@@ -345,6 +376,7 @@ void RuntimeApp::shutdown() {
   privateFolderLock.reset();  // closed first: the folder's clean-up deletes the lock file too
   cleanPrivateTempFolder(privateTempFolder);
   privateTempFolder.clear();
+  tray.hideIcon();
 }
 
 }  // namespace lumo

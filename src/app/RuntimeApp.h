@@ -6,6 +6,8 @@
 #include "ProjectSettings.h"
 #include "UniqueHandle.h"
 #include "bridge/BuiltInModules.h"
+#include "ui/SplashWindow.h"
+#include "ui/TrayIcon.h"
 
 #include <windows.h>
 #include <sapi.h>
@@ -80,6 +82,8 @@ class RuntimeApp {
   std::wstring executablePath;
   // The player control's code, mapped at start-up and released at process exit.
   std::unique_ptr<PlayerModule> playerModule;
+  SplashWindow splash;
+  TrayIcon tray;  // the notification-area icon and its record
 
  private:
   RuntimeApp();
@@ -91,6 +95,7 @@ class RuntimeApp {
   void createMenuBars();
   bool createForms(HWND previewParent);
   void setModeFlags();
+  void showSplash(Form& mainForm);
 
   // A screensaver's command-line switches: false when start-up ends here (its settings asked
   // for, or a preview window that is gone), with the loop ending at once and exit code 0.

@@ -24,6 +24,7 @@ inline constexpr std::wstring_view kCallFieldSeparator = L"!}}v{}!";
 // Separators that never occur, so a whole text stays one argument.
 inline constexpr std::wstring_view kWholeTextSeparator = L"@{}@";  // onAppExit, onFormClose
 inline constexpr std::wstring_view kDropSeparator = L"@:@{}@";     // onDragDrop
+inline constexpr std::wstring_view kSplashSeparator = L":@:{}@:@{}";  // onSplashClosed
 inline constexpr std::wstring_view kTimerSeparator = L"@~~@}{~@~@}{~";  // onAppTimer
 
 inline constexpr std::wstring_view kListSeparator = L"|";

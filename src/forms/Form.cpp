@@ -7,6 +7,7 @@
 #include "bridge/Tokens.h"
 #include "bridge/ValueFormat.h"
 #include "forms/FormEnvironment.h"
+#include "forms/TrayControls.h"
 #include "forms/FormEvents.h"
 #include "forms/MaskRegion.h"
 #include "forms/PlayerCalls.h"
@@ -495,5 +496,28 @@ void Form::setAlignMode(int mode) { player::putNumber(playerControl_, msg::kPutA
 std::wstring Form::getVariable(const std::wstring& name) { return player::getVariable(playerControl_, name); }
 
 void Form::loadMovie(int level, const std::wstring& url) { player::loadMovie(playerControl_, level, url); }
+
+// --- the tray icon: one per process, held by the application ----------------------------------
+
+void Form::hideTrayIcon() {
+  if (TrayControls* tray = FormEnvironment::instance().tray) tray->hideIcon();
+}
+
+void Form::setTrayIcon(const std::wstring& iconPath) {
+  if (TrayControls* tray = FormEnvironment::instance().tray) tray->setIcon(iconPath);
+}
+
+void Form::showTrayBalloon(const std::wstring& title, const std::wstring& text, const std::wstring& iconType,
+                           const std::wstring& timeout, const std::wstring& clickFunction) {
+  if (TrayControls* tray = FormEnvironment::instance().tray) tray->showBalloon(title, text, iconType, timeout, clickFunction);
+}
+
+void Form::showTrayIcon() {
+  if (TrayControls* tray = FormEnvironment::instance().tray) tray->showIcon();
+}
+
+void Form::setTrayHint(const std::wstring& text) {
+  if (TrayControls* tray = FormEnvironment::instance().tray) tray->setHint(text);
+}
 
 }  // namespace lumo

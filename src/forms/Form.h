@@ -118,19 +118,19 @@ class Form final : public FormInterface {
   void removeMainMenu(const std::wstring&) override {}
   void removeMainMenuItem(const std::wstring&, const std::wstring&) override {}
   void setMainMenuType(const std::wstring& type) override { mainMenuType = type; }
-  void hideTrayIcon() override {}
+  void hideTrayIcon() override;
   void addTrayMenuSeparator() override {}
   void addTrayMenuItem(const std::wstring&) override {}
   void setTrayMenuItemChecked(const std::wstring&, bool) override {}
   void setTrayMenuItemEnabled(const std::wstring&, bool) override {}
   void setTrayMenuItemVisible(const std::wstring&, bool) override {}
   void removeTrayMenuItem(const std::wstring&) override {}
-  void setTrayIcon(const std::wstring&) override {}
-  void showTrayBalloon(const std::wstring&, const std::wstring&, const std::wstring&, const std::wstring&,
-                       const std::wstring&) override {}
-  void showTrayIcon() override {}
+  void setTrayIcon(const std::wstring& iconPath) override;
+  void showTrayBalloon(const std::wstring& title, const std::wstring& text, const std::wstring& iconType,
+                       const std::wstring& timeout, const std::wstring& clickFunction) override;
+  void showTrayIcon() override;
   void setTrayMenuType(const std::wstring& type) override { trayMenuType = type; }
-  void setTrayHint(const std::wstring&) override {}
+  void setTrayHint(const std::wstring& text) override;
   void disableContextMenu() override {}
   void enableContextMenu() override {}
   void addContextMenuSeparator() override {}

@@ -12,6 +12,7 @@ namespace lumo {
 
 class PlayerModule;
 class Form;
+class TrayControls;
 
 struct FormEnvironment {
   static FormEnvironment& instance();
@@ -28,6 +29,7 @@ struct FormEnvironment {
   std::function<void()> closeScreensaver;  // input ended a screensaver that has no preview parent
   std::function<void(Form&)> showSplash;  // main form, before its window is shown
   std::function<void(Form&, WPARAM, LPARAM)> trayCallback;
+  TrayControls* tray = nullptr;  // the tray icon operations of every form
   std::function<void(Form&)> applicationMinimise;
   std::function<void(Form&, POINT)> showContextMenu;
 };

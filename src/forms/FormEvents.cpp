@@ -82,6 +82,10 @@ void appExit(FormInterface& form) { statusEvent(form, L"AppExit", true); }
 void formClose(FormInterface& form) { statusEvent(form, L"FormClose", true); }
 void appMinimize(FormInterface& form) { statusEvent(form, L"AppMinimize", true); }
 void appRestore(FormInterface& form) { statusEvent(form, L"AppRestore", true); }
+void splashClosed(FormInterface& form) {
+  raise(form, L"onSplashClosed", L"", std::wstring(tokens::kSplashSeparator),
+        payload(L"SplashClosed", property(L"status", L"true")));
+}
 void appChangeFocus(FormInterface& form, bool active) { statusEvent(form, L"AppChangeFocus", active); }
 
 void formMaximize(FormInterface& form) { sizeEvent(form, L"FormMaximize"); }

@@ -29,6 +29,7 @@ void formReposition(FormInterface& form);
 void appChangeFocus(FormInterface& form, bool active);
 void appMinimize(FormInterface& form);
 void appRestore(FormInterface& form);
+void splashClosed(FormInterface& form);
 // LeftHit, RightHit, TopHit, BottomHit in that order, for a window rectangle against a work area.
 void edgeHits(FormInterface& form, const RECT& window, const RECT& workArea);
 void dragDrop(FormInterface& form, const std::vector<std::wstring>& paths);

@@ -1,0 +1,62 @@
+// The tray icon of a real projector: minimize to the tray hides the main form behind an icon
+// in the shell's tray, a double click on the icon (its callback message, as the shell sends
+// it) restores the form, and exitWithCode leaves no icon behind.
+#include "forms/FormsFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace lumo::e2e {
+namespace {
+
+const std::string kSep = "!}}v{}!";
+
+std::string call(const std::string& command, const std::string& arguments) {
+  return "call vor.Application." + command + " 0 \"<{lumo}>" + arguments + "\"\n";
+}
+
+// Wine's own tray window, shown while some icon is in it (there is no desktop tray here).
+bool trayShowsAnIcon() {
+  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  return tray && IsWindowVisible(tray);
+}
+
+bool waitUntil(const auto& condition, DWORD timeoutMs) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
+    if (condition()) return true;
+  return condition();
+}
+
+TEST(TrayIcon, MinimizeToTrayHidesTheFormADoubleClickRestoresItAndExitRemovesTheIcon) {
+  const std::string script = "wait 300\n" + call("minimizeToTray", "true") + call("minimize", "") +
+                             "log minimized\nwait 8000\n" + call("exitWithCode", "3");
+  FormsProjector projector({{L"main.swf", script, 9}},
+                           R"({"title": "Tray", "forms": [{"name": "main", "movie": "main.swf",
+                               "windowTitle": "main", "width": 200, "height": 100, "visibleAtStart": true}]})");
+  ASSERT_TRUE(projector.built());
+  ASSERT_FALSE(trayShowsAnIcon()) << "no icon before the projector runs";
+  ASSERT_TRUE(projector.start());
+  HWND mainWindow = projector.formWindow(L"main");
+  ASSERT_NE(mainWindow, nullptr);
+
+  ASSERT_TRUE(projector.waitFor("log \"minimized\""));
+  EXPECT_FALSE(IsWindowVisible(mainWindow)) << "the main form went to the tray";
+  EXPECT_TRUE(waitUntil(trayShowsAnIcon, 5000)) << "the icon is in the tray";
+  EXPECT_TRUE(projector.waitFor("vor.__dispatchEvent" + kSep + "AppMinimize"));
+
+  // The shell's double click on icon 1; another icon id is not ours.
+  SendMessageW(mainWindow, WM_USER + 1, 2, WM_LBUTTONDBLCLK);
+  EXPECT_FALSE(IsWindowVisible(mainWindow));
+  SendMessageW(mainWindow, WM_USER + 1, 1, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(mainWindow) && !IsIconic(mainWindow); }, 5000))
+      << "a double click restores the main form";
+  EXPECT_TRUE(projector.waitFor("vor.__dispatchEvent" + kSep + "AppRestore"));
+  EXPECT_TRUE(trayShowsAnIcon()) << "restoring leaves the icon";
+
+  EXPECT_EQ(projector.process().wait(30000), 3);
+  EXPECT_TRUE(waitUntil([] { return !trayShowsAnIcon(); }, 5000)) << "no dead icon after exitWithCode";
+}
+
+}  // namespace
+}  // namespace lumo::e2e
