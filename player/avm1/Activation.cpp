@@ -478,18 +478,10 @@ void Activation::castOp(const Action&) {
   instanceOf(Action{0x54, nullptr, 0, pc_});
   push(m_.toBoolean(pop()) ? v : Value::null());
 }
-void Activation::enumerate(const Action&) {
-  Value target = lookup(m_.toString(pop()));
-  stack_.push_back(Value::null());
-  if (!target.isObject()) return;
-  std::vector<std::string> names;
-  for (ObjectRef o = target.object(); o; o = o->proto(m_))
-    for (Property* p : o->ownProperties())
-      if (!(p->flags & kDontEnum)) names.push_back(p->name);
-  for (const std::string& n : names) push(n);
-}
-void Activation::enumerate2(const Action&) {
-  Value target = pop();
+void Activation::enumerate(const Action&) { pushEnumeration(lookup(m_.toString(pop()))); }
+void Activation::enumerate2(const Action&) { pushEnumeration(pop()); }
+// The null end marker, then the enumerable names of the object and its prototypes.
+void Activation::pushEnumeration(const Value& target) {
   stack_.push_back(Value::null());
   if (!target.isObject()) return;
   std::vector<std::string> names;

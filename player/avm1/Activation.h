@@ -105,6 +105,7 @@ class Activation {
   void castOp(const Action&);
   void enumerate(const Action&);
   void enumerate2(const Action&);
+  void pushEnumeration(const Value& target);
   void trace(const Action&);
   void throwOp(const Action&);
   void tryOp(const Action&);

@@ -10,13 +10,15 @@
 #include <string>
 #include <type_traits>
 
+#include "util/DebugOutput.h"
+
 namespace lumo {
 
 inline void noteEscapedException(const char* where, const char* what) noexcept {
   try {
-    OutputDebugStringA((std::string("lumo: exception stopped at ") + where + ": " + what).c_str());
+    debugOutput((std::string("lumo: exception stopped at ") + where + ": " + what).c_str());
   } catch (...) {
-    OutputDebugStringA("lumo: exception stopped at a boundary");
+    debugOutput("lumo: exception stopped at a boundary");
   }
 }
 

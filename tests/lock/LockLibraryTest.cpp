@@ -3,6 +3,7 @@
 // windows of the test (the real ones where the system has them); a helper process shows what
 // happens to hidden items when a process ends with or without cleaning up.
 #include "LumoLock.h"
+#include "MessagePump.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -38,24 +39,8 @@ std::string readFile(const std::wstring& path) {
   return text;
 }
 
-// Runs the thread's messages until `done` or the timeout; true when done.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-    if (done()) return true;
-    if (GetTickCount64() >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
-
-void pumpFor(DWORD ms) {
-  pumpUntil([] { return false; }, ms);
-}
+using lumo::test::pumpFor;
+using lumo::test::pumpUntil;
 
 // --- the window that receives the input -------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "MessagePump.h"
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -202,6 +203,23 @@ class PlayerFixtureBase {
 
  private:
   std::vector<std::unique_ptr<TestSite>> sites_;
+};
+
+// A windowed 160 x 120 player running a scripted movie: what the script and input tests share.
+class ScriptedPlayerTest : public ::testing::Test, public PlayerFixtureBase {
+ protected:
+  // Loads a movie with `script` and waits until the transcript has a line holding `until`.
+  void run(const std::string& script, const std::string& until = "end") {
+    ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
+    ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"script.swf"), makeMovie(160, 120, 0xFFFFFF, script))));
+    ASSERT_TRUE(transcript->waitFor(until)) << "transcript:\n" << dump();
+  }
+  std::string dump() const {
+    std::string all;
+    for (const std::string& l : transcript->lines()) all += l + "\n";
+    return all;
+  }
+  TestSite& site = makeSite(/*allowWindowless=*/false, 160, 120);
 };
 
 // Colour of pixel (x, y) after `draw` painted into a 32-bit DIB of w x h prefilled with `fill`

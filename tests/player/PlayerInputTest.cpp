@@ -28,18 +28,8 @@ LRESULT CALLBACK keyboardHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-class PlayerInput : public ::testing::Test, public PlayerFixtureBase {
+class PlayerInput : public ScriptedPlayerTest {
  protected:
-  void run(const std::string& script, const std::string& until = "end") {
-    ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
-    ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"script.swf"), makeMovie(160, 120, 0xFFFFFF, script))));
-    ASSERT_TRUE(transcript->waitFor(until)) << "transcript:\n" << dump();
-  }
-  std::string dump() const {
-    std::string all;
-    for (const std::string& l : transcript->lines()) all += l + "\n";
-    return all;
-  }
   std::string dropScript() {
     std::string script = "user drop \"";
     script += narrow(folder.file(L"dropped.txt"));
@@ -51,7 +41,6 @@ class PlayerInput : public ::testing::Test, public PlayerFixtureBase {
     auto& messages = TestSite::windowMessages();
     return std::find(messages.begin(), messages.end(), message) != messages.end();
   }
-  TestSite& site = makeSite(/*allowWindowless=*/false, 160, 120);
 };
 
 TEST_F(PlayerInput, KeysGoThroughTheSystemSoHooksAndThePlayerSeeThem) {

@@ -14,21 +14,7 @@ std::string errorLine(int number) {
   return line + ":";
 }
 
-class PlayerScript : public ::testing::Test, public PlayerFixtureBase {
- protected:
-  // Loads a movie with `script` into a windowed player and waits for the script's end.
-  void run(const std::string& script, const std::string& until = "end") {
-    ASSERT_EQ(S_OK, activate(site, OLEIVERB_UIACTIVATE));
-    ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"script.swf"), makeMovie(160, 120, 0xFFFFFF, script))));
-    ASSERT_TRUE(transcript->waitFor(until)) << "transcript:\n" << dump();
-  }
-  std::string dump() const {
-    std::string all;
-    for (const std::string& l : transcript->lines()) all += l + "\n";
-    return all;
-  }
-  TestSite& site = makeSite(/*allowWindowless=*/false, 160, 120);
-};
+class PlayerScript : public ScriptedPlayerTest {};
 
 TEST_F(PlayerScript, CallRaisesFlashCallWithTheInvokeXmlAndKeepsTheDecodedAnswer) {
   sink->answer = L"<string>a &amp; b &lt;c&gt; &quot;d&quot; &apos;e&apos;</string>";

@@ -10,6 +10,13 @@
 
 namespace lumo::e2e {
 
+COLORREF screenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
 std::string transcriptQuoted(const std::string& text) {
   std::string quoted;
   for (char c : text) {

@@ -14,6 +14,9 @@
 
 namespace lumo::e2e {
 
+// The colour of the screen at x, y (the display's own pixels, as a screenshot shows them).
+COLORREF screenPixel(int x, int y);
+
 // The text as the transcript quotes it: backslash and double quote escaped.
 std::string transcriptQuoted(const std::string& text);
 

@@ -38,13 +38,6 @@ class Backdrop {
   HWND window_ = nullptr;
 };
 
-COLORREF screenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
 // Waits, serving the backdrop's repaints, until the screen shows `colour` at x, y.
 bool screenShows(int x, int y, COLORREF colour) {
   return pumpUntil([&] { return screenPixel(x, y) == colour; }, 10000);

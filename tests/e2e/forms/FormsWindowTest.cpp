@@ -262,13 +262,6 @@ std::string maskBitmap(int width, int height, int insideColumns) {
   return file;
 }
 
-COLORREF screenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
 TEST(FormsWindows, TheScreenShowsTheMoviesBackgroundAndTheShapedFormsRegion) {
   FormsProjector projector(
       {{L"red.swf", "log red\n", 9, "--background FF0000 --size 200x100"},

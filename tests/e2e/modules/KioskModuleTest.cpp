@@ -4,6 +4,7 @@
 #include "forms/FormsFixture.h"
 
 #include "LumoLock.h"
+#include "MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -45,16 +46,7 @@ std::wstring lockSettings() {
 }
 
 // Runs this thread's messages (a stand-in shell window may live on it) until `done`.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  for (;;) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    if (done()) return true;
-    if (GetTickCount64() >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-}
+using test::pumpUntil;
 
 // --- real input ------------------------------------------------------------------------
 

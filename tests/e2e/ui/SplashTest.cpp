@@ -34,13 +34,6 @@ std::string twoColourBitmap() {
   return file;
 }
 
-COLORREF screenPixel(int x, int y) {
-  HDC screen = GetDC(nullptr);
-  const COLORREF colour = GetPixel(screen, x, y);
-  ReleaseDC(nullptr, screen);
-  return colour;
-}
-
 HWND waitForWindow(const wchar_t* windowClass, const wchar_t* title, DWORD timeoutMs) {
   for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(20))
     if (HWND window = FindWindowW(windowClass, title)) return window;
