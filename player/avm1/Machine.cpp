@@ -53,6 +53,35 @@ void Machine::runActions(std::shared_ptr<const Code> code, const ObjectRef& time
   }
 }
 
+namespace {
+// Runs `body` with an activation whose scope is _level0 over _global, reporting what escapes.
+template <typename Body>
+void atTopLevel(Machine& m, const ObjectRef& global, Body body) {
+  static const auto empty = std::make_shared<const Code>(Code{});
+  m.beginScript();
+  try {
+    auto scope = std::make_shared<Scope>(Scope{global, nullptr});
+    scope = std::make_shared<Scope>(Scope{m.root(), scope});
+    Activation a(m, empty, scope, Value(m.root()), m.root(), m.globalRegisters, 4);
+    body(a);
+  } catch (const ScriptThrow& e) {
+    m.host().trace("Error: " + m.toString(e.value));
+  } catch (const ScriptTimeout&) {
+    m.host().trace("A script has been running too long and was stopped");
+  }
+}
+}  // namespace
+
+Value Machine::getVariable(const std::string& path) {
+  Value result;
+  atTopLevel(*this, global_, [&](Activation& a) { result = a.variable(path); });
+  return result;
+}
+
+void Machine::setVariable(const std::string& path, const Value& value) {
+  atTopLevel(*this, global_, [&](Activation& a) { a.setVariable(path, value); });
+}
+
 Value Machine::call(const Value& function, const Value& self, const Args& args) {
   if (!function.isObject() || !function.object()->isFunction()) return Value();
   auto* f = static_cast<FunctionObject*>(function.object().get());

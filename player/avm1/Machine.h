@@ -44,6 +44,13 @@ class Machine {
   const ObjectRef& global() const { return global_; }
   ObjectRef level(int n);  // _levelN, made on first use
   ObjectRef root() { return level(0); }
+  // Forgets a level: a movie loaded into it starts with a fresh clip (_global stays).
+  void unloadLevel(int n) { levels_.erase(n); }
+
+  // A variable by path from outside any script (the container's GetVariable and SetVariable),
+  // resolved from _level0 as a frame script would; setters run, under the script limit.
+  Value getVariable(const std::string& path);
+  void setVariable(const std::string& path, const Value& value);
 
   // Runs one DoAction or DoInitAction body on a timeline. Uncaught throws become a trace line
   // as the player's debugger shows them; a timeout stops the list and is reported.
