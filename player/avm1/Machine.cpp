@@ -26,6 +26,7 @@ ObjectRef Machine::level(int n) {
   if (!level) {
     level = newObject();
     level->className = "MovieClip";
+    level->clipPath = "_level" + std::to_string(n);
   }
   return level;
 }
@@ -148,43 +149,76 @@ Value Machine::callMethod(const Value& target, const std::string& name, const Ar
   return call(target.object()->get(*this, name), target, args);
 }
 
+// valueOf for objects (toString for a Date); an object that stays an object is kept, for the
+// caller to turn into text. A clip whose valueOf gives nothing reads as its path.
 Value Machine::toPrimitive(const Value& v) {
   if (!v.isObject()) return v;
-  ObjectRef o = v.object();
-  if (o->className == "Date") return Value(toString(v));
+  const ObjectRef& o = v.object();
+  if (o->className == "Date" && rules_.version() > 5) {
+    Value text = callMethod(v, "toString", {});
+    return text.isObject() ? v : text;
+  }
   Value result = callMethod(v, "valueOf", {});
-  if (!result.isObject()) return result;
-  return Value(toString(v));
+  if (o->isClip()) return result.isUndefined() ? Value(o->clipPath) : v;
+  return result.isObject() ? v : result;
+}
+
+// The number hint: valueOf only, never toString; clips are not numbers.
+Value Machine::toPrimitiveNumber(const Value& v) {
+  if (!v.isObject() || v.object()->isClip()) return v;
+  return callMethod(v, "valueOf", {});
 }
 
 std::string Machine::toString(const Value& v) {
   if (!v.isObject()) return primitiveToString(v, rules_);
-  Value method = v.object()->get(*this, "toString");
-  if (method.isObject() && method.object()->isFunction()) {
-    Value r = call(method, v, {});
-    if (!r.isObject()) return primitiveToString(r, rules_);
-  }
-  return primitiveToString(v, rules_);
+  const ObjectRef& o = v.object();
+  if (o->className == "String" && o->primitive.isString()) return o->primitive.string();  // no toString call
+  if (o->isClip()) return o->clipPath;
+  Value text = callMethod(v, "toString", {});
+  if (text.isString()) return text.string();
+  return o->isFunction() ? "[type Function]" : "[type Object]";
 }
 
 double Machine::toNumber(const Value& v) {
-  if (!v.isObject()) return avm1::toNumber(v, rules_);
-  Value p = callMethod(v, "valueOf", {});
-  if (p.isObject()) return NAN;
-  return avm1::toNumber(p, rules_);
+  return avm1::toNumber(toPrimitiveNumber(v), rules_);
 }
 
-bool Machine::looseEquals(const Value& a, const Value& b) {
+// The abstract equality of ==. SWF 5 asks valueOf of both sides first, even of two objects.
+bool Machine::looseEquals(const Value& left, const Value& right) {
   using K = Value::Kind;
-  if (a.kind() == b.kind()) return strictEquals(a, b);
+  Value a = left, b = right;
+  if (rules_.version() <= 5) {
+    b = toPrimitiveNumber(right);
+    a = toPrimitiveNumber(left);
+  }
   if (a.isNullish() && b.isNullish()) return true;
-  if (a.isNullish() || b.isNullish()) return false;
+  if (a.kind() == b.kind()) return avm1::strictEquals(a, b);
   if (a.kind() == K::Boolean) return looseEquals(Value(a.number()), b);
   if (b.kind() == K::Boolean) return looseEquals(a, Value(b.number()));
-  if (a.isObject() && b.isObject()) return a.object() == b.object();
-  if (a.isObject()) return looseEquals(toPrimitive(a), b);
-  if (b.isObject()) return looseEquals(a, toPrimitive(b));
-  return toNumber(a) == toNumber(b);
+  if (a.isNumber() && b.isString()) return a.number() == avm1::toNumber(b, rules_);
+  if (a.isString() && b.isNumber()) return avm1::toNumber(a, rules_) == b.number();
+  if (a.isObject() && !b.isObject()) {
+    Value p = toPrimitiveNumber(a);
+    return !p.isObject() && looseEquals(b, p);
+  }
+  if (b.isObject() && !a.isObject()) {
+    Value p = toPrimitiveNumber(b);
+    return !p.isObject() && looseEquals(a, p);
+  }
+  return false;
+}
+
+// a < b for Less2 and Greater: strings compare as strings, the rest as numbers, NaN gives
+// undefined; an object whose valueOf gives an object compares false.
+Value Machine::lessThan(const Value& left, const Value& right) {
+  Value a = toPrimitiveNumber(left);
+  if (a.isObject() && !a.object()->isClip()) return Value(false);
+  Value b = toPrimitiveNumber(right);
+  if (b.isObject() && !b.object()->isClip()) return Value(false);
+  if (a.isString() && b.isString()) return Value(a.string() < b.string());
+  double na = avm1::toNumber(a, rules_), nb = avm1::toNumber(b, rules_);
+  if (std::isnan(na) || std::isnan(nb)) return Value();
+  return Value(na < nb);
 }
 
 ObjectRef Machine::prototypeOf(const std::string& globalClass) {

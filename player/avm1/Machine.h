@@ -62,7 +62,9 @@ class Machine {
   std::string toString(const Value& v);   // runs toString on objects
   double toNumber(const Value& v);        // runs valueOf on objects
   bool toBoolean(const Value& v) { return avm1::toBoolean(v, rules_); }
-  Value toPrimitive(const Value& v);
+  Value toPrimitive(const Value& v);        // for + : valueOf, the object itself if that fails
+  Value toPrimitiveNumber(const Value& v);  // for numbers: valueOf
+  Value lessThan(const Value& a, const Value& b);  // true, false, or undefined for NaN
   bool looseEquals(const Value& a, const Value& b);
 
   ObjectRef newObject();  // with Object.prototype
