@@ -129,6 +129,10 @@ ObjectRef Activation::toObject(const Value& v) {
 Value Activation::getMember(const Value& target, const std::string& name) {
   if (target.isString() && name == "length") return Value(static_cast<double>(target.string().size()));
   ObjectRef o = toObject(target);
+  if (auto* super = o ? dynamic_cast<SuperObject*>(o.get()) : nullptr) {
+    ObjectRef base = m_.superBase(*super);
+    o = base ? base->proto(m_) : nullptr;
+  }
   return o ? o->get(m_, name) : Value();
 }
 
@@ -392,18 +396,37 @@ void Activation::newMethod(const Action&) {
 void Activation::callFunction(const Action&) {
   std::string name = m_.toString(pop());
   Args args = popArgs(*this, stack_, m_, pop());
-  push(m_.call(lookup(name), Value(), args));
+  push(m_.call(lookup(name), timeline_ ? Value(timeline_) : Value(), args));
 }
 void Activation::callMethod(const Action&) {
   Value name = pop();
   Value target = pop();
   Args args = popArgs(*this, stack_, m_, pop());
+  if (target.isNullish()) return push(Value());
   if (name.isUndefined() || (name.isString() && name.string().empty()))
     return push(m_.call(target, Value(), args));
   std::string method = m_.toString(name);
-  Value function = getMember(target, method);
-  Value self = target.isObject() ? target : Value(toObject(target));
-  push(m_.call(function, self, args));
+  ObjectRef o = toObject(target);
+  if (!o) return push(Value());
+  // Through super the search starts above the level the running method came from, and `this`
+  // stays the object the method runs on.
+  Value self(o);
+  int base = 0;
+  if (auto* super = dynamic_cast<SuperObject*>(o.get())) {
+    self = Value(super->self);
+    base = super->depth + 1;
+    o = m_.superBase(*super);
+    o = o ? o->proto(m_) : nullptr;
+    if (!o) return push(Value());
+  }
+  int found = 0;
+  for (Object* at = o.get(); at && found < 256; ++found) {
+    if (at->findOwn(m_, method)) break;
+    ObjectRef next = at->proto(m_);
+    at = next.get();
+  }
+  Value function = o->get(m_, method);
+  push(m_.call(function, self, args, base + found));
 }
 void Activation::returnOp(const Action&) {
   result_ = pop();

@@ -7,7 +7,7 @@
 namespace avm1 {
 
 namespace {
-constexpr int kMaxCallDepth = 256;  // the player's recursion limit
+constexpr int kMaxCallDepth = 254;  // nested script functions beyond this stop the action list
 
 enum Function2Flags : uint16_t {
   kPreloadThis = 1, kSuppressThis = 2, kPreloadArguments = 4, kSuppressArguments = 8,
@@ -51,6 +51,7 @@ void Machine::runActions(std::shared_ptr<const Code> code, const ObjectRef& time
   } catch (const ScriptTimeout&) {
     timedOut_ = true;
     host_.trace("A script has been running too long and was stopped");
+  } catch (const RecursionLimit&) {
   }
 }
 
@@ -69,6 +70,7 @@ void atTopLevel(Machine& m, const ObjectRef& global, Body body) {
     m.host().trace("Error: " + m.toString(e.value));
   } catch (const ScriptTimeout&) {
     m.host().trace("A script has been running too long and was stopped");
+  } catch (const RecursionLimit&) {
   }
 }
 }  // namespace
@@ -83,50 +85,83 @@ void Machine::setVariable(const std::string& path, const Value& value) {
   atTopLevel(*this, global_, [&](Activation& a) { a.setVariable(path, value); });
 }
 
-Value Machine::call(const Value& function, const Value& self, const Args& args) {
-  if (!function.isObject() || !function.object()->isFunction()) return Value();
+ObjectRef Machine::superBase(const SuperObject& super) {
+  ObjectRef base = super.self;
+  for (int i = 0; base && i < super.depth; ++i) base = base->proto(*this);
+  return base;
+}
+
+Value Machine::call(const Value& function, const Value& self, const Args& args, int methodDepth) {
+  if (!function.isObject()) return Value();
+  // super(...) runs the constructor one level above the method that holds it.
+  if (auto* super = dynamic_cast<SuperObject*>(function.object().get())) {
+    ObjectRef base = superBase(*super);
+    if (!base) return Value();
+    return callConstructor(base->get(*this, "__constructor__"), super->self, args, super->depth + 1);
+  }
+  if (!function.object()->isFunction()) return Value();
   auto* f = static_cast<FunctionObject*>(function.object().get());
-  if (depth >= kMaxCallDepth) return Value();
+  if (f->native()) {
+    if (!constructing_ || !self.isObject() || self.object() != constructing_) return f->native()(*this, self, args);
+    // Only this call sees it: the calls it makes in turn are plain ones.
+    ObjectRef made = constructing_, outerNative = constructingNative_;
+    constructing_ = nullptr;
+    constructingNative_ = made;
+    Value result = f->native()(*this, self, args);
+    constructing_ = made;
+    constructingNative_ = outerNative;
+    return result;
+  }
+  // Script functions nest 255 deep at most; past that the whole action list stops.
+  if (depth >= kMaxCallDepth) throw RecursionLimit();
   struct Depth { int& d; Depth(int& x) : d(++x) {} ~Depth() { --d; } } guard(depth);
-  if (f->native()) return f->native()(*this, self, args);
+  struct Restore { ObjectRef& slot; ObjectRef value; ~Restore() { slot = value; } } notConstructing{constructing_, constructing_};
+  constructing_ = nullptr;  // the body's own calls are plain ones
+  struct Callee {
+    Value& current; Value outer;
+    Callee(Value& c, const Value& f) : current(c), outer(c) { current = f; }
+    ~Callee() { current = outer; }
+  } callee(callee_, function);
   const ScriptFunction& s = f->script();
   auto activationObject = std::make_shared<Object>();
   auto scope = std::make_shared<Scope>(Scope{activationObject, s.scope});
-  ObjectRef argumentsArray = newArray(Args(args.rbegin(), args.rend()));
+  ObjectRef argumentsArray = newArray(args);
   argumentsArray->define(*this, "callee", function, kDontEnum);
+  argumentsArray->define(*this, "caller", callee.outer.isObject() ? callee.outer : Value::null(), kDontEnum);
+  Value super;
+  if (self.isObject() && !(s.flags & kSuppressSuper))
+    super = Value(ObjectRef(std::make_shared<SuperObject>(self.object(), methodDepth)));
   std::vector<Value> local;
   Value* registers = globalRegisters;
   size_t registerCount = 4;
   ObjectRef timeline = root();
+  // Preloads fill registers from 1 in this order; a suppressed `this` or `super` that is also
+  // preloaded leaves its register undefined, a preloaded `arguments` wins over suppression.
   if (s.isFunction2) {
     local.resize(std::max<size_t>(s.registerCount, 1));
     registers = local.data();
     registerCount = local.size();
-    size_t next = 1;
-    auto preload = [&](uint16_t flag, const Value& v) {
-      if ((s.flags & flag) && next < registerCount) registers[next++] = v;
-    };
-    Value super;
-    if (self.isObject())
-      if (ObjectRef p = self.object()->proto(*this)) super = p->get(*this, "__constructor__");
-    preload(kPreloadThis, self);
-    preload(kPreloadArguments, Value(argumentsArray));
-    preload(kPreloadSuper, super);
-    preload(kPreloadRoot, Value(root()));
-    preload(kPreloadParent, Value(root()->get(*this, "_parent")));
-    preload(kPreloadGlobal, Value(global_));
-    if (!(s.flags & kSuppressArguments)) activationObject->define(*this, "arguments", Value(argumentsArray));
-    if (!(s.flags & kSuppressSuper)) activationObject->define(*this, "super", super);
-  } else {
-    activationObject->define(*this, "arguments", Value(argumentsArray));
   }
+  size_t next = 1;
+  auto preload = [&](uint16_t flag, const Value& v) {
+    if (!(s.flags & flag)) return false;
+    if (next < registerCount) registers[next] = v;
+    ++next;
+    return true;
+  };
+  preload(kPreloadThis, (s.flags & kSuppressThis) ? Value() : self);
+  if (!preload(kPreloadArguments, Value(argumentsArray)) && !(s.flags & kSuppressArguments))
+    activationObject->define(*this, "arguments", Value(argumentsArray));
+  if (!preload(kPreloadSuper, super) && !super.isUndefined()) activationObject->define(*this, "super", super);
+  preload(kPreloadRoot, Value(root()));
+  if (Value parent = root()->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
+  preload(kPreloadGlobal, Value(global_));
   for (size_t i = 0; i < s.params.size(); ++i) {
     Value v = i < args.size() ? args[i] : Value();
     if (s.isFunction2 && s.params[i].reg && s.params[i].reg < registerCount) registers[s.params[i].reg] = v;
     else activationObject->define(*this, s.params[i].name, v);
   }
-  Activation a(*this, s.code, scope, self.isObject() ? self : Value(global_), timeline, registers,
-               registerCount);
+  Activation a(*this, s.code, scope, self, timeline, registers, registerCount);
   a.useConstants(s.constants);
   return a.run(s.begin, s.end);
 }
@@ -139,9 +174,18 @@ Value Machine::construct(const Value& constructor, const Args& args) {
   o->setProto(*this, proto.isObject() ? proto.object() : nullptr);
   o->define(*this, "__constructor__", constructor, kDontEnum);
   if (rules_.version() < 7) o->define(*this, "constructor", constructor, kDontEnum);
-  Value result = call(constructor, Value(o), args);
+  Value result = callConstructor(constructor, o, args, 1);
   if (f->constructsOwnObject && result.isObject()) return result;
   return Value(o);
+}
+
+// A constructor runs on the object being made; a native one tells a `new` (or a subclass's
+// super(...)) from a plain call by isConstructing.
+Value Machine::callConstructor(const Value& constructor, const ObjectRef& self, const Args& args, int depth) {
+  ObjectRef outer = constructing_;
+  constructing_ = self;
+  struct Restore { ObjectRef& slot; ObjectRef value; ~Restore() { slot = value; } } restore{constructing_, outer};
+  return call(constructor, Value(self), args, depth);
 }
 
 Value Machine::callMethod(const Value& target, const std::string& name, const Args& args) {
@@ -292,6 +336,7 @@ void Machine::runDueIntervals(double nowMs) {
     } catch (const ScriptTimeout&) {
       timedOut_ = true;
       host_.trace("A script has been running too long and was stopped");
+    } catch (const RecursionLimit&) {
     }
   }
 }
@@ -307,6 +352,7 @@ Value Machine::callExported(const std::string& name, const Args& args) {
   } catch (const ScriptTimeout&) {
     timedOut_ = true;
     host_.trace("A script has been running too long and was stopped");
+  } catch (const RecursionLimit&) {
   }
   return Value();
 }

@@ -90,6 +90,20 @@ const Case kCases[] = {
      "var a = {valueOf: function() { trace(\"a\"); return 1; }}; var b = {valueOf: function() { trace(\"b\"); return 1; }};"
      "trace(a == b); trace(a == 1);",
      "b\na\ntrue\na\ntrue\n"},
+    {"arguments in order, arguments.caller, and super in methods and constructors", 8,
+     "function A(n) { this.n = n; } A.prototype.who = function() { return \"A\" + this.n; };"
+     "function B(n) { super(n * 2); } B.prototype = new A(0);"
+     "B.prototype.who = function() { return \"B\" + super.who(); };"
+     "var b = new B(3); trace(b.who()); trace(b instanceof A);"
+     "function list() { return arguments.join(\",\") + \" \" + (arguments.caller === null); } trace(list(1, 2, 3));"
+     "function outer() { return inner(); } function inner() { return arguments.caller == outer; } trace(outer());",
+     "BA6\ntrue\n1,2,3 true\ntrue\n"},
+    {"a runaway recursion stops the frame's whole script", 8,
+     "function r(n) { return r(n + 1); } trace(\"before\"); r(0); trace(\"after\");", "before\n"},
+    {"constructors called as functions convert", 8,
+     "trace(typeof Number(\"5\")); trace(typeof new Number(5)); trace(typeof String(1));"
+     "trace(typeof Object(\"s\")); trace(Object(\"st\").length);",
+     "number\nobject\nstring\nobject\n2\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
