@@ -307,11 +307,11 @@ ObjectRef Machine::newFunction(ScriptFunction f) {
   return fn;
 }
 
-int Machine::addInterval(Value function, Value self, std::string method, Args args, double ms) {
+int Machine::addInterval(Value function, Value self, std::string method, Args args, double ms, bool once) {
   int id = nextIntervalId_++;
   double period = std::max(ms, 10.0);  // the player's floor for short periods
   intervals_[id] = Interval{std::move(function), std::move(self), std::move(method),
-                            std::move(args), period, nowMs_ + period};
+                            std::move(args), period, nowMs_ + period, once};
   return id;
 }
 
@@ -327,6 +327,7 @@ void Machine::runDueIntervals(double nowMs) {
     if (it == intervals_.end()) continue;  // an earlier one cleared it
     it->second.nextMs = nowMs + it->second.periodMs;
     Interval copy = it->second;
+    if (copy.once) intervals_.erase(it);
     beginScript();
     try {
       if (copy.method.empty()) call(copy.function, copy.self, copy.args);

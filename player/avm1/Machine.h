@@ -82,7 +82,7 @@ class Machine {
   ObjectRef prototypeOf(const std::string& globalClass);
 
   // Timers: setInterval keeps them; the player calls runDueIntervals on each tick.
-  int addInterval(Value function, Value self, std::string method, Args args, double ms);
+  int addInterval(Value function, Value self, std::string method, Args args, double ms, bool once = false);
   bool clearInterval(int id);
   void runDueIntervals(double nowMs);
 
@@ -111,6 +111,7 @@ class Machine {
     std::string method;
     Args args;
     double periodMs, nextMs;
+    bool once;  // setTimeout
   };
   std::map<int, Interval> intervals_;
   int nextIntervalId_ = 1;

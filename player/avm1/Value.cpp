@@ -45,9 +45,9 @@ double readDecimal(const char* s, bool strict) {
     ++s;
     bool negativeExp = *s == '-';
     if (*s == '-' || *s == '+') ++s;
-    int e = 0;
-    for (; *s >= '0' && *s <= '9'; ++s) e = e < 100000 ? e * 10 + (*s - '0') : e;
-    exp += negativeExp ? -e : e;
+    uint32_t e = 0;  // wraps as the player's 32-bit exponent does: 1e4294967297 is 1e1
+    for (; *s >= '0' && *s <= '9'; ++s) e = e * 10 + static_cast<uint32_t>(*s - '0');
+    exp = static_cast<int>(static_cast<uint32_t>(exp) + (negativeExp ? 0u - e : e));
   }
   if (strict && *s) return NAN;
   double result = 0;
@@ -86,6 +86,7 @@ bool readRadixInteger(const std::string& s, double* out) {
 }  // namespace
 
 double stringToNumber(const std::string& s) { return readDecimal(s.c_str(), true); }
+double readNumberPrefix(const std::string& s) { return readDecimal(s.c_str(), false); }
 
 double stringToNumber(const std::string& s, const VersionRules& rules) {
   double n;

@@ -47,6 +47,7 @@ class Value {
 double toNumber(const Value& v, const VersionRules& rules);
 double stringToNumber(const std::string& s, const VersionRules& rules);
 double stringToNumber(const std::string& s);  // a plain decimal, as in text from outside
+double readNumberPrefix(const std::string& s);  // parseFloat: the number the text begins with
 bool toBoolean(const Value& v, const VersionRules& rules);
 std::string numberToString(double n);
 std::string primitiveToString(const Value& v, const VersionRules& rules);

@@ -104,6 +104,18 @@ const Case kCases[] = {
      "trace(typeof Number(\"5\")); trace(typeof new Number(5)); trace(typeof String(1));"
      "trace(typeof Object(\"s\")); trace(Object(\"st\").length);",
      "number\nobject\nstring\nobject\n2\n"},
+    {"escape, unescape, parseInt and parseFloat", 8,
+     "trace(escape(\"a b&c/\\u00e9\")); trace(unescape(\"a%20b+c%zz%4\")); trace(parseInt()); trace(parseInt(\"0x1F\"));"
+     "trace(parseInt(\"017\")); trace(parseInt(\"-0x10\")); trace(parseInt(\"100\", 0)); trace(parseInt(\"z\", 36));"
+     "trace(parseFloat(\"1e4294967297\")); trace(parseFloat(\"1.5.5x\")); trace(parseFloat(\"x\"));",
+     "a%20b%26c%2F%C3%A9\na b cz\nundefined\n31\n15\nNaN\nNaN\n35\n10\n1.55\nNaN\n"},
+    {"Error and AsBroadcaster", 8,
+     "var e = new Error(\"bad\"); trace(e.message + \" \" + e.name + \" \" + e); trace(new Error().message);"
+     "try { throw new Error(\"thrown\"); } catch (x) { trace(x instanceof Error); trace(x); }"
+     "var b = {}; AsBroadcaster.initialize(b); var l = {onPing: function(v) { trace(\"ping \" + v); }};"
+     "b.addListener(l); b.addListener(l); b.broadcastMessage(\"onPing\", 1); trace(b._listeners.length);"
+     "b.removeListener(l); trace(b.broadcastMessage(\"onPing\", 2)); trace(b._listeners.length);",
+     "bad Error bad\nError\ntrue\nthrown\nping 1\n1\ntrue\n0\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
@@ -214,9 +226,11 @@ TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
   RecordingHost host;
   avm1::Machine* m = nullptr;
   run("var n = 0; var id = setInterval(function() { n++; trace(\"tick \" + n);"
-      " if (n == 3) clearInterval(id); }, 100);", 8, host, &m);
+      " if (n == 3) clearInterval(id); }, 100);"
+      "setTimeout(function(what) { trace(what); }, 120, \"once\"); trace(setInterval(trace, undefined));",
+      8, host, &m);
   for (double t = 0; t <= 1000; t += 50) m->runDueIntervals(t);
-  EXPECT_EQ(joined(host.lines), "tick 1\ntick 2\ntick 3\n");
+  EXPECT_EQ(joined(host.lines), "undefined\ntick 1\nonce\ntick 2\ntick 3\n");
 }
 
 TEST(Avm1ProgramTest, ARunawayScriptStopsAtTheLimit) {
