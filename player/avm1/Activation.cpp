@@ -194,10 +194,15 @@ void Activation::assign(const std::string& name, const Value& value) {
     if (ObjectRef o = toObject(target)) o->set(m_, last, value);
     return;
   }
-  for (Scope* s = scope_.get(); s; s = s->parent.get())
-    if (s->object && s->object->has(m_, name)) return s->object->set(m_, name, value);
-  // A new variable lands on the innermost activation or, at the top, the timeline.
-  if (scope_ && scope_->object) scope_->object->set(m_, name, value);
+  // The first scope that has the name takes the value; a new variable is made on the timeline
+  // the code runs on, even from inside a function (`var` makes locals, through DefineLocal).
+  Scope* outermost = nullptr;
+  for (Scope* s = scope_.get(); s; s = s->parent.get()) {
+    if (!s->object) continue;
+    if (s->target || s->object->has(m_, name)) return s->object->set(m_, name, value);
+    outermost = s;
+  }
+  if (outermost) outermost->object->set(m_, name, value);
 }
 
 // Arithmetic and comparison. Each converts its operands in the player's order (for valueOf

@@ -43,7 +43,7 @@ void Machine::runActions(std::shared_ptr<const Code> code, const ObjectRef& time
   beginScript();
   try {
     auto scope = std::make_shared<Scope>(Scope{global_, nullptr});
-    scope = std::make_shared<Scope>(Scope{timeline, scope});
+    scope = std::make_shared<Scope>(Scope{timeline, scope, true});
     Activation a(*this, code, scope, Value(timeline), timeline, globalRegisters, 4);
     a.run(0, code->bytes.size());
   } catch (const ScriptThrow& e) {
@@ -63,7 +63,7 @@ void atTopLevel(Machine& m, const ObjectRef& global, Body body) {
   m.beginScript();
   try {
     auto scope = std::make_shared<Scope>(Scope{global, nullptr});
-    scope = std::make_shared<Scope>(Scope{m.root(), scope});
+    scope = std::make_shared<Scope>(Scope{m.root(), scope, true});
     Activation a(m, empty, scope, Value(m.root()), m.root(), m.globalRegisters, 4);
     body(a);
   } catch (const ScriptThrow& e) {
@@ -164,6 +164,19 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   Activation a(*this, s.code, scope, self, timeline, registers, registerCount);
   a.useConstants(s.constants);
   return a.run(s.begin, s.end);
+}
+
+Value Machine::propertyCall(const Object* owner, const std::string& name, const Value& function,
+                           const Value& self, const Args& args, const Value* fallback) {
+  auto key = std::make_pair(owner, rules_.nameKey(name));
+  int& nested = propertyDepth_[key];
+  if (nested >= 65) return fallback ? *fallback : Value();
+  ++nested;
+  struct Leave {
+    std::map<std::pair<const Object*, std::string>, int>& depths; std::pair<const Object*, std::string> key;
+    ~Leave() { if (--depths[key] == 0) depths.erase(key); }
+  } leave{propertyDepth_, key};
+  return call(function, self, args);
 }
 
 Value Machine::construct(const Value& constructor, const Args& args) {

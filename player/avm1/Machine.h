@@ -61,6 +61,10 @@ class Machine {
   // constructor), which is where its `super` starts.
   Value call(const Value& function, const Value& self, const Args& args, int methodDepth = 0);
   ObjectRef superBase(const SuperObject& super);
+  // A getter, setter or watcher call for the property `name` of `owner`: nested more than 65
+  // deep for the same property it is skipped, giving `fallback`.
+  Value propertyCall(const Object* owner, const std::string& name, const Value& function, const Value& self,
+                     const Args& args, const Value* fallback = nullptr);
   Value construct(const Value& constructor, const Args& args);
   Value callConstructor(const Value& constructor, const ObjectRef& self, const Args& args, int depth);
   // Whether a native function runs as a constructor on `self` rather than as a plain call.
@@ -122,6 +126,7 @@ class Machine {
   std::map<std::string, std::pair<Value, Value>> callbacks_;
   ObjectRef constructing_;        // the object a constructor call is making
   ObjectRef constructingNative_;  // the same, while its native constructor runs
+  std::map<std::pair<const Object*, std::string>, int> propertyDepth_;
   Value callee_;  // the script function running now: arguments.caller of the next
 };
 

@@ -59,7 +59,7 @@ void Object::setProto(Machine& m, ObjectRef proto) {
 Value Object::get(Machine& m, const std::string& name) {
   Object* owner = nullptr;
   if (Property* p = findOnChain(m, name, &owner)) {
-    if (p->getter) return m.call(Value(p->getter), Value(shared_from_this()), {});
+    if (p->getter) return m.propertyCall(owner, name, Value(p->getter), Value(shared_from_this()), {});
     return p->value;
   }
   if (name != "__resolve") {
@@ -75,11 +75,28 @@ bool Object::has(Machine& m, const std::string& name) {
   return findOnChain(m, name, &owner) != nullptr;
 }
 
-void Object::set(Machine& m, const std::string& name, const Value& value) {
+void Object::set(Machine& m, const std::string& name, const Value& written) {
+  Value value = written;
+  // A watcher sees the name, the old and new values and its own data, and says what is stored.
+  if (!watchers_.empty()) {
+    auto w = watchers_.find(m.rules().nameKey(name));
+    if (w != watchers_.end()) {
+      Watcher watcher = w->second;
+      Property* own = findOwn(m, name);
+      Value old = own ? (own->getter ? m.call(Value(own->getter), Value(shared_from_this()), {}) : own->value) : Value();
+      try {
+        value = m.propertyCall(this, name, Value(watcher.callback), Value(shared_from_this()),
+                               {Value(name), old, value, watcher.userData}, &value);
+      } catch (const ScriptThrow&) {
+        define(m, name, Value());  // a watcher that throws leaves the property undefined
+        throw;
+      }
+    }
+  }
   Object* owner = nullptr;
   Property* p = findOnChain(m, name, &owner);
   if (p && p->setter) {
-    m.call(Value(p->setter), Value(shared_from_this()), {value});
+    m.propertyCall(owner, name, Value(p->setter), Value(shared_from_this()), {value});
     return;
   }
   if (p && p->getter) return;  // a getter without a setter makes the property read-only
@@ -107,6 +124,14 @@ void Object::define(Machine& m, const std::string& name, const Value& value, uns
   index_.emplace(std::move(key), properties_.size());
   properties_.push_back(Property{name, value, nullptr, nullptr, flags, false});
 }
+
+bool Object::watch(Machine& m, const std::string& name, ObjectRef callback, const Value& userData) {
+  if (!callback || !callback->isFunction()) return false;
+  watchers_[m.rules().nameKey(name)] = Watcher{std::move(callback), userData};
+  return true;
+}
+
+bool Object::unwatch(Machine& m, const std::string& name) { return watchers_.erase(m.rules().nameKey(name)) > 0; }
 
 bool Object::addProperty(Machine& m, const std::string& name, ObjectRef getter, ObjectRef setter) {
   if (name.empty() || !getter || !getter->isFunction()) return false;

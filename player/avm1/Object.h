@@ -41,6 +41,9 @@ class Object : public std::enable_shared_from_this<Object> {
   bool has(Machine& m, const std::string& name);
   // Writes an own property, through a setter found on the chain.
   void set(Machine& m, const std::string& name, const Value& value);
+  // Object.watch: the callback runs on each write of the name and gives the value stored.
+  bool watch(Machine& m, const std::string& name, ObjectRef callback, const Value& userData);
+  bool unwatch(Machine& m, const std::string& name);
   void define(Machine& m, const std::string& name, const Value& value, unsigned flags = 0);
   // Stores an own value past setters and the prototype chain (an array still keeps its length).
   void setData(Machine& m, const std::string& name, const Value& value);
@@ -61,7 +64,12 @@ class Object : public std::enable_shared_from_this<Object> {
 
   std::vector<Property> properties_;
   std::unordered_map<std::string, size_t> index_;  // name key -> position, live properties only
-  size_t holes_ = 0;                               // deleted places not yet compacted
+  size_t holes_ = 0;
+  struct Watcher {
+    ObjectRef callback;
+    Value userData;
+  };
+  std::unordered_map<std::string, Watcher> watchers_;  // by name key                               // deleted places not yet compacted
   bool isArray_ = false;
 };
 

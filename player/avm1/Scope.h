@@ -10,6 +10,7 @@ namespace avm1 {
 struct Scope {
   ObjectRef object;
   std::shared_ptr<Scope> parent;
+  bool target = false;  // the timeline the code runs on: a new variable is made there
 };
 using ScopeRef = std::shared_ptr<Scope>;
 

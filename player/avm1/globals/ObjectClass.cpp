@@ -82,6 +82,16 @@ void installObjectClass(Machine& m) {
                                            get.isObject() ? get.object() : nullptr,
                                            set.isObject() ? set.object() : nullptr));
   });
+  defineMethod(m, proto, "watch", [](Machine& mm, const Value& self, const Args& args) {
+    if (args.empty() || !self.isObject()) return Value(false);
+    Value callback = arg(args, 1);
+    return Value(self.object()->watch(mm, mm.toString(args[0]), callback.isObject() ? callback.object() : nullptr,
+                                      arg(args, 2)));
+  });
+  defineMethod(m, proto, "unwatch", [](Machine& mm, const Value& self, const Args& args) {
+    if (args.empty() || !self.isObject()) return Value(false);
+    return Value(self.object()->unwatch(mm, mm.toString(args[0])));
+  });
   m.global()->define(m, "ASSetPropFlags", Value(m.newFunction(assetPropFlags)), kDontEnum);
 }
 

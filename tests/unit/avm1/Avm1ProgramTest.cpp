@@ -133,6 +133,13 @@ const Case kCases[] = {
      "var big = []; big[2147483647] = 1; trace(big.length);",
      "5 1,2,3,undefined,undefined\n10\n2,1,3\n2 1,3\n7,8,1,3\n1,5,10\n1,10,5\nc,b,A\n1,2,0\n0\ny\n"
      "2,3 1,a,b,c,4\n[]\n-2147483648\n"},
+    {"watch, unwatch, and new variables from functions land on the timeline", 8,
+     "var o = {}; trace(o.watch(\"x\", function(name, was, now, extra) {"
+     " trace(name + \" \" + was + \" \" + now + \" \" + extra); return now * 2; }, \"d\"));"
+     "o.x = 1; o.x = 2; trace(o.x); trace(o.unwatch(\"x\")); o.x = 5; trace(o.x); trace(o.watch(\"y\"));"
+     "function f() { made = 7; var local = 1; } f(); trace(made); trace(typeof local);"
+     "var deep = {}; deep.watch(\"v\", function(n, a, b) { deep.v = b + 1; return b; }); deep.v = 1; trace(deep.v);",
+     "true\nx undefined 1 d\nx 2 2 d\n4\ntrue\n5\nfalse\n7\nundefined\n1\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
