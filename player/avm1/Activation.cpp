@@ -33,6 +33,9 @@ const std::array<Activation::Handler, 256>& Activation::table() {
         {0x10, &Activation::logicalAnd}, {0x11, &Activation::logicalOr},
         {0x12, &Activation::logicalNot}, {0x13, &Activation::stringEquals},
         {0x14, &Activation::stringLength}, {0x15, &Activation::stringExtract},
+        {0x31, &Activation::stringLength}, {0x32, &Activation::charToAscii},
+        {0x33, &Activation::asciiToChar}, {0x35, &Activation::stringExtract},
+        {0x36, &Activation::charToAscii}, {0x37, &Activation::asciiToChar},
         {0x17, &Activation::popOp}, {0x18, &Activation::toInteger},
         {0x1C, &Activation::getVariable}, {0x1D, &Activation::setVariable},
         {0x21, &Activation::stringAdd}, {0x26, &Activation::trace}, {0x29, &Activation::stringLess},
@@ -110,6 +113,8 @@ std::string Activation::readString(const Action& a, size_t* at) const {
   return std::string(start, n);
 }
 
+// A primitive is boxed by its class's constructor on _global, as the player boxes it (a movie
+// may replace that constructor).
 ObjectRef Activation::toObject(const Value& v) {
   if (v.isObject()) return v.object();
   const char* cls = nullptr;
@@ -119,15 +124,12 @@ ObjectRef Activation::toObject(const Value& v) {
     case Value::Kind::Boolean: cls = "Boolean"; break;
     default: return nullptr;
   }
-  ObjectRef wrapper = m_.newObject();
-  wrapper->setProto(m_, m_.prototypeOf(cls));
-  wrapper->className = cls;
-  wrapper->primitive = v;
-  return wrapper;
+  Value boxed = m_.construct(m_.global()->get(m_, cls), {v});
+  return boxed.isObject() ? boxed.object() : nullptr;
 }
 
 Value Activation::getMember(const Value& target, const std::string& name) {
-  if (target.isString() && name == "length") return Value(static_cast<double>(target.string().size()));
+  if (target.isString() && name == "length") return Value(static_cast<double>(textLength(target.string())));
   ObjectRef o = toObject(target);
   if (auto* super = o ? dynamic_cast<SuperObject*>(o.get()) : nullptr) {
     ObjectRef base = m_.superBase(*super);
@@ -248,13 +250,24 @@ void Activation::stringGreater(const Action&) {
   std::string x = m_.toString(a);
   push(Value(x > m_.toString(b)));
 }
-void Activation::stringLength(const Action&) { push(static_cast<double>(m_.toString(pop()).size())); }
+// The SWF 4 string actions count UTF-16 units; their multibyte twins do the same here.
+void Activation::stringLength(const Action&) { push(static_cast<double>(textLength(m_.toString(pop())))); }
 void Activation::stringExtract(const Action&) {
-  double count = m_.toNumber(pop()), index = m_.toNumber(pop());
-  std::string s = m_.toString(pop());
-  size_t from = index > 1 ? static_cast<size_t>(index - 1) : 0;
-  if (from > s.size() || !(count >= 0)) return push(Value(""));
-  push(s.substr(from, static_cast<size_t>(std::min(count, 1e9))));
+  int32_t count = toInt32(m_.toNumber(pop()));
+  int32_t index = toInt32(m_.toNumber(pop()));  // from 1
+  std::u16string s = toUtf16(m_.toString(pop()));
+  size_t from = index >= 1 ? static_cast<size_t>(index) - 1 : 0;
+  size_t end = count >= 0 && from + static_cast<size_t>(count) <= s.size() ? from + static_cast<size_t>(count) : s.size();
+  push(fromUtf16(s.substr(std::min(from, end), end - std::min(from, end))));
+}
+void Activation::charToAscii(const Action&) {
+  std::u16string s = toUtf16(m_.toString(pop()));
+  char16_t c = s.empty() ? 0 : s[0];
+  push(static_cast<double>(c >= 0xD800 && c < 0xE000 ? 0xFFFD : c));
+}
+void Activation::asciiToChar(const Action&) {
+  char16_t c = static_cast<char16_t>(static_cast<uint32_t>(toInt32(m_.toNumber(pop()))) & 0xFFFF);
+  push(c ? fromUtf16(std::u16string(1, c)) : std::string());
 }
 void Activation::stringAdd(const Action&) { std::string b = m_.toString(pop()); push(m_.toString(pop()) + b); }
 void Activation::bitOp(const Action& a) {

@@ -75,6 +75,8 @@ class Activation {
   void stringLength(const Action&);
   void stringExtract(const Action&);
   void stringAdd(const Action&);
+  void charToAscii(const Action&);
+  void asciiToChar(const Action&);
   void bitOp(const Action&);
   void increment(const Action&);
   void decrement(const Action&);

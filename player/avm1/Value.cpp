@@ -85,6 +85,60 @@ bool readRadixInteger(const std::string& s, double* out) {
 }
 }  // namespace
 
+// Text is kept as UTF-8; the player counts and indexes UTF-16 units.
+std::u16string toUtf16(const std::string& s) {
+  std::u16string out;
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    uint32_t cp = c;
+    size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    if (n > 1 && i + n <= s.size()) {
+      cp = c & (0xFF >> (n + 1));
+      for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    } else {
+      n = 1;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += n;
+  }
+  return out;
+}
+
+std::string fromUtf16(const std::u16string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    uint32_t c = s[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000)
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+    else if (c >= 0xD800 && c < 0xE000)
+      c = 0xFFFD;  // a lone surrogate prints as the replacement character
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 63));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 63));
+      out += static_cast<char>(0x80 | (c & 63));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 63));
+      out += static_cast<char>(0x80 | ((c >> 6) & 63));
+      out += static_cast<char>(0x80 | (c & 63));
+    }
+  }
+  return out;
+}
+
+size_t textLength(const std::string& s) { return toUtf16(s).size(); }
+
 double stringToNumber(const std::string& s) { return readDecimal(s.c_str(), true); }
 double readNumberPrefix(const std::string& s) { return readDecimal(s.c_str(), false); }
 

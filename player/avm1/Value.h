@@ -45,6 +45,9 @@ class Value {
 // Primitive conversions. Objects convert through valueOf/toString, which may run code: those
 // paths live on the Machine; these handle the primitive kinds and a plain object fallback.
 double toNumber(const Value& v, const VersionRules& rules);
+std::u16string toUtf16(const std::string& s);
+std::string fromUtf16(const std::u16string& s);
+size_t textLength(const std::string& s);  // in UTF-16 units, as the player counts
 double stringToNumber(const std::string& s, const VersionRules& rules);
 double stringToNumber(const std::string& s);  // a plain decimal, as in text from outside
 double readNumberPrefix(const std::string& s);  // parseFloat: the number the text begins with

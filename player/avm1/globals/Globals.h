@@ -14,6 +14,7 @@ void defineMethod(Machine& m, const ObjectRef& on, const std::string& name, Nati
 ObjectRef defineClass(Machine& m, const std::string& name, NativeFunction ctor, ObjectRef proto);
 Value arg(const Args& args, size_t i);
 
+
 void installObjectClass(Machine& m);
 void installFunctionClass(Machine& m);
 void installArrayClass(Machine& m);

@@ -1,24 +1,39 @@
-// String: the constructor, fromCharCode and the methods on the wrapped primitive. Indexes are
-// bytes of the UTF-8 text, which matches the player for the ASCII that movies exchange here.
+// String: the constructor, fromCharCode and the methods on the wrapped primitive. Indexes count
+// UTF-16 units, as in the player; the text itself is kept as UTF-8.
 #include "Globals.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 
 namespace avm1 {
 
 namespace {
-std::string text(Machine& m, const Value& self) {
-  if (self.isObject() && self.object()->className == "String") return m.toString(self.object()->primitive);
-  return m.toString(self);
+std::u16string wide(const std::string& s) { return toUtf16(s); }
+std::string narrow(const std::u16string& s) { return fromUtf16(s); }
+
+std::u16string text(Machine& m, const Value& self) { return wide(m.toString(self)); }
+
+int32_t intArg(Machine& m, const Args& args, size_t i) { return toInt32(m.toNumber(arg(args, i))); }
+
+// An index clamped to [0, size]; the wrapping kind counts a negative one from the end.
+size_t clampIndex(int32_t i, size_t size) { return i < 0 ? 0 : std::min(static_cast<size_t>(i), size); }
+size_t wrappingIndex(int32_t i, size_t size) {
+  if (i >= 0) return std::min(static_cast<size_t>(i), size);
+  size_t back = static_cast<size_t>(-static_cast<int64_t>(i));
+  return back >= size ? 0 : size - back;
 }
-size_t index(Machine& m, const Value& v, size_t size, size_t fallback) {
-  if (v.isUndefined()) return fallback;
-  double n = m.toNumber(v);
-  if (std::isnan(n) || n < 0) return 0;
-  return static_cast<size_t>(std::min(n, static_cast<double>(size)));
+
+// Case mapping for ASCII and Latin-1 letters.
+char16_t upper(char16_t c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return static_cast<char16_t>(c - 32);
+  return c == 0xFF ? char16_t(0x178) : c;
 }
+char16_t lower(char16_t c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return static_cast<char16_t>(c + 32);
+  return c == 0x178 ? char16_t(0xFF) : c;
+}
+
+Value make(const std::u16string& s) { return Value(narrow(s)); }
 }  // namespace
 
 void installStringClass(Machine& m) {
@@ -28,107 +43,118 @@ void installStringClass(Machine& m) {
     if (mm.isConstructing(self)) {
       self.object()->className = "String";
       self.object()->primitive = s;
+      // `length` lives on the object itself, not on its prototype.
+      self.object()->define(mm, "length", Value(static_cast<double>(textLength(s.string()))), kDontEnum | kDontDelete);
       return self;
     }
     return s;
   }, proto);
   defineMethod(m, ctor, "fromCharCode", [](Machine& mm, const Value&, const Args& args) {
-    std::string out;
+    std::u16string out;
     for (const Value& v : args) {
-      uint32_t c = static_cast<uint32_t>(toInt32(mm.toNumber(v))) & 0xFFFF;
-      if (c < 0x80) out += static_cast<char>(c);
-      else if (c < 0x800) out += static_cast<char>(0xC0 | (c >> 6)), out += static_cast<char>(0x80 | (c & 63));
-      else out += static_cast<char>(0xE0 | (c >> 12)), out += static_cast<char>(0x80 | ((c >> 6) & 63)),
-           out += static_cast<char>(0x80 | (c & 63));
+      char16_t c = static_cast<char16_t>(static_cast<uint32_t>(toInt32(mm.toNumber(v))) & 0xFFFF);
+      if (!c) break;  // a zero ends the text
+      out += c;
     }
-    return Value(out);
+    return make(out);
   });
-  auto toString = [](Machine& mm, const Value& self, const Args&) { return Value(text(mm, self)); };
+  auto toString = [](Machine&, const Value& self, const Args&) {
+    if (self.isObject() && self.object()->className == "String") return self.object()->primitive;
+    return Value();
+  };
   defineMethod(m, proto, "toString", toString);
   defineMethod(m, proto, "valueOf", toString);
-  proto->addProperty(m, "length", m.newFunction([](Machine& mm, const Value& self, const Args&) {
-    return Value(static_cast<double>(text(mm, self).size()));
-  }), nullptr);
-  proto->findOwn(m, "length")->flags = kDontEnum;
   defineMethod(m, proto, "charAt", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
-    double i = mm.toNumber(arg(args, 0));
-    return Value(i >= 0 && i < static_cast<double>(s.size()) ? s.substr(static_cast<size_t>(i), 1) : "");
+    std::u16string s = text(mm, self);
+    int32_t i = intArg(mm, args, 0);
+    return i >= 0 && static_cast<size_t>(i) < s.size() ? make(s.substr(static_cast<size_t>(i), 1)) : Value("");
   });
   defineMethod(m, proto, "charCodeAt", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
-    double i = mm.toNumber(arg(args, 0));
-    if (!(i >= 0 && i < static_cast<double>(s.size()))) return Value(NAN);
-    return Value(static_cast<double>(static_cast<unsigned char>(s[static_cast<size_t>(i)])));
+    std::u16string s = text(mm, self);
+    int32_t i = intArg(mm, args, 0);
+    if (i >= 0 && static_cast<size_t>(i) < s.size()) return Value(static_cast<double>(s[static_cast<size_t>(i)]));
+    return Value(i >= 0 && mm.rules().version() == 5 ? 0.0 : NAN);
   });
   defineMethod(m, proto, "indexOf", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
-    size_t at = s.find(mm.toString(arg(args, 0)), index(mm, arg(args, 1), s.size(), 0));
-    return Value(at == std::string::npos ? -1.0 : static_cast<double>(at));
+    std::u16string s = text(mm, self);
+    if (args.empty()) return Value();
+    std::u16string pattern = wide(mm.toString(args[0]));
+    size_t from = arg(args, 1).isUndefined() ? 0 : static_cast<size_t>(std::max(intArg(mm, args, 1), 0));
+    if (from > s.size()) return Value(-1);
+    size_t at = s.find(pattern, from);
+    return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
   });
   defineMethod(m, proto, "lastIndexOf", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
-    size_t at = s.rfind(mm.toString(arg(args, 0)), index(mm, arg(args, 1), s.size(), s.size()));
-    return Value(at == std::string::npos ? -1.0 : static_cast<double>(at));
+    std::u16string s = text(mm, self);
+    if (args.empty()) return Value();
+    std::u16string pattern = wide(mm.toString(args[0]));
+    size_t end = s.size();
+    if (!arg(args, 1).isUndefined()) {
+      int32_t i = intArg(mm, args, 1);
+      if (i < 0) return Value(-1);
+      end = std::min(static_cast<size_t>(i) + pattern.size(), s.size());
+    }
+    size_t at = s.substr(0, end).rfind(pattern);
+    return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
   });
   defineMethod(m, proto, "substring", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
-    size_t a = index(mm, arg(args, 0), s.size(), 0), b = index(mm, arg(args, 1), s.size(), s.size());
-    if (a > b) std::swap(a, b);
-    return Value(s.substr(a, b - a));
+    if (args.empty()) return Value();
+    std::u16string s = text(mm, self);
+    size_t a = clampIndex(intArg(mm, args, 0), s.size());
+    size_t b = arg(args, 1).isUndefined() ? s.size() : clampIndex(intArg(mm, args, 1), s.size());
+    if (b < a) std::swap(a, b);
+    return make(s.substr(a, b - a));
   });
   defineMethod(m, proto, "substr", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
-    double from = mm.toNumber(arg(args, 0));
-    if (std::isnan(from)) from = 0;
-    if (from < 0) from = std::max(0.0, from + static_cast<double>(s.size()));
-    size_t a = static_cast<size_t>(std::min(from, static_cast<double>(s.size())));
-    size_t n = index(mm, arg(args, 1), s.size(), s.size());
-    return Value(s.substr(a, n));
+    if (args.empty()) return Value();
+    std::u16string s = text(mm, self);
+    size_t a = wrappingIndex(intArg(mm, args, 0), s.size());
+    int32_t count = arg(args, 1).isUndefined() ? static_cast<int32_t>(s.size()) : intArg(mm, args, 1);
+    size_t b = wrappingIndex(static_cast<int32_t>(static_cast<int64_t>(a) + count), s.size());
+    return a < b ? make(s.substr(a, b - a)) : Value("");
   });
   defineMethod(m, proto, "slice", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
-    auto at = [&](const Value& v, double fallback) {
-      double n = v.isUndefined() ? fallback : mm.toNumber(v);
-      if (std::isnan(n)) n = 0;
-      if (n < 0) n = std::max(0.0, n + static_cast<double>(s.size()));
-      return static_cast<size_t>(std::min(n, static_cast<double>(s.size())));
-    };
-    size_t a = at(arg(args, 0), 0), b = at(arg(args, 1), static_cast<double>(s.size()));
-    return Value(a < b ? s.substr(a, b - a) : std::string());
+    if (args.empty()) return Value();
+    std::u16string s = text(mm, self);
+    size_t a = wrappingIndex(intArg(mm, args, 0), s.size());
+    size_t b = arg(args, 1).isUndefined() ? s.size() : wrappingIndex(intArg(mm, args, 1), s.size());
+    return a < b ? make(s.substr(a, b - a)) : Value("");
   });
+  // split: in SWF 5 the separator defaults to "," and "" acts as no separator.
   defineMethod(m, proto, "split", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
+    std::u16string s = text(mm, self);
+    size_t limit = arg(args, 1).isUndefined() ? SIZE_MAX : static_cast<size_t>(std::max(intArg(mm, args, 1), 0));
+    bool swf5 = mm.rules().version() == 5;
+    bool hasSeparator = !arg(args, 0).isUndefined() || swf5;
+    std::u16string separator = arg(args, 0).isUndefined() ? u"," : wide(mm.toString(args[0]));
+    if (swf5 && separator.empty()) hasSeparator = false;
     Args parts;
-    if (arg(args, 0).isUndefined()) {
-      parts.push_back(Value(s));
+    if (!hasSeparator) {
+      parts.push_back(make(s));
+    } else if (separator.empty()) {
+      for (size_t i = 0; i < s.size() && parts.size() < limit; ++i) parts.push_back(make(s.substr(i, 1)));
     } else {
-      std::string sep = mm.toString(args[0]);
-      if (sep.empty()) {
-        for (char c : s) parts.push_back(Value(std::string(1, c)));
-      } else {
-        for (size_t at = 0;;) {
-          size_t next = s.find(sep, at);
-          parts.push_back(Value(s.substr(at, next == std::string::npos ? std::string::npos : next - at)));
-          if (next == std::string::npos) break;
-          at = next + sep.size();
-        }
+      for (size_t at = 0; parts.size() < limit;) {
+        size_t next = s.find(separator, at);
+        parts.push_back(make(s.substr(at, next == std::u16string::npos ? std::u16string::npos : next - at)));
+        if (next == std::u16string::npos) break;
+        at = next + separator.size();
       }
     }
     return Value(mm.newArray(parts));
   });
   defineMethod(m, proto, "toUpperCase", [](Machine& mm, const Value& self, const Args&) {
-    std::string s = text(mm, self);
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return Value(s);
+    std::u16string s = text(mm, self);
+    for (char16_t& c : s) c = upper(c);
+    return make(s);
   });
   defineMethod(m, proto, "toLowerCase", [](Machine& mm, const Value& self, const Args&) {
-    std::string s = text(mm, self);
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return Value(s);
+    std::u16string s = text(mm, self);
+    for (char16_t& c : s) c = lower(c);
+    return make(s);
   });
   defineMethod(m, proto, "concat", [](Machine& mm, const Value& self, const Args& args) {
-    std::string s = text(mm, self);
+    std::string s = mm.toString(self);
     for (const Value& v : args) s += mm.toString(v);
     return Value(s);
   });

@@ -140,6 +140,12 @@ const Case kCases[] = {
      "function f() { made = 7; var local = 1; } f(); trace(made); trace(typeof local);"
      "var deep = {}; deep.watch(\"v\", function(n, a, b) { deep.v = b + 1; return b; }); deep.v = 1; trace(deep.v);",
      "true\nx undefined 1 d\nx 2 2 d\n4\ntrue\n5\nfalse\n7\nundefined\n1\n"},
+    {"strings count UTF-16 units and take the player's negative and missing arguments", 8,
+     "var s = \"h\\u00e9llo\"; trace(s.length); trace(s.charAt(1)); trace(s.charCodeAt(1)); trace(s.substr(-3, 2));"
+     "trace(s.slice(-2)); trace(s.substring(3, -1)); trace(s.substr()); trace(\"a,b,c\".split(\",\", 2));"
+     "trace(String.fromCharCode(65, 0, 66)); var w = new String(\"xy\"); trace(w.hasOwnProperty(\"length\"));"
+     "trace(\"abc\".indexOf(\"c\", -5)); trace(\"abcabc\".lastIndexOf(\"b\", 2)); trace(String.fromCharCode(55296).length);",
+     "5\n\u00e9\n233\nll\nlo\nh\u00e9l\nundefined\na,b\nA\ntrue\n2\n1\n1\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
