@@ -91,7 +91,7 @@ Value Machine::call(const Value& function, const Value& self, const Args& args) 
   const ScriptFunction& s = f->script();
   auto activationObject = std::make_shared<Object>();
   auto scope = std::make_shared<Scope>(Scope{activationObject, s.scope});
-  ObjectRef argumentsArray = newArray(Args(args.rbegin(), args.rend()));
+  ObjectRef argumentsArray = newArray(args);
   argumentsArray->define(*this, "callee", function, kDontEnum);
   std::vector<Value> local;
   Value* registers = globalRegisters;

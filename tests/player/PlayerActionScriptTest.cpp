@@ -154,6 +154,7 @@ TEST_F(PlayerActionScript, ALoadIntoLevelZeroByItsOwnFileUrlKeepsGlobalButNotThe
   )")));
   ASSERT_TRUE(transcript->waitFor("trace \"second sees")) << dump();
   EXPECT_TRUE(transcript->has("trace \"second sees kept=yes leftover=undefined\"")) << dump();
+  EXPECT_TRUE(transcript->has("movie file://\\" + narrow(sub.substr(0, 1)) + "|\\")) << "loaded by that URL\n" << dump();
   // C:\...\a b\first.swf is file:///C|/.../a%20b/first.swf.
   std::string url = "file:///" + narrow(sub.substr(0, 1)) + "|";
   for (char c : narrow(sub.substr(2))) url += c == '\\' ? "/" : c == ' ' ? "%20" : std::string(1, c);

@@ -1,8 +1,10 @@
-// The global functions: conversions, setInterval and clearInterval.
+// The global functions: conversions, escape and unescape, setInterval and clearInterval.
 #include "Globals.h"
 
 #include <cmath>
+#include <cctype>
 #include <cstdlib>
+#include <string>
 
 namespace avm1 {
 
@@ -43,6 +45,35 @@ void installGlobalFunctions(Machine& m) {
       n = n * radix + d;
     }
     return Value(i == start ? NAN : (negative ? -n : n));
+  });
+  // escape: every byte but letters and digits as %XX (UTF-8 bytes from SWF 6 on, as kept here).
+  defineMethod(m, g, "escape", [](Machine& mm, const Value&, const Args& args) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : mm.toString(arg(args, 0))) {
+      if (std::isalnum(c)) {
+        out += static_cast<char>(c);
+      } else {
+        out += '%';
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
+      }
+    }
+    return Value(out);
+  });
+  // unescape: %XX back to its byte; anything else, a lone "%" too, stays as it is.
+  defineMethod(m, g, "unescape", [](Machine& mm, const Value&, const Args& args) {
+    std::string s = mm.toString(arg(args, 0)), out;
+    for (size_t i = 0; i < s.size(); ++i) {
+      if (s[i] == '%' && i + 2 < s.size() && std::isxdigit(static_cast<unsigned char>(s[i + 1])) &&
+          std::isxdigit(static_cast<unsigned char>(s[i + 2]))) {
+        out += static_cast<char>(std::stoi(s.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+      } else {
+        out += s[i];
+      }
+    }
+    return Value(out);
   });
   // setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
   defineMethod(m, g, "setInterval", [](Machine& mm, const Value&, const Args& args) {

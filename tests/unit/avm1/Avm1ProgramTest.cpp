@@ -67,6 +67,13 @@ const Case kCases[] = {
     {"undefined converts by version", 7,
      "var u; trace(u + 1); trace(\"[\" + u + \"]\"); trace(typeof u);",
      "NaN\n[undefined]\nundefined\n"},
+    {"arguments in call order", 8,
+     "function f() { trace(arguments.length + \" \" + arguments.join(\",\")); }"
+     "f(1, 2, 3); f.apply(null, [4, 5]); var g = function (a) { trace(a + arguments[1]); }; g(\"x\", \"y\");",
+     "3 1,2,3\n2 4,5\nxy\n"},
+    {"escape and unescape", 8,
+     "trace(escape(\"a b/c:\\u00e9\")); trace(unescape(\"file:///C%7C/a%20b/%C3%A9%\"));",
+     "a%20b%2Fc%3A%C3%A9\nfile:///C|/a b/\u00e9%\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
