@@ -61,10 +61,17 @@ std::string mainMovie(int version) {
 }
 
 // The second form's movie, SWF 10 without the ActionScript 3 flag: no bridge, ExternalInterface
-// straight to the runtime.
+// straight to the runtime, and after "vor.flash9ready" its events through CallFunction into the
+// function it registered.
 const char kSecondMovie[] = R"(
-  var names = flash.external.ExternalInterface.call("vor.Application.getFormNames", "1", "<{lumo}>");
-  trace("second form sees " + names);
+  var ei = flash.external.ExternalInterface;
+  trace("second form sees " + ei.call("vor.Application.getFormNames", "1", "<{lumo}>"));
+  ei.addCallback("VORAS3EVENTCALLBACK", null, function (call) {
+    var parts = call.split("!}}v{}!");
+    if (parts[0] == "onFormResize") trace("second heard " + parts.join(" "));
+  });
+  ei.call("vor.flash9ready", "1", "<{lumo}>");
+  trace("second ready");
 )";
 
 class FormsActionScript2 : public testing::TestWithParam<int> {};
@@ -81,13 +88,16 @@ TEST_P(FormsActionScript2, AMovieCallsTheApplicationHearsFormEventsMakesAFormAnd
   ASSERT_TRUE(projector.waitFor("trace \"listening\"", 60000));
   HWND main = projector.formWindow(L"as2main");
   ASSERT_NE(main, nullptr);
-  // A resize, and the focus going to the second form and back, until the movie ends the run.
+  // Resizes of both forms, and the focus going to the second form and back, until the main
+  // form's movie ends the run.
+  ASSERT_TRUE(projector.waitFor("trace \"second ready\""));
+  HWND second = FindWindowExW(nullptr, nullptr, L"VORLUMO3WINDOW", nullptr);
+  while (second == main) second = FindWindowExW(nullptr, second, L"VORLUMO3WINDOW", nullptr);
+  ASSERT_NE(second, nullptr);
+  SetWindowPos(second, nullptr, 0, 0, 250, 180, SWP_NOMOVE | SWP_NOZORDER);
   SetWindowPos(main, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
   for (int i = 0; i < 40 && !projector.waitFor("trace \"exiting\"", 500); ++i) {
-    if (HWND second = FindWindowW(L"VORLUMO3WINDOW", nullptr); second && second != main && i % 2)
-      SetForegroundWindow(second);
-    else
-      SetForegroundWindow(main);
+    SetForegroundWindow(i % 2 ? second : main);
   }
   const std::optional<int> exitCode = projector.process().wait(20000);
   if (!exitCode) projector.process().kill();
@@ -108,6 +118,7 @@ TEST_P(FormsActionScript2, AMovieCallsTheApplicationHearsFormEventsMakesAFormAnd
   EXPECT_TRUE(has("trace \"resize FormResize main 400x300\"")) << all;
   EXPECT_TRUE(hasPrefix("trace \"focus FormChangeFocus ")) << all;
   EXPECT_TRUE(has("trace \"second form sees [\\\"main\\\",\\\"second\\\"]\"")) << all;
+  EXPECT_TRUE(hasPrefix("trace \"second heard onFormResize second ")) << all;
   // The bridge went first and loaded the form's own movie, stored as version 8, by its file URL.
   EXPECT_TRUE(hasPrefix("call vor.hasEI ")) << all;
   const auto dat = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
