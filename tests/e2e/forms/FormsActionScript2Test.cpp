@@ -1,6 +1,7 @@
 // ActionScript 2 movies compiled by as2c in real projectors: through the bridge movie they read
 // vor.Application, call it synchronously and with callbacks, hear form events, make a second
-// form (whose SWF 10 movie comes from memory) and end the run with their exit code.
+// form (whose SWF 10 movie comes from memory and loads a third into its _level0) and end the run
+// with their exit code.
 #include "forms/FormsFixture.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,15 @@ const char kSecondMovie[] = R"(
     if (parts[0] == "onFormResize") trace("second heard " + parts.join(" "));
   });
   ei.call("vor.flash9ready", "1", "<{lumo}>");
+  _global.loadedBy = "second";
   trace("second ready");
+  loadMovieNum("third.swf", 0);
+)";
+
+// Loaded by the second form's movie into its _level0 by a relative name: found beside the
+// project (the runtime's Base for movies from memory), with _global kept.
+const char kThirdMovie[] = R"(
+  trace("third plays, loaded by " + _global.loadedBy);
 )";
 
 class FormsActionScript2 : public testing::TestWithParam<int> {};
@@ -82,7 +91,8 @@ TEST_P(FormsActionScript2, AMovieCallsTheApplicationHearsFormEventsMakesAFormAnd
                                "windowTitle": "as2main", "x": 50, "y": 50, "width": 320, "height": 240,
                                "borderStyle": "none", "visibleAtStart": true}]})",
                            {{L"main.swf", compileMovie(mainMovie(version), version)},
-                            {L"second.swf", compileMovie(kSecondMovie, 10)}});
+                            {L"second.swf", compileMovie(kSecondMovie, 10)},
+                            {L"third.swf", compileMovie(kThirdMovie, 10)}});
   ASSERT_TRUE(projector.built());
   ASSERT_TRUE(projector.start());
   ASSERT_TRUE(projector.waitFor("trace \"listening\"", 60000));
@@ -119,6 +129,7 @@ TEST_P(FormsActionScript2, AMovieCallsTheApplicationHearsFormEventsMakesAFormAnd
   EXPECT_TRUE(hasPrefix("trace \"focus FormChangeFocus ")) << all;
   EXPECT_TRUE(has("trace \"second form sees [\\\"main\\\",\\\"second\\\"]\"")) << all;
   EXPECT_TRUE(hasPrefix("trace \"second heard onFormResize second ")) << all;
+  EXPECT_TRUE(has("trace \"third plays, loaded by second\"")) << all;
   // The bridge went first and loaded the form's own movie, stored as version 8, by its file URL.
   EXPECT_TRUE(hasPrefix("call vor.hasEI ")) << all;
   const auto dat = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
