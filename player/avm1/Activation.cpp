@@ -356,15 +356,14 @@ void Activation::initArray(const Action&) {
   for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) items.push_back(pop());
   push(Value(m_.newArray(items)));
 }
+// The pairs are made in the order they come off the stack, the last written first.
 void Activation::initObject(const Action&) {
   double n = m_.toNumber(pop());
   ObjectRef o = m_.newObject();
-  std::vector<std::pair<std::string, Value>> pairs;
   for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) {
     Value v = pop();
-    pairs.emplace_back(m_.toString(pop()), v);
+    o->set(m_, m_.toString(pop()), v);
   }
-  for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) o->set(m_, it->first, it->second);
   push(Value(o));
 }
 
@@ -505,15 +504,31 @@ void Activation::castOp(const Action&) {
 }
 void Activation::enumerate(const Action&) { pushEnumeration(lookup(m_.toString(pop()))); }
 void Activation::enumerate2(const Action&) { pushEnumeration(pop()); }
-// The null end marker, then the enumerable names of the object and its prototypes.
+// The null end marker, then the names for..in gives, the first on top: the prototype's names
+// first (those the object has itself left out), then the object's own, newest first, as the
+// player orders them.
+namespace {
+void enumerableNames(Machine& m, Object* o, int depth, std::vector<std::string>* out) {
+  if (!o || depth > 256) return;
+  ObjectRef proto = o->proto(m);
+  if (proto) {
+    std::vector<std::string> inherited;
+    enumerableNames(m, proto.get(), depth + 1, &inherited);
+    for (std::string& n : inherited)
+      if (!o->findOwn(m, n)) out->push_back(std::move(n));
+  }
+  std::vector<Property*> own = o->ownProperties();
+  for (auto it = own.rbegin(); it != own.rend(); ++it)
+    if (!((*it)->flags & kDontEnum)) out->push_back((*it)->name);
+}
+}  // namespace
+
 void Activation::pushEnumeration(const Value& target) {
   stack_.push_back(Value::null());
-  if (!target.isObject()) return;
+  if (!target.isObject() || dynamic_cast<SuperObject*>(target.object().get())) return;
   std::vector<std::string> names;
-  for (ObjectRef o = target.object(); o; o = o->proto(m_))
-    for (Property* p : o->ownProperties())
-      if (!(p->flags & kDontEnum)) names.push_back(p->name);
-  for (const std::string& n : names) push(n);
+  enumerableNames(m_, target.object().get(), 0, &names);
+  for (auto it = names.rbegin(); it != names.rend(); ++it) push(*it);
 }
 
 // Control flow.

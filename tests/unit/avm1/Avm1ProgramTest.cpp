@@ -116,6 +116,23 @@ const Case kCases[] = {
      "b.addListener(l); b.addListener(l); b.broadcastMessage(\"onPing\", 1); trace(b._listeners.length);"
      "b.removeListener(l); trace(b.broadcastMessage(\"onPing\", 2)); trace(b._listeners.length);",
      "bad Error bad\nError\ntrue\nthrown\nping 1\n1\ntrue\n0\n"},
+    {"for..in gives the prototype's names, then the object's own newest first", 8,
+     "var p = {a: 1}; p.b = 2; var o = {}; o.__proto__ = p; o.c = 3; o.d = 4; o.a = 5;"
+     "var s = \"\"; for (var k in o) s += k; trace(s);"
+     "delete o.c; o.c = 6; s = \"\"; for (var k in o) s += k; trace(s);",
+     "badc\nbcad\n"},
+    {"arrays work on their own elements, holes and all, and sort as the player sorts", 8,
+     "var a = [1, 2, 3]; a.length = 5; trace(a.length + \" \" + a); a[9] = 0; trace(a.length);"
+     "var b = [3, 1, 2]; b.reverse(); trace(b); trace(b.shift() + \" \" + b); b.unshift(7, 8); trace(b);"
+     "trace([5, 1, 10].sort(Array.NUMERIC)); trace([5, 1, 10].sort());"
+     "trace([\"b\", \"A\", \"c\"].sort(Array.CASEINSENSITIVE | Array.DESCENDING));"
+     "trace([3, 1, 2].sort(Array.RETURNINDEXEDARRAY)); trace([1, 1].sort(Array.UNIQUESORT));"
+     "var people = [{n: \"x\", age: 30}, {n: \"y\", age: 4}]; people.sortOn(\"age\", Array.NUMERIC); trace(people[0].n);"
+     "var c = [1, 2, 3, 4]; trace(c.splice(1, 2, \"a\", \"b\", \"c\") + \" \" + c);"
+     "var o = {}; o.__proto__ = [9, 9]; trace(\"[\" + Array.prototype.join.call(o) + \"]\");"
+     "var big = []; big[2147483647] = 1; trace(big.length);",
+     "5 1,2,3,undefined,undefined\n10\n2,1,3\n2 1,3\n7,8,1,3\n1,5,10\n1,10,5\nc,b,A\n1,2,0\n0\ny\n"
+     "2,3 1,a,b,c,4\n[]\n-2147483648\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
