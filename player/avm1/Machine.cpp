@@ -77,12 +77,12 @@ void atTopLevel(Machine& m, const ObjectRef& global, Body body) {
 
 Value Machine::getVariable(const std::string& path) {
   Value result;
-  atTopLevel(*this, global_, [&](Activation& a) { result = a.variable(path); });
+  atTopLevel(*this, global_, [&](Activation& a) { result = a.valueAtPath(path); });
   return result;
 }
 
 void Machine::setVariable(const std::string& path, const Value& value) {
-  atTopLevel(*this, global_, [&](Activation& a) { a.setVariable(path, value); });
+  atTopLevel(*this, global_, [&](Activation& a) { a.assignPath(path, value); });
 }
 
 ObjectRef Machine::superBase(const SuperObject& super) {

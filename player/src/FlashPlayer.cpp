@@ -542,14 +542,15 @@ void FlashPlayer::updatePlayTimer() {
 
 void FlashPlayer::advanceFrame() {
   if (!movie_) return;
-  if (!playing_ || movie_->frameCount <= 1) {
-  } else if (frame_ + 1 < movie_->frameCount) {
-    ++frame_;
-  } else if (loop_) {
-    frame_ = 0;
-  } else {
-    playing_ = false;
-    updatePlayTimer();
+  if (playing_ && movie_->frameCount > 1) {
+    if (frame_ + 1 < movie_->frameCount) {
+      ++frame_;
+    } else if (loop_) {
+      frame_ = 0;
+    } else {
+      playing_ = false;
+      updatePlayTimer();
+    }
   }
   if (auto actionScript = actionScript_) actionScript->enterFrame();
 }

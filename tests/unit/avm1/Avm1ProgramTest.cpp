@@ -319,6 +319,9 @@ TEST(Avm1ProgramTest, MoviesPlayTheirFramesAndOnEnterFrame) {
   settings.tags[0].values[0] = 0x08;  // the ActionScript 3 flag
   bytes = as2c::writeSwf(settings, {});
   EXPECT_TRUE(movie::parseSwf(bytes.data(), bytes.size())->actionScript3);
+  settings.tags = {{as2c::TagKind::Actions, {0, 0}}};
+  bytes = as2c::writeSwf(settings, {});
+  EXPECT_EQ(movie::parseSwf(bytes.data(), bytes.size())->scriptTimeoutSeconds, 15) << "no ScriptLimits tag";
 }
 
 }  // namespace
