@@ -368,17 +368,20 @@ void Activation::setMember(const Action&) {
   std::string name = m_.toString(pop());
   if (ObjectRef o = toObject(pop())) o->set(m_, name, v);
 }
+// InitArray and InitObject take a count in 0..2^31-1; any other makes undefined and pops nothing.
 void Activation::initArray(const Action&) {
   double n = m_.toNumber(pop());
+  if (!(n >= 0 && n <= 2147483647.0)) return push(Value());
   Args items;
-  for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) items.push_back(pop());
+  for (int64_t i = 0; i < static_cast<int64_t>(n) && !stack_.empty(); ++i) items.push_back(pop());
   push(Value(m_.newArray(items)));
 }
 // The pairs are made in the order they come off the stack, the last written first.
 void Activation::initObject(const Action&) {
   double n = m_.toNumber(pop());
+  if (!(n >= 0 && n <= 2147483647.0)) return push(Value());
   ObjectRef o = m_.newObject();
-  for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) {
+  for (int64_t i = 0; i < static_cast<int64_t>(n) && !stack_.empty(); ++i) {
     Value v = pop();
     o->set(m_, m_.toString(pop()), v);
   }
@@ -386,10 +389,11 @@ void Activation::initObject(const Action&) {
 }
 
 namespace {
+// A call's arguments: the count wraps to 32 bits and stops at the bottom of the stack.
 Args popArgs(Activation&, std::vector<Value>& stack, Machine& m, const Value& countValue) {
-  double n = m.toNumber(countValue);
+  uint32_t n = static_cast<uint32_t>(toInt32(m.toNumber(countValue)));
   Args args;
-  for (int i = 0; i < static_cast<int>(n) && !stack.empty(); ++i) {
+  for (uint32_t i = 0; i < n && !stack.empty(); ++i) {
     args.push_back(std::move(stack.back()));
     stack.pop_back();
   }

@@ -236,6 +236,16 @@ std::string Machine::toString(const Value& v) {
   return o->isFunction() ? "[type Function]" : "[type Object]";
 }
 
+std::string Machine::textOf(const Value& v) {
+  try {
+    return toString(v);
+  } catch (const ScriptThrow&) {
+  } catch (const ScriptTimeout&) {
+  } catch (const RecursionLimit&) {
+  }
+  return v.isObject() && v.object()->isFunction() ? "[type Function]" : "[type Object]";
+}
+
 double Machine::toNumber(const Value& v) {
   return avm1::toNumber(toPrimitiveNumber(v), rules_);
 }

@@ -72,6 +72,9 @@ class Machine {
   Value callMethod(const Value& target, const std::string& name, const Args& args);
 
   std::string toString(const Value& v);   // runs toString on objects
+  // toString for the player around the machine: what a script throws, or a runaway, is caught
+  // here and the value reads as its kind ("[type Object]").
+  std::string textOf(const Value& v);
   double toNumber(const Value& v);        // runs valueOf on objects
   bool toBoolean(const Value& v) { return avm1::toBoolean(v, rules_); }
   Value toPrimitive(const Value& v);        // for + : valueOf, the object itself if that fails

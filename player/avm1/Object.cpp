@@ -34,9 +34,11 @@ Property* Object::findOwn(Machine& m, const std::string& name) {
   return it == index_.end() ? nullptr : &properties_[it->second];
 }
 
+// A chain of prototypes longer than the player allows (a cycle) stops the whole script.
 Property* Object::findOnChain(Machine& m, const std::string& name, Object** owner) {
   Object* o = this;
-  for (int depth = 0; o && depth < kMaxChain; ++depth) {
+  for (int depth = 0; o; ++depth) {
+    if (depth >= kMaxChain) throw RecursionLimit();
     if (Property* p = o->findOwn(m, name)) {
       *owner = o;
       return p;

@@ -76,7 +76,7 @@ void ActionScriptMovie::enterFrame() {
 std::optional<std::wstring> ActionScriptMovie::getVariable(const std::wstring& path) {
   avm1::Value value = machine_.getVariable(wideToUtf8(path));
   if (value.isUndefined()) return std::nullopt;
-  return utf8ToWide(machine_.toString(value));
+  return utf8ToWide(machine_.textOf(value));
 }
 
 void ActionScriptMovie::setVariable(const std::wstring& path, const std::wstring& value) {
@@ -98,7 +98,7 @@ std::wstring ActionScriptMovie::valueXml(const avm1::Value& value) {
     case K::Null: return L"<null/>";
     case K::Boolean: return value.number() ? L"<true/>" : L"<false/>";
     case K::Number: return L"<number>" + utf8ToWide(avm1::numberToString(value.number())) + L"</number>";
-    default: return external::stringValue(utf8ToWide(machine_.toString(value)));
+    default: return external::stringValue(utf8ToWide(machine_.textOf(value)));
   }
 }
 

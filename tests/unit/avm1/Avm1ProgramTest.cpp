@@ -146,6 +146,8 @@ const Case kCases[] = {
      "trace(String.fromCharCode(65, 0, 66)); var w = new String(\"xy\"); trace(w.hasOwnProperty(\"length\"));"
      "trace(\"abc\".indexOf(\"c\", -5)); trace(\"abcabc\".lastIndexOf(\"b\", 2)); trace(String.fromCharCode(55296).length);",
      "5\n\u00e9\n233\nll\nlo\nh\u00e9l\nundefined\na,b\nA\ntrue\n2\n1\n1\n"},
+    {"a prototype cycle stops the whole script", 8,
+     "var a = {}; a.__proto__ = a; trace(\"before\"); trace(a.missing); trace(\"after\");", "before\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
@@ -250,6 +252,27 @@ TEST(Avm1ProgramTest, ExternalInterfaceFromSwf8Only) {
   RecordingHost old;
   run("trace(typeof flash.external.ExternalInterface);", 7, old);
   EXPECT_EQ(joined(old.lines), "undefined\n");
+}
+
+TEST(Avm1ProgramTest, ThePlayerReadsTextWithoutScriptErrorsEscaping) {
+  RecordingHost host;
+  avm1::Machine* m = nullptr;
+  run("var bad = {toString: function() { throw \"no\"; }}; var good = {toString: function() { return \"yes\"; }};",
+      8, host, &m);
+  EXPECT_EQ(m->textOf(m->getVariable("bad")), "[type Object]");
+  EXPECT_EQ(m->textOf(m->getVariable("good")), "yes");
+}
+
+// Push "a", "b", "c" and a count the player refuses (2^32 + 1): InitArray makes undefined and
+// leaves the strings where they were.
+TEST(Avm1ProgramTest, InitArrayWithAnOutOfRangeCountPopsNothing) {
+  RecordingHost host;
+  avm1::Machine m(8, host);
+  std::vector<uint8_t> bytes{0x96, 15, 0, 0, 'a', 0, 0, 'b', 0, 0, 'c', 0, 6, 0x00, 0x00, 0xF0, 0x41, 0x00, 0x00, 0x10, 0x00,
+                             0x42, 0x26, 0x26, 0x26, 0x26};
+  bytes[1] = static_cast<uint8_t>(bytes.size() - 3 - 5);
+  m.runActions(std::make_shared<avm1::Code>(avm1::Code{bytes, 8}), m.root());
+  EXPECT_EQ(joined(host.lines), "undefined\nc\nb\na\n");
 }
 
 TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
