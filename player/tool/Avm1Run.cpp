@@ -15,7 +15,13 @@ namespace {
 
 class PrintingHost : public avm1::Host {
  public:
-  void trace(const std::string& line) override { std::cout << line << "\n"; }
+  // The player's trace log ends a line at each carriage return too.
+  void trace(const std::string& line) override {
+    std::string text = line;
+    for (char& c : text)
+      if (c == '\r') c = '\n';
+    std::cout << text << "\n";
+  }
   void getUrl(const std::string& url, const std::string& target) override {
     std::cerr << "getURL " << url << " " << target << "\n";
   }
