@@ -573,9 +573,11 @@ void Activation::tryOp(const Action& a) {
   auto runBlock = [&](size_t begin, size_t end) { run(begin, end); };
   bool pending = false;
   ScriptThrow thrown;
+  size_t depth = stack_.size();
   try {
     runBlock(tryBegin, catchBegin);
   } catch (const ScriptThrow& e) {
+    stack_.resize(std::min(stack_.size(), depth));  // a throw drops what the try block pushed
     if (flags & 1) {
       if (flags & 4) { if (catchRegister < registerCount_) registers_[catchRegister] = e.value; }
       else if (scope_ && scope_->object) scope_->object->set(m_, catchName, e.value);

@@ -78,6 +78,7 @@ bool Object::has(Machine& m, const std::string& name) {
 }
 
 void Object::set(Machine& m, const std::string& name, const Value& written) {
+  if (name.empty()) return;  // the player ignores a write to the empty name
   Value value = written;
   // A watcher sees the name, the old and new values and its own data, and says what is stored.
   if (!watchers_.empty()) {

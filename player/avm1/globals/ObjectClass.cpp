@@ -62,7 +62,8 @@ void installObjectClass(Machine& m) {
   });
   defineMethod(m, proto, "valueOf", [](Machine&, const Value& self, const Args&) { return self; });
   defineMethod(m, proto, "hasOwnProperty", [](Machine& mm, const Value& self, const Args& args) {
-    return Value(self.isObject() && self.object()->findOwn(mm, mm.toString(arg(args, 0))) != nullptr);
+    if (args.empty()) return Value(false);
+    return Value(self.isObject() && self.object()->findOwn(mm, mm.toString(args[0])) != nullptr);
   });
   defineMethod(m, proto, "isPropertyEnumerable", [](Machine& mm, const Value& self, const Args& args) {
     Property* p = self.isObject() ? self.object()->findOwn(mm, mm.toString(arg(args, 0))) : nullptr;

@@ -151,6 +151,10 @@ const Case kCases[] = {
     {"Math converts two arguments and checks arity up to SWF 6", 6,
      "trace(Math.max(1, 5, 9)); trace(Math.min(1)); trace(Math.max()); trace(Math.pow(1)); trace(Math.abs());",
      "5\nNaN\n-Infinity\n1\nNaN\n"},
+    {"the empty name is never written; hasOwnProperty needs a name", 8,
+     "var o = {}; o[\"\"] = 1; o.undefined = 2; trace(o.hasOwnProperty(\"\")); trace(o.hasOwnProperty());"
+     "trace(o.hasOwnProperty(undefined));",
+     "false\nfalse\ntrue\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
@@ -276,6 +280,19 @@ TEST(Avm1ProgramTest, InitArrayWithAnOutOfRangeCountPopsNothing) {
   bytes[1] = static_cast<uint8_t>(bytes.size() - 3 - 5);
   m.runActions(std::make_shared<avm1::Code>(avm1::Code{bytes, 8}), m.root());
   EXPECT_EQ(joined(host.lines), "undefined\nc\nb\na\n");
+}
+
+// Push "kept"; try { push "lost", "x"; throw } catch {}; trace: the throw dropped what the try
+// block had pushed, so the trace shows "kept".
+TEST(Avm1ProgramTest, AThrowDropsWhatTheTryBlockPushed) {
+  RecordingHost host;
+  avm1::Machine m(8, host);
+  std::vector<uint8_t> bytes{0x96, 6, 0, 0, 'k', 'e', 'p', 't', 0,
+                             0x8F, 9, 0, 1, 13, 0, 0, 0, 0, 0, 'e', 0,
+                             0x96, 9, 0, 0, 'l', 'o', 's', 't', 0, 0, 'x', 0, 0x2A,
+                             0x26};
+  m.runActions(std::make_shared<avm1::Code>(avm1::Code{bytes, 8}), m.root());
+  EXPECT_EQ(joined(host.lines), "kept\n");
 }
 
 TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
