@@ -526,7 +526,7 @@ void Activation::castOp(const Action&) {
 }
 void Activation::enumerate(const Action&) { pushEnumeration(lookup(m_.toString(pop()))); }
 void Activation::enumerate2(const Action&) { pushEnumeration(pop()); }
-// The null end marker, then the names for..in gives, the first on top: the prototype's names
+// The end marker, then the names for..in gives, the first on top: the prototype's names
 // first (those the object has itself left out), then the object's own, newest first, as the
 // player orders them.
 namespace {
@@ -546,7 +546,7 @@ void enumerableNames(Machine& m, Object* o, int depth, std::vector<std::string>*
 }  // namespace
 
 void Activation::pushEnumeration(const Value& target) {
-  stack_.push_back(Value::null());
+  stack_.push_back(Value());  // the end marker: undefined, which loops test with == null
   if (!target.isObject() || dynamic_cast<SuperObject*>(target.object().get())) return;
   std::vector<std::string> names;
   enumerableNames(m_, target.object().get(), 0, &names);
