@@ -138,12 +138,27 @@ Value Activation::getMember(const Value& target, const std::string& name) {
   return o ? o->get(m_, name) : Value();
 }
 
-// Scope lookup with the player's special names; "a.b.c" and "/a/b:c" paths go through members.
+// A name or a path. "a.b.c", "a:b" and "/a/b:c" name a variable on an object found from some
+// scope: the object part is tried from each scope in turn, and the first scope where it leads
+// to an object that has the variable answers. A slash path alone names the object itself.
 Value Activation::lookup(const std::string& name) {
-  Value target;
-  std::string last;
-  if (name.find_first_of(".:/") != std::string::npos && resolvePath(name, &target, &last))
-    return last.empty() ? target : getMember(target, last);
+  bool swf5 = m_.rules().version() >= 5;
+  size_t split = name.find_last_of(swf5 ? ":." : ":");
+  if (split != std::string::npos) {
+    std::string path = name.substr(0, split), variable = name.substr(split + 1);
+    if (path.empty()) return Value();
+    for (Scope* s = scope_.get(); s; s = s->parent.get()) {
+      if (!s->object) continue;
+      ObjectRef o = targetOf(s->object, path, true, true);
+      if (o && o->has(m_, variable)) return o->get(m_, variable);
+    }
+    return Value();
+  }
+  if (swf5 && name.find('/') != std::string::npos) {
+    for (Scope* s = scope_.get(); s; s = s->parent.get())
+      if (s->object)
+        if (ObjectRef o = targetOf(s->object, name, false, false)) return Value(o);
+  }
   std::string key = m_.rules().nameKey(name);
   if (key == "this") return self_;
   if (key == "_global") return Value(m_.global());
@@ -155,45 +170,68 @@ Value Activation::lookup(const std::string& name) {
   return Value();
 }
 
-bool Activation::resolvePath(const std::string& path, Value* target, std::string* last) {
-  std::string p = path;
-  size_t colon = p.rfind(':');
-  std::vector<std::string> parts;
-  if (colon != std::string::npos) {
-    *last = p.substr(colon + 1);
-    p = p.substr(0, colon);
+// Follows a target path from `start`: "/" begins at _root, ".." is the parent, and ":", "." and
+// "/" separate names ("." no more once a "/" was seen; SWF 4 knows only "/" and ":").
+// Null when a step is not an object.
+ObjectRef Activation::targetOf(const ObjectRef& start, std::string path, bool first, bool allowThis) {
+  if (path.empty()) return start;
+  bool swf5 = m_.rules().version() >= 5, slash = false;
+  ObjectRef o = start;
+  if (path[0] == '/') {
+    path.erase(0, 1);
+    first = false;
+    slash = true;
+    o = m_.root();
   }
-  const char sep = p.find('/') != std::string::npos ? '/' : '.';
-  size_t start = 0;
-  if (sep == '/' && !p.empty() && p[0] == '/') {
-    *target = Value(timeline_ ? m_.root() : nullptr);
-    start = 1;
+  while (!path.empty()) {
+    if (swf5) path.erase(0, std::min(path.find_first_not_of(':'), path.size()));
+    if (path.empty()) break;
+    Value next;
+    std::string prefix = path.substr(0, 3);
+    if (prefix == ".." || prefix == "../" || (swf5 && prefix == "..:")) {
+      if (prefix == "../") slash = true;
+      path.erase(0, std::min<size_t>(3, path.size()));
+      next = o->get(m_, "_parent");
+      if (!next.isObject()) return nullptr;
+    } else {
+      size_t at = 0;
+      for (; at < path.size(); ++at) {
+        char c = path[at];
+        if ((c == ':' && swf5) || (c == '.' && swf5 && !slash)) break;
+        if (c == '/') { slash = true; break; }
+      }
+      std::string part = path.substr(0, at);
+      path.erase(0, std::min(at + 1, path.size()));
+      std::string key = m_.rules().nameKey(part);
+      if (swf5 && allowThis && key == "this") next = self_;
+      else if (swf5 && first && key == "_root") next = Value(m_.root());
+      else if (first && key.rfind("_level", 0) == 0 && key.size() > 6 &&
+               key.find_first_not_of("0123456789", 6) == std::string::npos)
+        next = Value(m_.level(std::atoi(key.c_str() + 6)));
+      else next = o->get(m_, part);
+    }
+    first = false;
+    if (!next.isObject()) return nullptr;
+    o = next.object();
   }
-  for (size_t i = start; i <= p.size();) {
-    size_t j = p.find(sep, i);
-    if (j == std::string::npos) j = p.size();
-    parts.push_back(p.substr(i, j - i));
-    i = j + 1;
-  }
-  if (colon == std::string::npos) {
-    if (parts.size() < 2) return false;
-    *last = parts.back();
-    parts.pop_back();
-  }
-  for (const std::string& part : parts) {
-    if (part.empty()) continue;
-    if (target->isUndefined() && part != "..") *target = lookup(part);
-    else if (part == "..") *target = getMember(target->isUndefined() ? Value(timeline_) : *target, "_parent");
-    else *target = getMember(*target, part);
-  }
-  return true;
+  return o;
 }
 
+// SetVariable: a path sets its variable on the first object it leads to from the scopes (or
+// nowhere); a plain name goes to the scope that has it, else the timeline.
 void Activation::assign(const std::string& name, const Value& value) {
-  Value target;
-  std::string last;
-  if (name.find_first_of(".:/") != std::string::npos && resolvePath(name, &target, &last)) {
-    if (ObjectRef o = toObject(target)) o->set(m_, last, value);
+  if (name.empty()) return;
+  if (name == "this" && m_.rules().version() >= 5) {
+    self_ = value;
+    return;
+  }
+  size_t split = name.find_last_of(":.");
+  if (split != std::string::npos) {
+    std::string path = name.substr(0, split), variable = name.substr(split + 1);
+    for (Scope* s = scope_.get(); s; s = s->parent.get()) {
+      if (!s->object) continue;
+      if (ObjectRef o = targetOf(s->object, path, true, true)) return o->set(m_, variable, value);
+    }
     return;
   }
   // The first scope that has the name takes the value; a new variable is made on the timeline

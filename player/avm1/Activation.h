@@ -47,7 +47,7 @@ class Activation {
   std::string readString(const Action& a, size_t* at) const;
   Value lookup(const std::string& name);
   void assign(const std::string& name, const Value& value);
-  bool resolvePath(const std::string& path, Value* target, std::string* last);
+  ObjectRef targetOf(const ObjectRef& start, std::string path, bool first, bool allowThis);
   ObjectRef toObject(const Value& v);
   Value getMember(const Value& target, const std::string& name);
   ObjectRef makeFunction(const Action& a, bool isFunction2, size_t* bodyEnd);

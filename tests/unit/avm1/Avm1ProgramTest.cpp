@@ -295,6 +295,23 @@ TEST(Avm1ProgramTest, AThrowDropsWhatTheTryBlockPushed) {
   EXPECT_EQ(joined(host.lines), "kept\n");
 }
 
+// A path's object part is tried from each scope in turn: _root's a.b is text, so "a.b.c" is
+// found from _global; a path that leads nowhere sets nothing.
+TEST(Avm1ProgramTest, PathsFindTheirObjectFromEachScopeInTurn) {
+  RecordingHost host;
+  avm1::Machine* m = nullptr;
+  run("_global.a = {b: {c: \"global\"}}; a = {b: \"root\"}; var clip = {inner: {v: 1}};", 8, host, &m);
+  EXPECT_EQ(m->textOf(m->getVariable("a.b.c")), "global");
+  EXPECT_EQ(m->textOf(m->getVariable("a.b")), "root");
+  EXPECT_EQ(m->textOf(m->getVariable("_level0.a.b")), "root");
+  EXPECT_EQ(m->textOf(m->getVariable("clip:inner.v")), "1");
+  EXPECT_EQ(m->textOf(m->getVariable("/clip/inner:v")), "1");
+  m->setVariable("clip.inner.w", avm1::Value(5));
+  EXPECT_EQ(m->textOf(m->getVariable("clip.inner.w")), "5");
+  m->setVariable("nowhere.x", avm1::Value(1));
+  EXPECT_TRUE(m->getVariable("nowhere").isUndefined());
+}
+
 TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
   RecordingHost host;
   avm1::Machine* m = nullptr;
