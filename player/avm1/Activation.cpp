@@ -39,7 +39,7 @@ const std::array<Activation::Handler, 256>& Activation::table() {
         {0x17, &Activation::popOp}, {0x18, &Activation::toInteger},
         {0x1C, &Activation::getVariable}, {0x1D, &Activation::setVariable},
         {0x21, &Activation::stringAdd}, {0x26, &Activation::trace}, {0x29, &Activation::stringLess},
-        {0x2A, &Activation::throwOp}, {0x2B, &Activation::castOp}, {0x30, &Activation::randomNumber},
+        {0x2A, &Activation::throwOp}, {0x2B, &Activation::castOp}, {0x2C, &Activation::implementsOp}, {0x30, &Activation::randomNumber},
         {0x34, &Activation::getTime}, {0x3A, &Activation::deleteOp}, {0x3B, &Activation::delete2},
         {0x3C, &Activation::defineLocal}, {0x3D, &Activation::callFunction},
         {0x3E, &Activation::returnOp}, {0x3F, &Activation::modulo}, {0x40, &Activation::newObject},
@@ -534,15 +534,41 @@ ObjectRef Activation::makeFunction(const Action& a, bool isFunction2, size_t* bo
 void Activation::defineFunction(const Action& a) { size_t end; makeFunction(a, false, &end); pc_ = end; }
 void Activation::defineFunction2(const Action& a) { size_t end; makeFunction(a, true, &end); pc_ = end; }
 
+// instanceof walks the prototype chain and, at each prototype, the interfaces it implements.
 void Activation::instanceOf(const Action&) {
   Value ctor = pop();
   Value v = pop();
   if (!v.isObject() || !ctor.isObject()) return push(Value(false));
   Value proto = ctor.object()->get(m_, "prototype");
-  ObjectRef o = v.object()->proto(m_);
-  for (int i = 0; o && i < 256; ++i, o = o->proto(m_))
-    if (proto.isObject() && o == proto.object()) return push(Value(true));
+  if (!proto.isObject()) return push(Value(false));
+  int steps = 0;
+  for (ObjectRef o = v.object()->proto(m_); o && steps < 256; o = o->proto(m_)) {
+    std::vector<ObjectRef> pending{o};
+    while (!pending.empty() && ++steps < 4096) {
+      ObjectRef at = pending.back();
+      pending.pop_back();
+      if (at == proto.object()) return push(Value(true));
+      pending.insert(pending.end(), at->interfaces.begin(), at->interfaces.end());
+    }
+  }
   push(Value(false));
+}
+// ImplementsOp: the constructor's prototype (from SWF 7) records the interfaces' prototypes.
+void Activation::implementsOp(const Action&) {
+  Value ctor = pop();
+  Value count = pop();
+  int64_t n = count.isObject() ? 0 : toInt32(m_.toNumber(count));
+  size_t wanted = n < 0 ? stack_.size() : std::min(static_cast<size_t>(n), stack_.size());
+  std::vector<ObjectRef> interfaces;
+  for (size_t i = 0; i < wanted; ++i) {
+    Value v = pop();
+    if (!v.isObject()) continue;
+    Value proto = v.object()->get(m_, "prototype");
+    if (proto.isObject()) interfaces.push_back(proto.object());
+  }
+  if (interfaces.empty() || !ctor.isObject() || m_.rules().version() < 7) return;
+  Value proto = ctor.object()->get(m_, "prototype");
+  if (proto.isObject()) proto.object()->interfaces = std::move(interfaces);
 }
 void Activation::extends(const Action&) {
   Value super = pop();

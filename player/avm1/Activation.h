@@ -108,6 +108,7 @@ class Activation {
   void defineFunction(const Action&);
   void defineFunction2(const Action&);
   void instanceOf(const Action&);
+  void implementsOp(const Action&);
   void extends(const Action&);
   void castOp(const Action&);
   void enumerate(const Action&);

@@ -54,7 +54,8 @@ class Object : public std::enable_shared_from_this<Object> {
   // The class's own data for built-ins (a Number's or String's primitive, a Date's time).
   Value primitive;
   std::string className = "Object";
-  std::string clipPath;  // a movie clip's target path ("_level0"), which is its string form
+  std::string clipPath;
+  std::vector<ObjectRef> interfaces;  // a prototype's implemented interfaces (ImplementsOp)  // a movie clip's target path ("_level0"), which is its string form
 
  private:
   Property* findOnChain(Machine& m, const std::string& name, Object** owner);

@@ -312,6 +312,21 @@ TEST(Avm1ProgramTest, PathsFindTheirObjectFromEachScopeInTurn) {
   EXPECT_TRUE(m->getVariable("nowhere").isUndefined());
 }
 
+// as2c writes no ImplementsOp: the test puts one between two compiled parts. C implements I, so
+// a C is an instance of I too.
+TEST(Avm1ProgramTest, InstanceofSeesImplementedInterfaces) {
+  RecordingHost host;
+  avm1::Machine m(8, host);
+  std::vector<uint8_t> bytes = as2c::compileActions("function I() {} function C() {} var c = new C();", 8);
+  if (!bytes.empty() && bytes.back() == 0) bytes.pop_back();
+  const uint8_t implement[] = {0x96, 3, 0, 0, 'I', 0, 0x1C, 0x96, 5, 0, 7, 1, 0, 0, 0, 0x96, 3, 0, 0, 'C', 0, 0x1C, 0x2C};
+  bytes.insert(bytes.end(), std::begin(implement), std::end(implement));
+  std::vector<uint8_t> check = as2c::compileActions("trace(c instanceof I); trace(c instanceof C); trace({} instanceof I);", 8);
+  bytes.insert(bytes.end(), check.begin(), check.end());
+  m.runActions(std::make_shared<avm1::Code>(avm1::Code{bytes, 8}), m.root());
+  EXPECT_EQ(joined(host.lines), "true\ntrue\nfalse\n");
+}
+
 TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
   RecordingHost host;
   avm1::Machine* m = nullptr;
