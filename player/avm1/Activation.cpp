@@ -133,7 +133,8 @@ Value Activation::getMember(const Value& target, const std::string& name) {
   ObjectRef o = toObject(target);
   if (auto* super = o ? dynamic_cast<SuperObject*>(o.get()) : nullptr) {
     ObjectRef base = m_.superBase(*super);
-    o = base ? base->proto(m_) : nullptr;
+    ObjectRef above = base ? base->proto(m_) : nullptr;
+    return above ? above->getAs(m_, name, Value(super->self), super->depth + 1) : Value();
   }
   return o ? o->get(m_, name) : Value();
 }
@@ -404,7 +405,16 @@ void Activation::getMemberOp(const Action&) {
 void Activation::setMember(const Action&) {
   Value v = pop();
   std::string name = m_.toString(pop());
-  if (ObjectRef o = toObject(pop())) o->set(m_, name, v);
+  ObjectRef o = toObject(pop());
+  if (!o) return;
+  // Through super only a setter above the method's level runs (on this); nothing is stored.
+  if (auto* super = dynamic_cast<SuperObject*>(o.get())) {
+    ObjectRef base = m_.superBase(*super);
+    if (ObjectRef above = base ? base->proto(m_) : nullptr)
+      above->setThroughChain(m_, name, v, Value(super->self), super->depth + 1);
+    return;
+  }
+  o->set(m_, name, v);
 }
 // InitArray and InitObject take a count in 0..2^31-1; any other makes undefined and pops nothing.
 void Activation::initArray(const Action&) {

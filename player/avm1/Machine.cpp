@@ -167,7 +167,7 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
 }
 
 Value Machine::propertyCall(const Object* owner, const std::string& name, const Value& function,
-                           const Value& self, const Args& args, const Value* fallback) {
+                           const Value& self, const Args& args, const Value* fallback, int methodDepth) {
   auto key = std::make_pair(owner, rules_.nameKey(name));
   int& nested = propertyDepth_[key];
   if (nested >= 65) return fallback ? *fallback : Value();
@@ -176,7 +176,7 @@ Value Machine::propertyCall(const Object* owner, const std::string& name, const 
     std::map<std::pair<const Object*, std::string>, int>& depths; std::pair<const Object*, std::string> key;
     ~Leave() { if (--depths[key] == 0) depths.erase(key); }
   } leave{propertyDepth_, key};
-  return call(function, self, args);
+  return call(function, self, args, methodDepth);
 }
 
 Value Machine::construct(const Value& constructor, const Args& args) {

@@ -64,7 +64,7 @@ class Machine {
   // A getter, setter or watcher call for the property `name` of `owner`: nested more than 65
   // deep for the same property it is skipped, giving `fallback`.
   Value propertyCall(const Object* owner, const std::string& name, const Value& function, const Value& self,
-                     const Args& args, const Value* fallback = nullptr);
+                     const Args& args, const Value* fallback = nullptr, int methodDepth = 0);
   Value construct(const Value& constructor, const Args& args);
   Value callConstructor(const Value& constructor, const ObjectRef& self, const Args& args, int depth);
   // Whether a native function runs as a constructor on `self` rather than as a plain call.

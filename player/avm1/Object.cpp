@@ -35,12 +35,13 @@ Property* Object::findOwn(Machine& m, const std::string& name) {
 }
 
 // A chain of prototypes longer than the player allows (a cycle) stops the whole script.
-Property* Object::findOnChain(Machine& m, const std::string& name, Object** owner) {
+Property* Object::findOnChain(Machine& m, const std::string& name, Object** owner, int* level) {
   Object* o = this;
   for (int depth = 0; o; ++depth) {
     if (depth >= kMaxChain) throw RecursionLimit();
     if (Property* p = o->findOwn(m, name)) {
       *owner = o;
+      if (level) *level = depth;
       return p;
     }
     Property* proto = o->findOwn(m, "__proto__");
@@ -58,18 +59,31 @@ void Object::setProto(Machine& m, ObjectRef proto) {
   define(m, "__proto__", Value(std::move(proto)), kDontEnum | kDontDelete);
 }
 
-Value Object::get(Machine& m, const std::string& name) {
+Value Object::get(Machine& m, const std::string& name) { return getAs(m, name, Value(shared_from_this()), 0); }
+
+// A getter runs as a method found where it was found, so its `super` starts above that level.
+Value Object::getAs(Machine& m, const std::string& name, const Value& self, int baseDepth) {
   Object* owner = nullptr;
-  if (Property* p = findOnChain(m, name, &owner)) {
-    if (p->getter) return m.propertyCall(owner, name, Value(p->getter), Value(shared_from_this()), {});
+  int level = 0;
+  if (Property* p = findOnChain(m, name, &owner, &level)) {
+    if (p->getter) return m.propertyCall(owner, name, Value(p->getter), self, {}, nullptr, baseDepth + level);
     return p->value;
   }
   if (name != "__resolve") {
-    Value resolve = get(m, "__resolve");
-    if (resolve.isObject() && resolve.object()->isFunction())
-      return m.call(resolve, Value(shared_from_this()), {Value(name)});
+    Value resolve = getAs(m, "__resolve", self, baseDepth);
+    if (resolve.isObject() && resolve.object()->isFunction()) return m.call(resolve, self, {Value(name)});
   }
   return Value();
+}
+
+bool Object::setThroughChain(Machine& m, const std::string& name, const Value& value, const Value& self,
+                             int baseDepth) {
+  Object* owner = nullptr;
+  int level = 0;
+  Property* p = findOnChain(m, name, &owner, &level);
+  if (!p || !p->setter) return false;
+  m.propertyCall(owner, name, Value(p->setter), self, {value}, nullptr, baseDepth + level);
+  return true;
 }
 
 bool Object::has(Machine& m, const std::string& name) {
@@ -97,9 +111,10 @@ void Object::set(Machine& m, const std::string& name, const Value& written) {
     }
   }
   Object* owner = nullptr;
-  Property* p = findOnChain(m, name, &owner);
+  int level = 0;
+  Property* p = findOnChain(m, name, &owner, &level);
   if (p && p->setter) {
-    m.propertyCall(owner, name, Value(p->setter), Value(shared_from_this()), {value});
+    m.propertyCall(owner, name, Value(p->setter), Value(shared_from_this()), {value}, nullptr, level);
     return;
   }
   if (p && p->getter) return;  // a getter without a setter makes the property read-only

@@ -38,6 +38,10 @@ class Object : public std::enable_shared_from_this<Object> {
 
   // Own and inherited lookup; runs getters and, for a missing name, `__resolve`.
   Value get(Machine& m, const std::string& name);
+  // The same lookup with getters (and __resolve) running on `self`, as reads through super do.
+  Value getAs(Machine& m, const std::string& name, const Value& self, int baseDepth);
+  // A setter found from here on runs on `self`; false when there is none.
+  bool setThroughChain(Machine& m, const std::string& name, const Value& value, const Value& self, int baseDepth);
   bool has(Machine& m, const std::string& name);
   // Writes an own property, through a setter found on the chain.
   void set(Machine& m, const std::string& name, const Value& value);
@@ -58,7 +62,7 @@ class Object : public std::enable_shared_from_this<Object> {
   std::vector<ObjectRef> interfaces;  // a prototype's implemented interfaces (ImplementsOp)  // a movie clip's target path ("_level0"), which is its string form
 
  private:
-  Property* findOnChain(Machine& m, const std::string& name, Object** owner);
+  Property* findOnChain(Machine& m, const std::string& name, Object** owner, int* level = nullptr);
   void keepArrayLength(Machine& m, const std::string& name, const Value& value);
   void dropElements(Machine& m, int32_t from, int32_t to);
   void compact(Machine& m);

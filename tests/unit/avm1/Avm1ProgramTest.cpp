@@ -155,6 +155,13 @@ const Case kCases[] = {
      "var o = {}; o[\"\"] = 1; o.undefined = 2; trace(o.hasOwnProperty(\"\")); trace(o.hasOwnProperty());"
      "trace(o.hasOwnProperty(undefined));",
      "false\nfalse\ntrue\n"},
+    {"getters and setters reached through super run on this, from the level above theirs", 8,
+     "function A() {} A.prototype.addProperty(\"p\", function() { return \"A:\" + this.tag; },"
+     " function(v) { trace(\"A set \" + v + \" on \" + this.tag); });"
+     "function B() {} B.prototype = new A();"
+     "B.prototype.addProperty(\"p\", function() { return \"B>\" + super.p; }, function(v) { super.p = v; });"
+     "var b = new B(); b.tag = \"b\"; trace(b.p); b.p = 7;",
+     "B>A:b\nA set 7 on b\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
