@@ -615,7 +615,7 @@ void enumerableNames(Machine& m, Object* o, int depth, std::vector<std::string>*
   }
   std::vector<Property*> own = o->ownProperties();
   for (auto it = own.rbegin(); it != own.rend(); ++it)
-    if (!((*it)->flags & kDontEnum)) out->push_back((*it)->name);
+    if (!((*it)->flags & (kDontEnum | m.rules().hiddenPropertyFlags()))) out->push_back((*it)->name);
 }
 }  // namespace
 

@@ -30,6 +30,11 @@ bool arrayIndex(const std::string& name, int32_t* index) {
 }  // namespace
 
 Property* Object::findOwn(Machine& m, const std::string& name) {
+  Property* p = findOwnAnyVersion(m, name);
+  return p && !(p->flags & m.rules().hiddenPropertyFlags()) ? p : nullptr;
+}
+
+Property* Object::findOwnAnyVersion(Machine& m, const std::string& name) {
   auto it = index_.find(m.rules().nameKey(name));
   return it == index_.end() ? nullptr : &properties_[it->second];
 }

@@ -53,7 +53,8 @@ class Object : public std::enable_shared_from_this<Object> {
   void setData(Machine& m, const std::string& name, const Value& value);
   bool addProperty(Machine& m, const std::string& name, ObjectRef getter, ObjectRef setter);
   bool remove(Machine& m, const std::string& name);
-  Property* findOwn(Machine& m, const std::string& name);
+  Property* findOwn(Machine& m, const std::string& name);  // none if hidden from this SWF version
+  Property* findOwnAnyVersion(Machine& m, const std::string& name);
   std::vector<Property*> ownProperties();
   // The class's own data for built-ins (a Number's or String's primitive, a Date's time).
   Value primitive;

@@ -33,6 +33,12 @@ VersionRules::VersionRules(int version) : version_(version) {
   signedUnsignedShift_ = row->signedUnsignedShift;
 }
 
+unsigned VersionRules::hiddenPropertyFlags() const {
+  static constexpr unsigned kByVersion[] = {0x7FF8, 0x7FF8, 0x7FF8, 0x7FF8, 0x7FF8,
+                                            0x7480, 0x7500, 0x7000, 0x6000, 0x4000};
+  return version_ >= 0 && version_ < 10 ? kByVersion[version_] : 0;
+}
+
 std::string VersionRules::nameKey(std::string_view name) const {
   std::string key(name);
   if (!caseSensitive_)

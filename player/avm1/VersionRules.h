@@ -27,6 +27,8 @@ class VersionRules {
   bool swf4Conversions() const { return swf4_; }
   // From SWF 6 strings like "0x1F" and "017" convert as hexadecimal and octal integers.
   bool radixStrings() const { return radixStrings_; }
+  // Property flag bits (ASSetPropFlags' bits 3-15) that hide a property from this version.
+  unsigned hiddenPropertyFlags() const;
   // SWF 8 and 9 give >>> a signed result.
   bool signedUnsignedShift() const { return signedUnsignedShift_; }
 

@@ -2,6 +2,8 @@
 // undocumented ASSetPropFlags that movies use to hide their own members.
 #include "Globals.h"
 
+#include <cmath>
+
 namespace avm1 {
 
 namespace {
@@ -9,8 +11,13 @@ Value assetPropFlags(Machine& m, const Value&, const Args& args) {
   Value target = arg(args, 0);
   if (!target.isObject()) return Value();
   ObjectRef o = target.object();
-  unsigned set = static_cast<unsigned>(toInt32(m.toNumber(arg(args, 2))));
-  unsigned clear = static_cast<unsigned>(toInt32(m.toNumber(arg(args, 3))));
+  // The flags are 16 bits, the numbers saturating into them; bits 7 and up hide a property
+  // from movies of some SWF versions.
+  auto bits = [&](const Value& v) {
+    double n = m.toNumber(v);
+    return std::isnan(n) || n <= 0 ? 0u : n >= 65535 ? 65535u : static_cast<unsigned>(n);
+  };
+  unsigned set = bits(arg(args, 2)), clear = bits(arg(args, 3));
   std::vector<std::string> names;
   Value list = arg(args, 1);
   if (list.isNullish()) {
@@ -28,7 +35,7 @@ Value assetPropFlags(Machine& m, const Value&, const Args& args) {
     }
   }
   for (const std::string& name : names)
-    if (Property* p = o->findOwn(m, name)) p->flags = (p->flags & ~clear) | (set & 7);
+    if (Property* p = o->findOwnAnyVersion(m, name)) p->flags = (p->flags & ~clear) | set;
   return Value();
 }
 }  // namespace
