@@ -25,6 +25,7 @@ ObjectRef Machine::level(int n) {
   ObjectRef& level = levels_[n];
   if (!level) {
     level = newObject();
+    if (ObjectRef clipProto = prototypeOf("MovieClip")) level->setProto(*this, clipProto);
     level->className = "MovieClip";
     level->clipPath = "_level" + std::to_string(n);
   }
@@ -326,7 +327,7 @@ ObjectRef Machine::newFunction(ScriptFunction f) {
   ObjectRef fn = withPrototype(*this, std::make_shared<FunctionObject>(std::move(f)));
   ObjectRef proto = newObject();
   proto->define(*this, "constructor", Value(fn), kDontEnum);
-  fn->define(*this, "prototype", Value(proto), kDontEnum);
+  fn->define(*this, "prototype", Value(proto), kDontEnum | kDontDelete);
   return fn;
 }
 

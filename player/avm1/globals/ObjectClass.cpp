@@ -100,6 +100,9 @@ void installObjectClass(Machine& m) {
     if (args.empty() || !self.isObject()) return Value(false);
     return Value(self.object()->unwatch(mm, mm.toString(args[0])));
   });
+  // MovieClip: the class of _root and the levels; the stand-in's clips draw nothing, so its
+  // prototype holds only what movies add to it.
+  defineClass(m, "MovieClip", [](Machine&, const Value&, const Args&) { return Value(); }, m.newObject());
   m.global()->define(m, "ASSetPropFlags", Value(m.newFunction(assetPropFlags)), kDontEnum);
 }
 

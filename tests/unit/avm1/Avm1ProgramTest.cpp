@@ -166,6 +166,10 @@ const Case kCases[] = {
      "var o = {p: 1, q: 2}; ASSetPropFlags(o, \"p\", 256); ASSetPropFlags(o, \"q\", 128); trace(o.p); trace(o.q);"
      "var s = \"\"; for (var k in o) s += k; trace(s); ASSetPropFlags(o, \"p\", 0, 256); trace(o.p);",
      "undefined\n2\nq\n1\n"},
+    {"a function's prototype cannot be deleted; _root is a MovieClip", 8,
+     "function F() {} delete F.prototype; trace(typeof F.prototype); trace(_root instanceof MovieClip);"
+     "MovieClip.prototype.hello = function() { return \"hi\"; }; trace(_root.hello());",
+     "object\ntrue\nhi\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
