@@ -385,15 +385,25 @@ void Activation::defineLocal(const Action&) {
 }
 void Activation::defineLocal2(const Action&) {
   std::string name = m_.toString(pop());
-  if (scope_ && scope_->object && !scope_->object->findOwn(m_, name)) scope_->object->set(m_, name, Value());
+  if (scope_ && scope_->object && !scope_->object->has(m_, name)) scope_->object->set(m_, name, Value());
 }
 void Activation::deleteOp(const Action&) {
   std::string name = m_.toString(pop());
   ObjectRef o = toObject(pop());
   push(Value(o && o->remove(m_, name)));
 }
+// Delete2 of a path deletes the variable from the object the path names; a primitive there
+// gets the player's warning line.
 void Activation::delete2(const Action&) {
   std::string name = m_.toString(pop());
+  size_t split = name.find_last_of(":.");
+  if (split != std::string::npos) {
+    Value target = lookup(name.substr(0, split));
+    if (target.isObject()) return push(Value(target.object()->remove(m_, name.substr(split + 1))));
+    if (!target.isNullish())
+      m_.host().trace("Parameters of primitive types are no longer coerced into the required type - Object.");
+    return push(Value(false));
+  }
   for (Scope* s = scope_.get(); s; s = s->parent.get())
     if (s->object && s->object->findOwn(m_, name)) return push(Value(s->object->remove(m_, name)));
   push(Value(false));

@@ -342,6 +342,21 @@ TEST(Avm1ProgramTest, InstanceofSeesImplementedInterfaces) {
   EXPECT_EQ(joined(host.lines), "true\ntrue\nfalse\n");
 }
 
+// Delete2 "o.a" (as Flash's compiler writes `delete o.a` in a with block or eval) deletes a from
+// the object the path names.
+TEST(Avm1ProgramTest, Delete2OfAPathDeletesFromItsObject) {
+  RecordingHost host;
+  avm1::Machine m(8, host);
+  std::vector<uint8_t> bytes = as2c::compileActions("var o = {a: 1};", 8);
+  if (!bytes.empty() && bytes.back() == 0) bytes.pop_back();
+  const uint8_t remove[] = {0x96, 5, 0, 0, 'o', '.', 'a', 0, 0x3B, 0x26};
+  bytes.insert(bytes.end(), std::begin(remove), std::end(remove));
+  std::vector<uint8_t> check = as2c::compileActions("trace(o.a);", 8);
+  bytes.insert(bytes.end(), check.begin(), check.end());
+  m.runActions(std::make_shared<avm1::Code>(avm1::Code{bytes, 8}), m.root());
+  EXPECT_EQ(joined(host.lines), "true\nundefined\n");
+}
+
 TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
   RecordingHost host;
   avm1::Machine* m = nullptr;
