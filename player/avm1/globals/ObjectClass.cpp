@@ -52,7 +52,8 @@ void installObjectClass(Machine& m) {
       Value boxed = mm.construct(mm.global()->get(mm, a.isString() ? "String" : a.isNumber() ? "Number" : "Boolean"), {a});
       if (boxed.isObject()) return boxed;
     }
-    return mm.isConstructing(self) ? self : Value(mm.newObject());
+    // Called as a function without a value it gives a bare object, without even a prototype.
+    return mm.isConstructing(self) ? self : Value(ObjectRef(std::make_shared<Object>()));
   });
   objectCtor->setProto(m, functionProto);
   objectCtor->constructsOwnObject = true;

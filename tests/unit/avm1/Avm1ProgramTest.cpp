@@ -170,6 +170,9 @@ const Case kCases[] = {
      "function F() {} delete F.prototype; trace(typeof F.prototype); trace(_root instanceof MovieClip);"
      "MovieClip.prototype.hello = function() { return \"hi\"; }; trace(_root.hello());",
      "object\ntrue\nhi\n"},
+    {"Object() called as a function gives a bare object", 8,
+     "trace(Object()); trace(typeof Object()); trace(new Object());",
+     "[type Object]\nobject\n[object Object]\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
