@@ -113,20 +113,7 @@ std::string Activation::readString(const Action& a, size_t* at) const {
   return std::string(start, n);
 }
 
-// A primitive is boxed by its class's constructor on _global, as the player boxes it (a movie
-// may replace that constructor).
-ObjectRef Activation::toObject(const Value& v) {
-  if (v.isObject()) return v.object();
-  const char* cls = nullptr;
-  switch (v.kind()) {
-    case Value::Kind::String: cls = "String"; break;
-    case Value::Kind::Number: cls = "Number"; break;
-    case Value::Kind::Boolean: cls = "Boolean"; break;
-    default: return nullptr;
-  }
-  Value boxed = m_.construct(m_.global()->get(m_, cls), {v});
-  return boxed.isObject() ? boxed.object() : nullptr;
-}
+ObjectRef Activation::toObject(const Value& v) { return m_.toObject(v); }
 
 Value Activation::getMember(const Value& target, const std::string& name) {
   if (target.isString() && name == "length") return Value(static_cast<double>(textLength(target.string())));

@@ -202,8 +202,16 @@ Value Machine::callConstructor(const Value& constructor, const ObjectRef& self, 
   return call(constructor, Value(self), args, depth);
 }
 
+// A method through super is looked up above the super's level and runs on the object itself.
 Value Machine::callMethod(const Value& target, const std::string& name, const Args& args) {
   if (!target.isObject()) return Value();
+  if (auto* super = dynamic_cast<SuperObject*>(target.object().get())) {
+    ObjectRef base = superBase(*super);
+    ObjectRef above = base ? base->proto(*this) : nullptr;
+    if (!above) return Value();
+    Value self(super->self);
+    return call(above->getAs(*this, name, self, super->depth + 1), self, args, super->depth + 1);
+  }
   return call(target.object()->get(*this, name), target, args);
 }
 
@@ -235,6 +243,21 @@ std::string Machine::toString(const Value& v) {
   Value text = callMethod(v, "toString", {});
   if (text.isString()) return text.string();
   return o->isFunction() ? "[type Function]" : "[type Object]";
+}
+
+// A primitive is boxed by its class's constructor on _global, as the player boxes it (a movie
+// may replace that constructor); undefined and null have no object.
+ObjectRef Machine::toObject(const Value& v) {
+  if (v.isObject()) return v.object();
+  const char* cls = nullptr;
+  switch (v.kind()) {
+    case Value::Kind::String: cls = "String"; break;
+    case Value::Kind::Number: cls = "Number"; break;
+    case Value::Kind::Boolean: cls = "Boolean"; break;
+    default: return nullptr;
+  }
+  Value boxed = construct(global_->get(*this, cls), {v});
+  return boxed.isObject() ? boxed.object() : nullptr;
 }
 
 std::string Machine::textOf(const Value& v) {

@@ -77,6 +77,7 @@ class Machine {
   std::string textOf(const Value& v);
   double toNumber(const Value& v);        // runs valueOf on objects
   bool toBoolean(const Value& v) { return avm1::toBoolean(v, rules_); }
+  ObjectRef toObject(const Value& v);       // boxes primitives; null for undefined and null
   Value toPrimitive(const Value& v);        // for + : valueOf, the object itself if that fails
   Value toPrimitiveNumber(const Value& v);  // for numbers: valueOf
   Value lessThan(const Value& a, const Value& b);  // true, false, or undefined for NaN

@@ -173,6 +173,11 @@ const Case kCases[] = {
     {"Object() called as a function gives a bare object", 8,
      "trace(Object()); trace(typeof Object()); trace(new Object());",
      "[type Object]\nobject\n[object Object]\n"},
+    {"call and apply box their this; super converts through the methods above it", 8,
+     "function who() { return typeof this; } trace(who.call(\"s\")); trace(who.apply(null) == typeof _global);"
+     "function A() {} A.prototype.toString = function() { return \"A!\"; }; function B() {} B.prototype = new A();"
+     "B.prototype.show = function() { return \"\" + super; }; trace(new B().show());",
+     "object\ntrue\nA!\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
