@@ -162,6 +162,12 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
     if (s.isFunction2 && s.params[i].reg && s.params[i].reg < registerCount) registers[s.params[i].reg] = v;
     else activationObject->define(*this, s.params[i].name, v);
   }
+  // A function body runs under SWF 5 rules at least: a SWF 4 movie's own code has no functions.
+  struct Rules {
+    VersionRules& current; VersionRules outer;
+    ~Rules() { current = outer; }
+  } rules{rules_, rules_};
+  if (rules_.version() < 5) rules_ = VersionRules(5);
   Activation a(*this, s.code, scope, self, timeline, registers, registerCount);
   a.useConstants(s.constants);
   return a.run(s.begin, s.end);

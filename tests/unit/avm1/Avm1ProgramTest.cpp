@@ -178,6 +178,9 @@ const Case kCases[] = {
      "function A() {} A.prototype.toString = function() { return \"A!\"; }; function B() {} B.prototype = new A();"
      "B.prototype.show = function() { return \"\" + super; }; trace(new B().show());",
      "object\ntrue\nA!\n"},
+    {"functions in a SWF 4 movie run under SWF 5 rules", 4,
+     "function f() { trace(1 == 1); trace(4 / 0); } f(); trace(1 == 1); trace(4 / 0);",
+     "true\nInfinity\n1\n#ERROR#\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
