@@ -60,7 +60,13 @@ void installObjectClass(Machine& m) {
   objectCtor->define(m, "prototype", Value(ObjectRef(proto)), kDontEnum | kDontDelete);
   proto->define(m, "constructor", Value(ObjectRef(objectCtor)), kDontEnum);
   m.global()->define(m, "Object", Value(ObjectRef(objectCtor)), kDontEnum);
-  auto functionCtor = std::make_shared<FunctionObject>([](Machine&, const Value& self, const Args&) { return self; });
+  // Function(x) and new Function(x) give x back; without it, new gives the new object and a
+  // plain call a bare one.
+  auto functionCtor = std::make_shared<FunctionObject>([](Machine& mm, const Value& self, const Args& args) {
+    if (!args.empty()) return args[0];
+    return mm.isConstructing(self) ? self : Value(ObjectRef(std::make_shared<Object>()));
+  });
+  functionCtor->constructsOwnObject = true;
   functionCtor->setProto(m, functionProto);
   functionCtor->define(m, "prototype", Value(ObjectRef(functionProto)), kDontEnum | kDontDelete);
   m.global()->define(m, "Function", Value(ObjectRef(functionCtor)), kDontEnum);

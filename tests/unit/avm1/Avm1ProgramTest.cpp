@@ -170,9 +170,10 @@ const Case kCases[] = {
      "function F() {} delete F.prototype; trace(typeof F.prototype); trace(_root instanceof MovieClip);"
      "MovieClip.prototype.hello = function() { return \"hi\"; }; trace(_root.hello());",
      "object\ntrue\nhi\n"},
-    {"Object() called as a function gives a bare object", 8,
-     "trace(Object()); trace(typeof Object()); trace(new Object());",
-     "[type Object]\nobject\n[object Object]\n"},
+    {"Object() and Function() called as functions: a bare object, or their argument back", 8,
+     "trace(Object()); trace(typeof Object()); trace(new Object());"
+     "function p() {} trace(Function(p) === p); trace(Function(\"x\")); trace(Function());",
+     "[type Object]\nobject\n[object Object]\ntrue\nx\n[type Object]\n"},
     {"call and apply box their this; super converts through the methods above it", 8,
      "function who() { return typeof this; } trace(who.call(\"s\")); trace(who.apply(null) == typeof _global);"
      "function A() {} A.prototype.toString = function() { return \"A!\"; }; function B() {} B.prototype = new A();"
