@@ -12,11 +12,12 @@ void installGlobalFunctions(Machine& m) {
   ObjectRef g = m.global();
   g->define(m, "NaN", Value(NAN), kDontEnum | kDontDelete | kReadOnly);
   g->define(m, "Infinity", Value(INFINITY), kDontEnum | kDontDelete | kReadOnly);
+  // Without an argument isNaN is true and isFinite false, whatever undefined converts to.
   defineMethod(m, g, "isNaN", [](Machine& mm, const Value&, const Args& args) {
-    return Value(std::isnan(mm.toNumber(arg(args, 0))));
+    return Value(args.empty() || std::isnan(mm.toNumber(args[0])));
   });
   defineMethod(m, g, "isFinite", [](Machine& mm, const Value&, const Args& args) {
-    return Value(std::isfinite(mm.toNumber(arg(args, 0))));
+    return Value(!args.empty() && std::isfinite(mm.toNumber(args[0])));
   });
   defineMethod(m, g, "parseFloat", [](Machine& mm, const Value&, const Args& args) {
     if (args.empty()) return Value();  // not NaN, as in the player

@@ -182,6 +182,8 @@ const Case kCases[] = {
     {"functions in a SWF 4 movie run under SWF 5 rules", 4,
      "function f() { trace(1 == 1); trace(4 / 0); } f(); trace(1 == 1); trace(4 / 0);",
      "true\nInfinity\n1\n#ERROR#\n"},
+    {"isNaN and isFinite without an argument", 6,
+     "trace(isNaN()); trace(isFinite()); trace(isFinite(undefined));", "true\nfalse\ntrue\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
