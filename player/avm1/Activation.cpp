@@ -62,7 +62,15 @@ const std::array<Activation::Handler, 256>& Activation::table() {
         {0x8F, &Activation::tryOp}, {0x94, &Activation::with}, {0x96, &Activation::pushOp},
         {0x99, &Activation::jump}, {0x9A, &Activation::getUrl2},
         {0x9B, &Activation::defineFunction}, {0x9D, &Activation::ifOp},
-        {0x9F, &Activation::doNothing},  // GotoFrame2: the stand-in's clips have one frame
+        {0x9F, &Activation::popFrame},  // GotoFrame2: the stand-in's clips have one frame
+        {0x08, &Activation::doNothing}, {0x09, &Activation::doNothing},  // ToggleQuality, StopSounds
+        {0x81, &Activation::doNothing}, {0x8A, &Activation::doNothing},  // GotoFrame, WaitForFrame
+        {0x8B, &Activation::doNothing}, {0x8C, &Activation::doNothing},  // SetTarget, GoToLabel
+        {0x8D, &Activation::popFrame}, {0x9E, &Activation::popFrame},   // WaitForFrame2, Call
+        {0x20, &Activation::popFrame},                                   // SetTarget2
+        {0x22, &Activation::getProperty}, {0x23, &Activation::setProperty},
+        {0x24, &Activation::cloneSprite}, {0x25, &Activation::popFrame},  // RemoveSprite
+        {0x27, &Activation::startDrag}, {0x28, &Activation::doNothing},   // EndDrag
     };
     for (const auto& row : rows) t[row.op] = row.h;
     return t;
@@ -698,6 +706,50 @@ void Activation::getUrl2(const Action&) {
   std::string url = m_.toString(pop());
   m_.host().getUrl(url, target);
 }
+// The display-list actions: the stand-in has no frames, drags or clones to act on, but each
+// takes its operands off the stack and converts them as the player does.
+void Activation::popFrame(const Action&) {
+  Value v = pop();
+  if (v.isObject()) m_.toString(v);
+}
+namespace {
+const char* const kClipProperties[] = {
+    "_x", "_y", "_xscale", "_yscale", "_currentframe", "_totalframes", "_alpha", "_visible",
+    "_width", "_height", "_rotation", "_target", "_framesloaded", "_name", "_droptarget", "_url",
+    "_highquality", "_focusrect", "_soundbuftime", "_quality", "_xmouse", "_ymouse"};
+}  // namespace
+ObjectRef Activation::clipAt(const Value& target) {
+  if (target.isObject() && target.object()->isClip()) return target.object();
+  std::string path = m_.toString(target);  // anything else names a clip by its path
+  ObjectRef here = timeline_ ? timeline_ : m_.root();
+  return path.empty() ? here : targetOf(here, path, true, true);
+}
+void Activation::getProperty(const Action&) {
+  double index = m_.toNumber(pop());
+  ObjectRef clip = clipAt(pop());
+  bool known = index > -1 && index < std::size(kClipProperties);
+  push(clip && known ? clip->get(m_, kClipProperties[static_cast<size_t>(index)]) : Value());
+}
+void Activation::setProperty(const Action&) {
+  Value value = pop();
+  double index = m_.toNumber(pop());
+  ObjectRef clip = clipAt(pop());
+  if (!clip || !(index > -1 && index < std::size(kClipProperties))) return;
+  size_t i = static_cast<size_t>(index);
+  clip->set(m_, kClipProperties[i], i == 13 ? Value(m_.toString(value)) : Value(m_.toNumber(value)));
+}
+void Activation::cloneSprite(const Action&) {
+  toInt32(m_.toNumber(pop()));
+  m_.toString(pop());
+  pop();
+}
+void Activation::startDrag(const Action&) {
+  pop();
+  toInt32(m_.toNumber(pop()));
+  if (toInt32(m_.toNumber(pop())) == 1)
+    for (int i = 0; i < 4; ++i) m_.toNumber(pop());
+}
+
 void Activation::getTime(const Action&) {
   static const auto start = std::chrono::steady_clock::now();
   push(static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -123,6 +123,12 @@ class Activation {
   void getUrl(const Action&);
   void getUrl2(const Action&);
   void getTime(const Action&);
+  void popFrame(const Action&);
+  ObjectRef clipAt(const Value& target);
+  void getProperty(const Action&);
+  void setProperty(const Action&);
+  void cloneSprite(const Action&);
+  void startDrag(const Action&);
   void randomNumber(const Action&);
   void targetPath(const Action&);
 

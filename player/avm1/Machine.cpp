@@ -28,6 +28,7 @@ ObjectRef Machine::level(int n) {
     if (ObjectRef clipProto = prototypeOf("MovieClip")) level->setProto(*this, clipProto);
     level->className = "MovieClip";
     level->clipPath = "_level" + std::to_string(n);
+    level->define(*this, "_parent", Value(), kDontEnum);  // a level has none, whatever prototypes say
   }
   return level;
 }

@@ -371,6 +371,18 @@ TEST(Avm1ProgramTest, Delete2OfAPathDeletesFromItsObject) {
   EXPECT_EQ(joined(host.lines), "true\nundefined\n");
 }
 
+// The display-list actions take their operands off the stack even where the stand-in has
+// nothing to move: GetProperty(_root, _x) then GotoFrame2(3) leave "kept" where it was.
+TEST(Avm1ProgramTest, DisplayListActionsTakeTheirOperands) {
+  RecordingHost host;
+  avm1::Machine m(8, host);
+  std::vector<uint8_t> bytes{0x96, 6, 0, 0, 'k', 'e', 'p', 't', 0,
+                             0x96, 7, 0, 0, 0, 7, 0, 0, 0, 0, 0x22, 0x26,
+                             0x96, 5, 0, 7, 3, 0, 0, 0, 0x9F, 1, 0, 0, 0x26};
+  m.runActions(std::make_shared<avm1::Code>(avm1::Code{bytes, 8}), m.root());
+  EXPECT_EQ(joined(host.lines), "undefined\nkept\n");
+}
+
 TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
   RecordingHost host;
   avm1::Machine* m = nullptr;
