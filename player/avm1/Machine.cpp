@@ -211,15 +211,24 @@ Value Machine::callConstructor(const Value& constructor, const ObjectRef& self, 
 
 // A method through super is looked up above the super's level and runs on the object itself.
 Value Machine::callMethod(const Value& target, const std::string& name, const Args& args) {
+  return callFound(target, name, args, true);
+}
+
+// valueOf and toString asked for by a conversion: found without __resolve, as the player does.
+Value Machine::callConversion(const Value& target, const std::string& name) {
+  return callFound(target, name, {}, false);
+}
+
+Value Machine::callFound(const Value& target, const std::string& name, const Args& args, bool resolve) {
   if (!target.isObject()) return Value();
   if (auto* super = dynamic_cast<SuperObject*>(target.object().get())) {
     ObjectRef base = superBase(*super);
     ObjectRef above = base ? base->proto(*this) : nullptr;
     if (!above) return Value();
     Value self(super->self);
-    return call(above->getAs(*this, name, self, super->depth + 1), self, args, super->depth + 1);
+    return call(above->getAs(*this, name, self, super->depth + 1, resolve), self, args, super->depth + 1);
   }
-  return call(target.object()->get(*this, name), target, args);
+  return call(target.object()->getAs(*this, name, target, 0, resolve), target, args);
 }
 
 // valueOf for objects (toString for a Date); an object that stays an object is kept, for the
@@ -228,10 +237,10 @@ Value Machine::toPrimitive(const Value& v) {
   if (!v.isObject()) return v;
   const ObjectRef& o = v.object();
   if (o->className == "Date" && rules_.version() > 5) {
-    Value text = callMethod(v, "toString", {});
+    Value text = callConversion(v, "toString");
     return text.isObject() ? v : text;
   }
-  Value result = callMethod(v, "valueOf", {});
+  Value result = callConversion(v, "valueOf");
   if (o->isClip()) return result.isUndefined() ? Value(o->clipPath) : v;
   return result.isObject() ? v : result;
 }
@@ -239,7 +248,7 @@ Value Machine::toPrimitive(const Value& v) {
 // The number hint: valueOf only, never toString; clips are not numbers.
 Value Machine::toPrimitiveNumber(const Value& v) {
   if (!v.isObject() || v.object()->isClip()) return v;
-  return callMethod(v, "valueOf", {});
+  return callConversion(v, "valueOf");
 }
 
 std::string Machine::toString(const Value& v) {
@@ -247,7 +256,7 @@ std::string Machine::toString(const Value& v) {
   const ObjectRef& o = v.object();
   if (o->className == "String" && o->primitive.isString()) return o->primitive.string();  // no toString call
   if (o->isClip()) return o->clipPath;
-  Value text = callMethod(v, "toString", {});
+  Value text = callConversion(v, "toString");
   if (text.isString()) return text.string();
   return o->isFunction() ? "[type Function]" : "[type Object]";
 }

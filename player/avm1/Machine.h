@@ -70,6 +70,7 @@ class Machine {
   // Whether a native function runs as a constructor on `self` rather than as a plain call.
   bool isConstructing(const Value& self) const { return self.isObject() && self.object() == constructingNative_; }
   Value callMethod(const Value& target, const std::string& name, const Args& args);
+  Value callConversion(const Value& target, const std::string& name);
 
   std::string toString(const Value& v);   // runs toString on objects
   // toString for the player around the machine: what a script throws, or a runaway, is caught
@@ -130,6 +131,7 @@ class Machine {
   std::map<std::string, std::pair<Value, Value>> callbacks_;
   ObjectRef constructing_;        // the object a constructor call is making
   ObjectRef constructingNative_;  // the same, while its native constructor runs
+  Value callFound(const Value& target, const std::string& name, const Args& args, bool resolve);
   std::map<std::pair<const Object*, std::string>, int> propertyDepth_;
   Value callee_;  // the script function running now: arguments.caller of the next
 };

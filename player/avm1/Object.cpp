@@ -67,16 +67,16 @@ void Object::setProto(Machine& m, ObjectRef proto) {
 Value Object::get(Machine& m, const std::string& name) { return getAs(m, name, Value(shared_from_this()), 0); }
 
 // A getter runs as a method found where it was found, so its `super` starts above that level.
-Value Object::getAs(Machine& m, const std::string& name, const Value& self, int baseDepth) {
+Value Object::getAs(Machine& m, const std::string& name, const Value& self, int baseDepth, bool resolve) {
   Object* owner = nullptr;
   int level = 0;
   if (Property* p = findOnChain(m, name, &owner, &level)) {
     if (p->getter) return m.propertyCall(owner, name, Value(p->getter), self, {}, nullptr, baseDepth + level);
     return p->value;
   }
-  if (name != "__resolve") {
-    Value resolve = getAs(m, "__resolve", self, baseDepth);
-    if (resolve.isObject() && resolve.object()->isFunction()) return m.call(resolve, self, {Value(name)});
+  if (resolve && name != "__resolve") {
+    Value handler = getAs(m, "__resolve", self, baseDepth);
+    if (handler.isObject() && handler.object()->isFunction()) return m.call(handler, self, {Value(name)});
   }
   return Value();
 }

@@ -39,7 +39,7 @@ class Object : public std::enable_shared_from_this<Object> {
   // Own and inherited lookup; runs getters and, for a missing name, `__resolve`.
   Value get(Machine& m, const std::string& name);
   // The same lookup with getters (and __resolve) running on `self`, as reads through super do.
-  Value getAs(Machine& m, const std::string& name, const Value& self, int baseDepth);
+  Value getAs(Machine& m, const std::string& name, const Value& self, int baseDepth, bool resolve = true);
   // A setter found from here on runs on `self`; false when there is none.
   bool setThroughChain(Machine& m, const std::string& name, const Value& value, const Value& self, int baseDepth);
   bool has(Machine& m, const std::string& name);

@@ -184,6 +184,10 @@ const Case kCases[] = {
      "true\nInfinity\n1\n#ERROR#\n"},
     {"isNaN and isFinite without an argument", 6,
      "trace(isNaN()); trace(isFinite()); trace(isFinite(undefined));", "true\nfalse\ntrue\n"},
+    {"conversions never ask __resolve for valueOf or toString", 8,
+     "var o = {}; o.__resolve = function(n) { trace(\"resolve \" + n); return function() { return 5; }; };"
+     "o.__proto__ = null; trace(o * 1); trace(o.other());",
+     "NaN\nresolve other\n5\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
