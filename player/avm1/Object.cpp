@@ -157,9 +157,14 @@ bool Object::watch(Machine& m, const std::string& name, ObjectRef callback, cons
 bool Object::unwatch(Machine& m, const std::string& name) { return watchers_.erase(m.rules().nameKey(name)) > 0; }
 
 bool Object::addProperty(Machine& m, const std::string& name, ObjectRef getter, ObjectRef setter) {
-  if (name.empty() || !getter || !getter->isFunction()) return false;
-  define(m, name, Value(), 0);
-  Property* p = findOwn(m, name);
+  if (name.empty() || !getter) return false;
+  // An existing property keeps its stored value and flags (array methods still see the value);
+  // a new one without a setter is read-only.
+  Property* p = findOwnAnyVersion(m, name);
+  if (!p) {
+    define(m, name, Value(), setter ? 0u : static_cast<unsigned>(kReadOnly));
+    p = findOwnAnyVersion(m, name);
+  }
   p->getter = std::move(getter);
   p->setter = setter && setter->isFunction() ? std::move(setter) : nullptr;
   return true;

@@ -91,8 +91,10 @@ void installObjectClass(Machine& m) {
     return Value(false);
   });
   defineMethod(m, proto, "addProperty", [](Machine& mm, const Value& self, const Args& args) {
-    if (!self.isObject()) return Value(false);
+    // The setter must be a function or null (a read-only property); anything else refuses.
+    if (!self.isObject() || args.empty()) return Value(false);
     Value get = arg(args, 1), set = arg(args, 2);
+    if (!set.isObject() && set.kind() != Value::Kind::Null) return Value(false);
     return Value(self.object()->addProperty(mm, mm.toString(arg(args, 0)),
                                            get.isObject() ? get.object() : nullptr,
                                            set.isObject() ? set.object() : nullptr));

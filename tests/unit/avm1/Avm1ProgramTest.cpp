@@ -188,6 +188,11 @@ const Case kCases[] = {
      "var o = {}; o.__resolve = function(n) { trace(\"resolve \" + n); return function() { return 5; }; };"
      "o.__proto__ = null; trace(o * 1); trace(o.other());",
      "NaN\nresolve other\n5\n"},
+    {"addProperty wants a function or null as setter and keeps what was stored", 8,
+     "var o = {}; trace(o.addProperty(\"p\", function() { return 1; }));"
+     "trace(o.addProperty(\"p\", function() { return 1; }, null));"
+     "var a = new Array(3); a.addProperty(\"length\", function() { return 10; }, null); trace(a.length); trace(a.push(1));",
+     "false\ntrue\n10\n4\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
