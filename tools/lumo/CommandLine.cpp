@@ -4,6 +4,7 @@
 #include "FileBytes.h"
 #include "FileChecks.h"
 #include "Inspector.h"
+#include "MenuExtension.h"
 #include "ProjectReader.h"
 #include "ProjectorWriter.h"
 #include "RuntimeResources.h"
@@ -141,6 +142,7 @@ int build(const std::vector<std::string>& args) {
     // The loader takes the first marker in the file, so the rewritten image must hold none.
     image = customiseRuntime(*runtimeBytes, pathToUtf8(*runtimePath), executable, errors);
     if (image && checkRuntime(*image)) errors.push_back(markerProblem(executable));
+    if (load.menuExtension) packMenuExtension(*runtimePath, *runtimeBytes, load.settings, errors);
   }
   const fs::path outputPath = pathFromUtf8(*output);
   std::error_code ec;

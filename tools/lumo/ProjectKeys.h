@@ -48,5 +48,8 @@ inline constexpr const char* kLibraryFilesKey = "libraryFiles";
 inline constexpr const char* kSecureVariablesKey = "secureVariables";
 inline constexpr const char* kGlobalVariablesKey = "globalVariables";
 inline constexpr const char* kFormsKey = "forms";
+// A switch, not a record field: the build packs the standard menu extension first among the
+// extensions.
+inline constexpr const char* kMenuExtensionKey = "menuExtension";
 
 }  // namespace lumo::builder

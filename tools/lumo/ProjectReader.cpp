@@ -64,7 +64,7 @@ class Reader {
   Reader(fs::path baseDir, std::string label, std::vector<std::string>& errors)
       : baseDir_(std::move(baseDir)), label_(std::move(label)), errors_(errors) {}
 
-  void readProject(const Json& doc, ProjectSettings& settings, ExecutableOptions& executable) {
+  void readProject(const Json& doc, ProjectSettings& settings, ExecutableOptions& executable, bool& menuExtension) {
     settings.version = record::kHighestRecordVersion;
     if (!doc.is_object()) {
       error("(top level)", "must be an object { ... }, not " + typeName(doc));
@@ -91,9 +91,16 @@ class Reader {
         executable.icon = carriedFile(value, key, FileCheck::Icon);
       } else if (key == kVersionInfoKey) {
         readVersionInfo(value, executable);
+      } else if (key == kMenuExtensionKey) {
+        if (value.is_boolean()) {
+          menuExtension = value.get<bool>();
+        } else {
+          error(key, "must be true or false, not " + typeName(value));
+        }
       } else {
         unknownKey(key, key, projectKeys(), {kExtensionsKey, kLibraryFilesKey, kSecureVariablesKey,
-                                             kGlobalVariablesKey, kFormsKey, kPlayerKey, kIconKey, kVersionInfoKey});
+                                             kGlobalVariablesKey, kFormsKey, kPlayerKey, kIconKey, kVersionInfoKey,
+                                             kMenuExtensionKey});
       }
     }
     if (settings.passwordRequired && settings.password.empty()) {
@@ -426,7 +433,7 @@ ProjectLoad readProjectText(std::string_view json, const fs::path& baseDir, cons
     load.errors.push_back(label + ": not valid JSON: " + withoutExceptionTag(e.what()));
     return load;
   }
-  Reader(baseDir, label, load.errors).readProject(doc, load.settings, load.executable);
+  Reader(baseDir, label, load.errors).readProject(doc, load.settings, load.executable, load.menuExtension);
   return load;
 }
 

@@ -18,6 +18,8 @@ struct ProjectLoad {
   record::ProjectSettings settings;
   // The player, icon and version information the projector carries besides its record.
   ExecutableOptions executable;
+  // "menuExtension": pack menus.vdd from beside the runtime (the build does, knowing the runtime).
+  bool menuExtension = false;
   // "PROJECT: PATH: what is wrong", in the order of the file; empty when the project is good.
   std::vector<std::string> errors;
 
