@@ -129,6 +129,10 @@ ObjectRef Activation::toObject(const Value& v) {
 Value Activation::getMember(const Value& target, const std::string& name) {
   if (target.isString() && name == "length") return Value(static_cast<double>(target.string().size()));
   ObjectRef o = toObject(target);
+  if (auto* super = o ? dynamic_cast<SuperObject*>(o.get()) : nullptr) {
+    ObjectRef base = m_.superBase(*super);
+    o = base ? base->proto(m_) : nullptr;
+  }
   return o ? o->get(m_, name) : Value();
 }
 
@@ -196,10 +200,12 @@ void Activation::assign(const std::string& name, const Value& value) {
   if (scope_ && scope_->object) scope_->object->set(m_, name, value);
 }
 
-// Arithmetic and comparison.
+// Arithmetic and comparison. Each converts its operands in the player's order (for valueOf
+// calls that trace): some the deeper one first, some the top one.
 void Activation::add(const Action&) {
-  double b = m_.toNumber(pop()), a = m_.toNumber(pop());
-  push(a + b);
+  Value b = pop(), a = pop();
+  double x = m_.toNumber(a);
+  push(x + m_.toNumber(b));
 }
 void Activation::add2(const Action&) {
   Value b = m_.toPrimitive(pop()), a = m_.toPrimitive(pop());
@@ -207,37 +213,36 @@ void Activation::add2(const Action&) {
   else push(m_.toNumber(a) + m_.toNumber(b));
 }
 void Activation::subtract(const Action&) { double b = m_.toNumber(pop()); push(m_.toNumber(pop()) - b); }
-void Activation::multiply(const Action&) { double b = m_.toNumber(pop()); push(m_.toNumber(pop()) * b); }
+void Activation::multiply(const Action&) {
+  Value b = pop(), a = pop();
+  double x = m_.toNumber(a);
+  push(x * m_.toNumber(b));
+}
 void Activation::divide(const Action&) {
   double b = m_.toNumber(pop()), a = m_.toNumber(pop());
-  push(b == 0 && m_.rules().version() < 5 ? Value("#ERROR#") : Value(a / b));
+  push(b == 0 && m_.rules().swf4Conversions() ? Value("#ERROR#") : Value(a / b));
 }
 void Activation::modulo(const Action&) { double b = m_.toNumber(pop()); push(std::fmod(m_.toNumber(pop()), b)); }
 void Activation::equals(const Action&) { double b = m_.toNumber(pop()); push(Value(m_.toNumber(pop()) == b)); }
 void Activation::equals2(const Action&) { Value b = pop(), a = pop(); push(Value(m_.looseEquals(a, b))); }
 void Activation::strictEquals(const Action&) { Value b = pop(), a = pop(); push(Value(avm1::strictEquals(a, b))); }
-void Activation::less(const Action&) { double b = m_.toNumber(pop()); push(Value(m_.toNumber(pop()) < b)); }
-
-namespace {
-// The abstract comparison a < b: strings compare as strings, the rest as numbers; NaN gives
-// undefined.
-Value compare(Machine& m, const Value& x, const Value& y) {
-  Value a = m.toPrimitive(x), b = m.toPrimitive(y);
-  if (a.isString() && b.isString()) return Value(a.string() < b.string());
-  double na = m.toNumber(a), nb = m.toNumber(b);
-  if (std::isnan(na) || std::isnan(nb)) return Value();
-  return Value(na < nb);
+void Activation::less(const Action&) {
+  Value b = pop(), a = pop();
+  double x = m_.toNumber(a);
+  push(Value(x < m_.toNumber(b)));
 }
-}  // namespace
-
-void Activation::less2(const Action&) { Value b = pop(), a = pop(); push(compare(m_, a, b)); }
-void Activation::greater(const Action&) { Value b = pop(), a = pop(); push(compare(m_, b, a)); }
+void Activation::less2(const Action&) { Value b = pop(), a = pop(); push(m_.lessThan(a, b)); }
+void Activation::greater(const Action&) { Value b = pop(), a = pop(); push(m_.lessThan(b, a)); }
 void Activation::logicalAnd(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) && b)); }
 void Activation::logicalOr(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) || b)); }
 void Activation::logicalNot(const Action&) { push(Value(!m_.toBoolean(pop()))); }
 void Activation::stringEquals(const Action&) { std::string b = m_.toString(pop()); push(Value(m_.toString(pop()) == b)); }
 void Activation::stringLess(const Action&) { std::string b = m_.toString(pop()); push(Value(m_.toString(pop()) < b)); }
-void Activation::stringGreater(const Action&) { std::string b = m_.toString(pop()); push(Value(m_.toString(pop()) > b)); }
+void Activation::stringGreater(const Action&) {
+  Value b = pop(), a = pop();
+  std::string x = m_.toString(a);
+  push(Value(x > m_.toString(b)));
+}
 void Activation::stringLength(const Action&) { push(static_cast<double>(m_.toString(pop()).size())); }
 void Activation::stringExtract(const Action&) {
   double count = m_.toNumber(pop()), index = m_.toNumber(pop());
@@ -255,15 +260,16 @@ void Activation::bitOp(const Action& a) {
     case 0x62: return push(static_cast<double>(x ^ y));
     case 0x63: return push(static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(x) << (y & 31))));
     case 0x64: return push(static_cast<double>(x >> (y & 31)));
-    default: return push(static_cast<double>(static_cast<uint32_t>(x) >> (y & 31)));
+    default: {
+      uint32_t u = static_cast<uint32_t>(x) >> (y & 31);
+      if (m_.rules().signedUnsignedShift()) return push(static_cast<double>(static_cast<int32_t>(u)));
+      return push(static_cast<double>(u));
+    }
   }
 }
 void Activation::increment(const Action&) { push(m_.toNumber(pop()) + 1); }
 void Activation::decrement(const Action&) { push(m_.toNumber(pop()) - 1); }
-void Activation::toInteger(const Action&) {
-  double n = m_.toNumber(pop());
-  push(std::isnan(n) ? 0.0 : std::trunc(n));
-}
+void Activation::toInteger(const Action&) { push(static_cast<double>(toInt32(m_.toNumber(pop())))); }
 void Activation::toNumber(const Action&) { push(m_.toNumber(pop())); }
 void Activation::toStringOp(const Action&) { push(m_.toString(pop())); }
 void Activation::typeOf(const Action&) { push(Value(typeOfName(pop()))); }
@@ -350,15 +356,14 @@ void Activation::initArray(const Action&) {
   for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) items.push_back(pop());
   push(Value(m_.newArray(items)));
 }
+// The pairs are made in the order they come off the stack, the last written first.
 void Activation::initObject(const Action&) {
   double n = m_.toNumber(pop());
   ObjectRef o = m_.newObject();
-  std::vector<std::pair<std::string, Value>> pairs;
   for (int i = 0; i < static_cast<int>(n) && !stack_.empty(); ++i) {
     Value v = pop();
-    pairs.emplace_back(m_.toString(pop()), v);
+    o->set(m_, m_.toString(pop()), v);
   }
-  for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) o->set(m_, it->first, it->second);
   push(Value(o));
 }
 
@@ -390,18 +395,37 @@ void Activation::newMethod(const Action&) {
 void Activation::callFunction(const Action&) {
   std::string name = m_.toString(pop());
   Args args = popArgs(*this, stack_, m_, pop());
-  push(m_.call(lookup(name), Value(), args));
+  push(m_.call(lookup(name), timeline_ ? Value(timeline_) : Value(), args));
 }
 void Activation::callMethod(const Action&) {
   Value name = pop();
   Value target = pop();
   Args args = popArgs(*this, stack_, m_, pop());
+  if (target.isNullish()) return push(Value());
   if (name.isUndefined() || (name.isString() && name.string().empty()))
     return push(m_.call(target, Value(), args));
   std::string method = m_.toString(name);
-  Value function = getMember(target, method);
-  Value self = target.isObject() ? target : Value(toObject(target));
-  push(m_.call(function, self, args));
+  ObjectRef o = toObject(target);
+  if (!o) return push(Value());
+  // Through super the search starts above the level the running method came from, and `this`
+  // stays the object the method runs on.
+  Value self(o);
+  int base = 0;
+  if (auto* super = dynamic_cast<SuperObject*>(o.get())) {
+    self = Value(super->self);
+    base = super->depth + 1;
+    o = m_.superBase(*super);
+    o = o ? o->proto(m_) : nullptr;
+    if (!o) return push(Value());
+  }
+  int found = 0;
+  for (Object* at = o.get(); at && found < 256; ++found) {
+    if (at->findOwn(m_, method)) break;
+    ObjectRef next = at->proto(m_);
+    at = next.get();
+  }
+  Value function = o->get(m_, method);
+  push(m_.call(function, self, args, base + found));
 }
 void Activation::returnOp(const Action&) {
   result_ = pop();
@@ -480,15 +504,31 @@ void Activation::castOp(const Action&) {
 }
 void Activation::enumerate(const Action&) { pushEnumeration(lookup(m_.toString(pop()))); }
 void Activation::enumerate2(const Action&) { pushEnumeration(pop()); }
-// The null end marker, then the enumerable names of the object and its prototypes.
+// The null end marker, then the names for..in gives, the first on top: the prototype's names
+// first (those the object has itself left out), then the object's own, newest first, as the
+// player orders them.
+namespace {
+void enumerableNames(Machine& m, Object* o, int depth, std::vector<std::string>* out) {
+  if (!o || depth > 256) return;
+  ObjectRef proto = o->proto(m);
+  if (proto) {
+    std::vector<std::string> inherited;
+    enumerableNames(m, proto.get(), depth + 1, &inherited);
+    for (std::string& n : inherited)
+      if (!o->findOwn(m, n)) out->push_back(std::move(n));
+  }
+  std::vector<Property*> own = o->ownProperties();
+  for (auto it = own.rbegin(); it != own.rend(); ++it)
+    if (!((*it)->flags & kDontEnum)) out->push_back((*it)->name);
+}
+}  // namespace
+
 void Activation::pushEnumeration(const Value& target) {
   stack_.push_back(Value::null());
-  if (!target.isObject()) return;
+  if (!target.isObject() || dynamic_cast<SuperObject*>(target.object().get())) return;
   std::vector<std::string> names;
-  for (ObjectRef o = target.object(); o; o = o->proto(m_))
-    for (Property* p : o->ownProperties())
-      if (!(p->flags & kDontEnum)) names.push_back(p->name);
-  for (const std::string& n : names) push(n);
+  enumerableNames(m_, target.object().get(), 0, &names);
+  for (auto it = names.rbegin(); it != names.rend(); ++it) push(*it);
 }
 
 // Control flow.

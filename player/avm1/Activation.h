@@ -24,6 +24,11 @@ class Activation {
     if (pool) constants_ = std::move(pool);
   }
 
+  // A variable by its path ("a.b", "/a/b:c", "_level0.x"), as GetVariable and SetVariable of
+  // the player's container read and write it: through getters, setters and the scope chain.
+  Value valueAtPath(const std::string& path) { return lookup(path); }
+  void assignPath(const std::string& path, const Value& value) { assign(path, value); }
+
   // Which actions this interpreter knows, for the player's README and its tests.
   static bool supports(uint8_t op);
 

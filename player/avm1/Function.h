@@ -48,4 +48,13 @@ class FunctionObject : public Object {
   ScriptFunction script_;
 };
 
+// `super` inside a method: `self` seen from `depth` levels up its prototype chain. Members
+// read through it start one level above that; calling it runs that level's constructor.
+class SuperObject : public Object {
+ public:
+  SuperObject(ObjectRef self, int depth) : self(std::move(self)), depth(depth) {}
+  ObjectRef self;
+  int depth;
+};
+
 }  // namespace avm1

@@ -7,7 +7,7 @@
 namespace avm1 {
 
 namespace {
-constexpr int kMaxCallDepth = 256;  // the player's recursion limit
+constexpr int kMaxCallDepth = 254;  // nested script functions beyond this stop the action list
 
 enum Function2Flags : uint16_t {
   kPreloadThis = 1, kSuppressThis = 2, kPreloadArguments = 4, kSuppressArguments = 8,
@@ -26,6 +26,7 @@ ObjectRef Machine::level(int n) {
   if (!level) {
     level = newObject();
     level->className = "MovieClip";
+    level->clipPath = "_level" + std::to_string(n);
   }
   return level;
 }
@@ -50,53 +51,117 @@ void Machine::runActions(std::shared_ptr<const Code> code, const ObjectRef& time
   } catch (const ScriptTimeout&) {
     timedOut_ = true;
     host_.trace("A script has been running too long and was stopped");
+  } catch (const RecursionLimit&) {
   }
 }
 
-Value Machine::call(const Value& function, const Value& self, const Args& args) {
-  if (!function.isObject() || !function.object()->isFunction()) return Value();
+namespace {
+// Runs `body` with an activation whose scope is _level0 over _global, reporting what escapes.
+template <typename Body>
+void atTopLevel(Machine& m, const ObjectRef& global, Body body) {
+  static const auto empty = std::make_shared<const Code>(Code{});
+  m.beginScript();
+  try {
+    auto scope = std::make_shared<Scope>(Scope{global, nullptr});
+    scope = std::make_shared<Scope>(Scope{m.root(), scope});
+    Activation a(m, empty, scope, Value(m.root()), m.root(), m.globalRegisters, 4);
+    body(a);
+  } catch (const ScriptThrow& e) {
+    m.host().trace("Error: " + m.toString(e.value));
+  } catch (const ScriptTimeout&) {
+    m.host().trace("A script has been running too long and was stopped");
+  } catch (const RecursionLimit&) {
+  }
+}
+}  // namespace
+
+Value Machine::getVariable(const std::string& path) {
+  Value result;
+  atTopLevel(*this, global_, [&](Activation& a) { result = a.valueAtPath(path); });
+  return result;
+}
+
+void Machine::setVariable(const std::string& path, const Value& value) {
+  atTopLevel(*this, global_, [&](Activation& a) { a.assignPath(path, value); });
+}
+
+ObjectRef Machine::superBase(const SuperObject& super) {
+  ObjectRef base = super.self;
+  for (int i = 0; base && i < super.depth; ++i) base = base->proto(*this);
+  return base;
+}
+
+Value Machine::call(const Value& function, const Value& self, const Args& args, int methodDepth) {
+  if (!function.isObject()) return Value();
+  // super(...) runs the constructor one level above the method that holds it.
+  if (auto* super = dynamic_cast<SuperObject*>(function.object().get())) {
+    ObjectRef base = superBase(*super);
+    if (!base) return Value();
+    return callConstructor(base->get(*this, "__constructor__"), super->self, args, super->depth + 1);
+  }
+  if (!function.object()->isFunction()) return Value();
   auto* f = static_cast<FunctionObject*>(function.object().get());
-  if (depth >= kMaxCallDepth) return Value();
+  if (f->native()) {
+    if (!constructing_ || !self.isObject() || self.object() != constructing_) return f->native()(*this, self, args);
+    // Only this call sees it: the calls it makes in turn are plain ones.
+    ObjectRef made = constructing_, outerNative = constructingNative_;
+    constructing_ = nullptr;
+    constructingNative_ = made;
+    Value result = f->native()(*this, self, args);
+    constructing_ = made;
+    constructingNative_ = outerNative;
+    return result;
+  }
+  // Script functions nest 255 deep at most; past that the whole action list stops.
+  if (depth >= kMaxCallDepth) throw RecursionLimit();
   struct Depth { int& d; Depth(int& x) : d(++x) {} ~Depth() { --d; } } guard(depth);
-  if (f->native()) return f->native()(*this, self, args);
+  struct Restore { ObjectRef& slot; ObjectRef value; ~Restore() { slot = value; } } notConstructing{constructing_, constructing_};
+  constructing_ = nullptr;  // the body's own calls are plain ones
+  struct Callee {
+    Value& current; Value outer;
+    Callee(Value& c, const Value& f) : current(c), outer(c) { current = f; }
+    ~Callee() { current = outer; }
+  } callee(callee_, function);
   const ScriptFunction& s = f->script();
   auto activationObject = std::make_shared<Object>();
   auto scope = std::make_shared<Scope>(Scope{activationObject, s.scope});
-  ObjectRef argumentsArray = newArray(Args(args.rbegin(), args.rend()));
+  ObjectRef argumentsArray = newArray(args);
   argumentsArray->define(*this, "callee", function, kDontEnum);
+  argumentsArray->define(*this, "caller", callee.outer.isObject() ? callee.outer : Value::null(), kDontEnum);
+  Value super;
+  if (self.isObject() && !(s.flags & kSuppressSuper))
+    super = Value(ObjectRef(std::make_shared<SuperObject>(self.object(), methodDepth)));
   std::vector<Value> local;
   Value* registers = globalRegisters;
   size_t registerCount = 4;
   ObjectRef timeline = root();
+  // Preloads fill registers from 1 in this order; a suppressed `this` or `super` that is also
+  // preloaded leaves its register undefined, a preloaded `arguments` wins over suppression.
   if (s.isFunction2) {
     local.resize(std::max<size_t>(s.registerCount, 1));
     registers = local.data();
     registerCount = local.size();
-    size_t next = 1;
-    auto preload = [&](uint16_t flag, const Value& v) {
-      if ((s.flags & flag) && next < registerCount) registers[next++] = v;
-    };
-    Value super;
-    if (self.isObject())
-      if (ObjectRef p = self.object()->proto(*this)) super = p->get(*this, "__constructor__");
-    preload(kPreloadThis, self);
-    preload(kPreloadArguments, Value(argumentsArray));
-    preload(kPreloadSuper, super);
-    preload(kPreloadRoot, Value(root()));
-    preload(kPreloadParent, Value(root()->get(*this, "_parent")));
-    preload(kPreloadGlobal, Value(global_));
-    if (!(s.flags & kSuppressArguments)) activationObject->define(*this, "arguments", Value(argumentsArray));
-    if (!(s.flags & kSuppressSuper)) activationObject->define(*this, "super", super);
-  } else {
-    activationObject->define(*this, "arguments", Value(argumentsArray));
   }
+  size_t next = 1;
+  auto preload = [&](uint16_t flag, const Value& v) {
+    if (!(s.flags & flag)) return false;
+    if (next < registerCount) registers[next] = v;
+    ++next;
+    return true;
+  };
+  preload(kPreloadThis, (s.flags & kSuppressThis) ? Value() : self);
+  if (!preload(kPreloadArguments, Value(argumentsArray)) && !(s.flags & kSuppressArguments))
+    activationObject->define(*this, "arguments", Value(argumentsArray));
+  if (!preload(kPreloadSuper, super) && !super.isUndefined()) activationObject->define(*this, "super", super);
+  preload(kPreloadRoot, Value(root()));
+  if (Value parent = root()->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
+  preload(kPreloadGlobal, Value(global_));
   for (size_t i = 0; i < s.params.size(); ++i) {
     Value v = i < args.size() ? args[i] : Value();
     if (s.isFunction2 && s.params[i].reg && s.params[i].reg < registerCount) registers[s.params[i].reg] = v;
     else activationObject->define(*this, s.params[i].name, v);
   }
-  Activation a(*this, s.code, scope, self.isObject() ? self : Value(global_), timeline, registers,
-               registerCount);
+  Activation a(*this, s.code, scope, self, timeline, registers, registerCount);
   a.useConstants(s.constants);
   return a.run(s.begin, s.end);
 }
@@ -109,9 +174,18 @@ Value Machine::construct(const Value& constructor, const Args& args) {
   o->setProto(*this, proto.isObject() ? proto.object() : nullptr);
   o->define(*this, "__constructor__", constructor, kDontEnum);
   if (rules_.version() < 7) o->define(*this, "constructor", constructor, kDontEnum);
-  Value result = call(constructor, Value(o), args);
+  Value result = callConstructor(constructor, o, args, 1);
   if (f->constructsOwnObject && result.isObject()) return result;
   return Value(o);
+}
+
+// A constructor runs on the object being made; a native one tells a `new` (or a subclass's
+// super(...)) from a plain call by isConstructing.
+Value Machine::callConstructor(const Value& constructor, const ObjectRef& self, const Args& args, int depth) {
+  ObjectRef outer = constructing_;
+  constructing_ = self;
+  struct Restore { ObjectRef& slot; ObjectRef value; ~Restore() { slot = value; } } restore{constructing_, outer};
+  return call(constructor, Value(self), args, depth);
 }
 
 Value Machine::callMethod(const Value& target, const std::string& name, const Args& args) {
@@ -119,43 +193,76 @@ Value Machine::callMethod(const Value& target, const std::string& name, const Ar
   return call(target.object()->get(*this, name), target, args);
 }
 
+// valueOf for objects (toString for a Date); an object that stays an object is kept, for the
+// caller to turn into text. A clip whose valueOf gives nothing reads as its path.
 Value Machine::toPrimitive(const Value& v) {
   if (!v.isObject()) return v;
-  ObjectRef o = v.object();
-  if (o->className == "Date") return Value(toString(v));
+  const ObjectRef& o = v.object();
+  if (o->className == "Date" && rules_.version() > 5) {
+    Value text = callMethod(v, "toString", {});
+    return text.isObject() ? v : text;
+  }
   Value result = callMethod(v, "valueOf", {});
-  if (!result.isObject()) return result;
-  return Value(toString(v));
+  if (o->isClip()) return result.isUndefined() ? Value(o->clipPath) : v;
+  return result.isObject() ? v : result;
+}
+
+// The number hint: valueOf only, never toString; clips are not numbers.
+Value Machine::toPrimitiveNumber(const Value& v) {
+  if (!v.isObject() || v.object()->isClip()) return v;
+  return callMethod(v, "valueOf", {});
 }
 
 std::string Machine::toString(const Value& v) {
   if (!v.isObject()) return primitiveToString(v, rules_);
-  Value method = v.object()->get(*this, "toString");
-  if (method.isObject() && method.object()->isFunction()) {
-    Value r = call(method, v, {});
-    if (!r.isObject()) return primitiveToString(r, rules_);
-  }
-  return primitiveToString(v, rules_);
+  const ObjectRef& o = v.object();
+  if (o->className == "String" && o->primitive.isString()) return o->primitive.string();  // no toString call
+  if (o->isClip()) return o->clipPath;
+  Value text = callMethod(v, "toString", {});
+  if (text.isString()) return text.string();
+  return o->isFunction() ? "[type Function]" : "[type Object]";
 }
 
 double Machine::toNumber(const Value& v) {
-  if (!v.isObject()) return avm1::toNumber(v, rules_);
-  Value p = callMethod(v, "valueOf", {});
-  if (p.isObject()) return NAN;
-  return avm1::toNumber(p, rules_);
+  return avm1::toNumber(toPrimitiveNumber(v), rules_);
 }
 
-bool Machine::looseEquals(const Value& a, const Value& b) {
+// The abstract equality of ==. SWF 5 asks valueOf of both sides first, even of two objects.
+bool Machine::looseEquals(const Value& left, const Value& right) {
   using K = Value::Kind;
-  if (a.kind() == b.kind()) return strictEquals(a, b);
+  Value a = left, b = right;
+  if (rules_.version() <= 5) {
+    b = toPrimitiveNumber(right);
+    a = toPrimitiveNumber(left);
+  }
   if (a.isNullish() && b.isNullish()) return true;
-  if (a.isNullish() || b.isNullish()) return false;
+  if (a.kind() == b.kind()) return avm1::strictEquals(a, b);
   if (a.kind() == K::Boolean) return looseEquals(Value(a.number()), b);
   if (b.kind() == K::Boolean) return looseEquals(a, Value(b.number()));
-  if (a.isObject() && b.isObject()) return a.object() == b.object();
-  if (a.isObject()) return looseEquals(toPrimitive(a), b);
-  if (b.isObject()) return looseEquals(a, toPrimitive(b));
-  return toNumber(a) == toNumber(b);
+  if (a.isNumber() && b.isString()) return a.number() == avm1::toNumber(b, rules_);
+  if (a.isString() && b.isNumber()) return avm1::toNumber(a, rules_) == b.number();
+  if (a.isObject() && !b.isObject()) {
+    Value p = toPrimitiveNumber(a);
+    return !p.isObject() && looseEquals(b, p);
+  }
+  if (b.isObject() && !a.isObject()) {
+    Value p = toPrimitiveNumber(b);
+    return !p.isObject() && looseEquals(a, p);
+  }
+  return false;
+}
+
+// a < b for Less2 and Greater: strings compare as strings, the rest as numbers, NaN gives
+// undefined; an object whose valueOf gives an object compares false.
+Value Machine::lessThan(const Value& left, const Value& right) {
+  Value a = toPrimitiveNumber(left);
+  if (a.isObject() && !a.object()->isClip()) return Value(false);
+  Value b = toPrimitiveNumber(right);
+  if (b.isObject() && !b.object()->isClip()) return Value(false);
+  if (a.isString() && b.isString()) return Value(a.string() < b.string());
+  double na = avm1::toNumber(a, rules_), nb = avm1::toNumber(b, rules_);
+  if (std::isnan(na) || std::isnan(nb)) return Value();
+  return Value(na < nb);
 }
 
 ObjectRef Machine::prototypeOf(const std::string& globalClass) {
@@ -200,11 +307,11 @@ ObjectRef Machine::newFunction(ScriptFunction f) {
   return fn;
 }
 
-int Machine::addInterval(Value function, Value self, std::string method, Args args, double ms) {
+int Machine::addInterval(Value function, Value self, std::string method, Args args, double ms, bool once) {
   int id = nextIntervalId_++;
   double period = std::max(ms, 10.0);  // the player's floor for short periods
   intervals_[id] = Interval{std::move(function), std::move(self), std::move(method),
-                            std::move(args), period, nowMs_ + period};
+                            std::move(args), period, nowMs_ + period, once};
   return id;
 }
 
@@ -220,6 +327,7 @@ void Machine::runDueIntervals(double nowMs) {
     if (it == intervals_.end()) continue;  // an earlier one cleared it
     it->second.nextMs = nowMs + it->second.periodMs;
     Interval copy = it->second;
+    if (copy.once) intervals_.erase(it);
     beginScript();
     try {
       if (copy.method.empty()) call(copy.function, copy.self, copy.args);
@@ -229,6 +337,7 @@ void Machine::runDueIntervals(double nowMs) {
     } catch (const ScriptTimeout&) {
       timedOut_ = true;
       host_.trace("A script has been running too long and was stopped");
+    } catch (const RecursionLimit&) {
     }
   }
 }
@@ -244,6 +353,7 @@ Value Machine::callExported(const std::string& name, const Args& args) {
   } catch (const ScriptTimeout&) {
     timedOut_ = true;
     host_.trace("A script has been running too long and was stopped");
+  } catch (const RecursionLimit&) {
   }
   return Value();
 }

@@ -34,6 +34,8 @@ struct ScriptThrow {
 struct ScriptTimeout : std::runtime_error {
   ScriptTimeout() : std::runtime_error("script limit reached") {}
 };
+// Script functions nested past the player's limit: the whole action list stops, silently.
+struct RecursionLimit {};
 
 class Machine {
  public:
@@ -44,18 +46,33 @@ class Machine {
   const ObjectRef& global() const { return global_; }
   ObjectRef level(int n);  // _levelN, made on first use
   ObjectRef root() { return level(0); }
+  // Forgets a level: a movie loaded into it starts with a fresh clip (_global stays).
+  void unloadLevel(int n) { levels_.erase(n); }
+
+  // A variable by path from outside any script (the container's GetVariable and SetVariable),
+  // resolved from _level0 as a frame script would; setters run, under the script limit.
+  Value getVariable(const std::string& path);
+  void setVariable(const std::string& path, const Value& value);
 
   // Runs one DoAction or DoInitAction body on a timeline. Uncaught throws become a trace line
   // as the player's debugger shows them; a timeout stops the list and is reported.
   void runActions(std::shared_ptr<const Code> code, const ObjectRef& timeline);
-  Value call(const Value& function, const Value& self, const Args& args);
+  // methodDepth: how far up `self`'s prototype chain the function was found (1 for a
+  // constructor), which is where its `super` starts.
+  Value call(const Value& function, const Value& self, const Args& args, int methodDepth = 0);
+  ObjectRef superBase(const SuperObject& super);
   Value construct(const Value& constructor, const Args& args);
+  Value callConstructor(const Value& constructor, const ObjectRef& self, const Args& args, int depth);
+  // Whether a native function runs as a constructor on `self` rather than as a plain call.
+  bool isConstructing(const Value& self) const { return self.isObject() && self.object() == constructingNative_; }
   Value callMethod(const Value& target, const std::string& name, const Args& args);
 
   std::string toString(const Value& v);   // runs toString on objects
   double toNumber(const Value& v);        // runs valueOf on objects
   bool toBoolean(const Value& v) { return avm1::toBoolean(v, rules_); }
-  Value toPrimitive(const Value& v);
+  Value toPrimitive(const Value& v);        // for + : valueOf, the object itself if that fails
+  Value toPrimitiveNumber(const Value& v);  // for numbers: valueOf
+  Value lessThan(const Value& a, const Value& b);  // true, false, or undefined for NaN
   bool looseEquals(const Value& a, const Value& b);
 
   ObjectRef newObject();  // with Object.prototype
@@ -65,7 +82,7 @@ class Machine {
   ObjectRef prototypeOf(const std::string& globalClass);
 
   // Timers: setInterval keeps them; the player calls runDueIntervals on each tick.
-  int addInterval(Value function, Value self, std::string method, Args args, double ms);
+  int addInterval(Value function, Value self, std::string method, Args args, double ms, bool once = false);
   bool clearInterval(int id);
   void runDueIntervals(double nowMs);
 
@@ -94,6 +111,7 @@ class Machine {
     std::string method;
     Args args;
     double periodMs, nextMs;
+    bool once;  // setTimeout
   };
   std::map<int, Interval> intervals_;
   int nextIntervalId_ = 1;
@@ -102,6 +120,9 @@ class Machine {
   std::chrono::steady_clock::time_point deadline_;
   bool timedOut_ = false;
   std::map<std::string, std::pair<Value, Value>> callbacks_;
+  ObjectRef constructing_;        // the object a constructor call is making
+  ObjectRef constructingNative_;  // the same, while its native constructor runs
+  Value callee_;  // the script function running now: arguments.caller of the next
 };
 
 void installGlobals(Machine& m);

@@ -21,7 +21,7 @@ struct Property {
   Value value;
   ObjectRef getter, setter;  // addProperty
   unsigned flags = 0;
-  bool deleted = false;
+  bool deleted = false;  // a hole left by delete, until the object compacts
 };
 
 class Object : public std::enable_shared_from_this<Object> {
@@ -42,6 +42,8 @@ class Object : public std::enable_shared_from_this<Object> {
   // Writes an own property, through a setter found on the chain.
   void set(Machine& m, const std::string& name, const Value& value);
   void define(Machine& m, const std::string& name, const Value& value, unsigned flags = 0);
+  // Stores an own value past setters and the prototype chain (an array still keeps its length).
+  void setData(Machine& m, const std::string& name, const Value& value);
   bool addProperty(Machine& m, const std::string& name, ObjectRef getter, ObjectRef setter);
   bool remove(Machine& m, const std::string& name);
   Property* findOwn(Machine& m, const std::string& name);
@@ -49,13 +51,17 @@ class Object : public std::enable_shared_from_this<Object> {
   // The class's own data for built-ins (a Number's or String's primitive, a Date's time).
   Value primitive;
   std::string className = "Object";
+  std::string clipPath;  // a movie clip's target path ("_level0"), which is its string form
 
  private:
   Property* findOnChain(Machine& m, const std::string& name, Object** owner);
-  void syncArrayLength(Machine& m, const std::string& name, const Value& value, double oldLength);
+  void keepArrayLength(Machine& m, const std::string& name, const Value& value);
+  void dropElements(Machine& m, int32_t from, int32_t to);
+  void compact(Machine& m);
 
   std::vector<Property> properties_;
-  std::unordered_map<std::string, size_t> index_;  // name key -> position
+  std::unordered_map<std::string, size_t> index_;  // name key -> position, live properties only
+  size_t holes_ = 0;                               // deleted places not yet compacted
   bool isArray_ = false;
 };
 

@@ -19,6 +19,7 @@ void TimelineRunner::enterFrame() {
         machine_.host().trace("Error: " + machine_.toString(e.value));
       } catch (const ScriptTimeout&) {
         machine_.host().trace("A script has been running too long and was stopped");
+      } catch (const RecursionLimit&) {
       }
     }
   }

@@ -45,7 +45,9 @@ class Value {
 // Primitive conversions. Objects convert through valueOf/toString, which may run code: those
 // paths live on the Machine; these handle the primitive kinds and a plain object fallback.
 double toNumber(const Value& v, const VersionRules& rules);
-double stringToNumber(const std::string& s);
+double stringToNumber(const std::string& s, const VersionRules& rules);
+double stringToNumber(const std::string& s);  // a plain decimal, as in text from outside
+double readNumberPrefix(const std::string& s);  // parseFloat: the number the text begins with
 bool toBoolean(const Value& v, const VersionRules& rules);
 std::string numberToString(double n);
 std::string primitiveToString(const Value& v, const VersionRules& rules);

@@ -7,12 +7,16 @@ namespace avm1 {
 namespace {
 struct Row {
   int from;  // the first version with this row's rules
-  bool caseSensitive, undefinedIsEmpty, stringTruthByLength, externalInterface;
+  bool caseSensitive, undefinedIsEmpty, stringTruthByLength, externalInterface, swf4, radixStrings,
+      signedUnsignedShift;
 };
 constexpr Row kRows[] = {
-    {0, false, true, false, false},
-    {7, true, false, true, false},
-    {8, true, false, true, true},
+    {0, false, true, false, false, true, false, false},
+    {5, false, true, false, false, false, false, false},
+    {6, false, true, false, false, false, true, false},
+    {7, true, false, true, false, false, true, false},
+    {8, true, false, true, true, false, true, true},
+    {10, true, false, true, true, false, true, false},
 };
 }  // namespace
 
@@ -24,6 +28,9 @@ VersionRules::VersionRules(int version) : version_(version) {
   undefinedIsEmpty_ = row->undefinedIsEmpty;
   stringTruthByLength_ = row->stringTruthByLength;
   externalInterface_ = row->externalInterface;
+  swf4_ = row->swf4;
+  radixStrings_ = row->radixStrings;
+  signedUnsignedShift_ = row->signedUnsignedShift;
 }
 
 std::string VersionRules::nameKey(std::string_view name) const {

@@ -22,6 +22,13 @@ class VersionRules {
   bool stringTruthByLength() const { return stringTruthByLength_; }
   // ExternalInterface answers only code of SWF 8 and later movies.
   bool hasExternalInterface() const { return externalInterface_; }
+  // SWF 4 has no boolean type to print: true and false read "1" and "0", objects count as 0,
+  // and a string that is not a number converts to 0 (with trailing text ignored).
+  bool swf4Conversions() const { return swf4_; }
+  // From SWF 6 strings like "0x1F" and "017" convert as hexadecimal and octal integers.
+  bool radixStrings() const { return radixStrings_; }
+  // SWF 8 and 9 give >>> a signed result.
+  bool signedUnsignedShift() const { return signedUnsignedShift_; }
 
  private:
   int version_;
@@ -29,6 +36,9 @@ class VersionRules {
   bool undefinedIsEmpty_;
   bool stringTruthByLength_;
   bool externalInterface_;
+  bool swf4_;
+  bool radixStrings_;
+  bool signedUnsignedShift_;
 };
 
 }  // namespace avm1

@@ -195,8 +195,14 @@ bool wellFormed(std::wstring_view s) {
 }
 
 std::wstring buildInvoke(std::wstring_view name, const std::vector<std::wstring>& args) {
+  std::vector<std::wstring> values;
+  for (const std::wstring& a : args) values.push_back(stringValue(a));
+  return buildInvokeOfValues(name, values);
+}
+
+std::wstring buildInvokeOfValues(std::wstring_view name, const std::vector<std::wstring>& values) {
   std::wstring xml = L"<invoke name=\"" + escapeXml(name) + L"\" returntype=\"xml\"><arguments>";
-  for (const std::wstring& a : args) xml += stringValue(a);
+  for (const std::wstring& v : values) xml += v;
   xml += L"</arguments></invoke>";
   return xml;
 }

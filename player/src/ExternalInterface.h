@@ -21,6 +21,9 @@ bool wellFormed(std::wstring_view xml);
 // <invoke name="NAME" returntype="xml"><arguments><string>..</string>...</arguments></invoke>
 std::wstring buildInvoke(std::wstring_view name, const std::vector<std::wstring>& args);
 
+// The same with each argument already a value element (<number>5</number>, <true/>, ...).
+std::wstring buildInvokeOfValues(std::wstring_view name, const std::vector<std::wstring>& values);
+
 struct Invoke {
   std::wstring name;
   std::vector<std::wstring> args;  // each argument's value as text

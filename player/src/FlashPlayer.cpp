@@ -8,6 +8,7 @@
 
 #include <optional>
 
+#include "ActionScriptMovie.h"
 #include "DeviceContext.h"
 #include "ExternalInterface.h"
 #include "Module.h"
@@ -95,6 +96,7 @@ FlashPlayer::FlashPlayer() : events_(this, flash::DIID_IShockwaveFlashEvents) {
 
 FlashPlayer::~FlashPlayer() {
   if (script_) script_->stop();
+  actionScript_.reset();
   for (auto& tone : tones_) {
     waveOutReset(tone.first);
     waveOutUnprepareHeader(tone.first, &tone.second->header, sizeof(WAVEHDR));
@@ -396,9 +398,10 @@ std::wstring FlashPlayer::resolveUrl(const std::wstring& url, bool resource) con
   return base + url;
 }
 
-void FlashPlayer::startLoad(int layer, const std::wstring& url) {
+void FlashPlayer::startLoad(int layer, const std::wstring& url, bool fromMovie) {
   if (!ensureMessageWindow()) return;
-  std::wstring full = resolveUrl(url, layer < 0);
+  // A movie's own loads, like its resources, resolve against the movie when there is no Base.
+  std::wstring full = resolveUrl(url, layer < 0 || fromMovie);
   WPARAM id = nextLoadId_++;
   if (layer == 0) {
     mainLoadId_ = id;
@@ -409,7 +412,7 @@ void FlashPlayer::startLoad(int layer, const std::wstring& url) {
   // add a second one that nothing releases.
   ComPtr<MovieDownload> download;
   *download.GetAddressOf() = new MovieDownload(messageWindow_, module::kLoadDone, module::kLoadProgress, id);
-  loads_[id] = Load{layer, full, download};
+  loads_[id] = Load{layer, full, download, fromMovie};
   download->start(full);
 }
 
@@ -421,7 +424,12 @@ void FlashPlayer::finishLoad(WPARAM id) {
   if (load.layer == 0 && id != mainLoadId_) return;  // replaced by a later movie
   HRESULT hr = load.download->result();
   std::vector<uint8_t> bytes = load.download->takeData();
-  if ((FAILED(hr) || bytes.empty()) && isLocalPath(load.url) && readLocalFile(load.url, bytes)) hr = S_OK;
+  if (FAILED(hr) || bytes.empty()) {
+    // Local files the moniker did not bind: the player opens them itself, also when a movie
+    // names them by a "file:" URL (as the path its own _url gives).
+    std::optional<std::wstring> path = isLocalPath(load.url) ? std::optional(load.url) : localPathOfFileUrl(load.url);
+    if (path && readLocalFile(*path, bytes)) hr = S_OK;
+  }
   if (load.layer < 0) {
     transcript::write(FAILED(hr) ? L"resource-failed " + load.url + L" " + hex(hr)
                                  : L"resource " + load.url + L" bytes " + std::to_wstring(bytes.size()));
@@ -431,10 +439,12 @@ void FlashPlayer::finishLoad(WPARAM id) {
     transcript::write(L"movie-failed " + load.url + L" " + hex(FAILED(hr) ? hr : E_FAIL));
     return;
   }
-  movieReady(load.layer, load.url, bytes);
+  movieReady(load, bytes);
 }
 
-void FlashPlayer::movieReady(int layer, const std::wstring& url, const std::vector<uint8_t>& bytes) {
+void FlashPlayer::movieReady(const Load& load, const std::vector<uint8_t>& bytes) {
+  const int layer = load.layer;
+  const std::wstring& url = load.url;
   std::string error;
   std::optional<movie::SwfMovie> parsed = movie::parseSwf(bytes.data(), bytes.size(), &error);
   if (!parsed) {
@@ -453,7 +463,7 @@ void FlashPlayer::movieReady(int layer, const std::wstring& url, const std::vect
   movieName_ = lastComponent(url);
   frame_ = 0;
   stage_.reset(movie_->widthPixels(), movie_->heightPixels(), movie_->background.value_or(0xFFFFFF), movieName_);
-  applyFlashVars();
+  const std::map<std::wstring, std::wstring> flashVars = applyFlashVars();
   if (windowless_ && windowlessSite_) {
     // Lay the caption out with the container's own device context.
     HDC dc = nullptr;
@@ -473,11 +483,28 @@ void FlashPlayer::movieReady(int layer, const std::wstring& url, const std::vect
   invalidateStage();
   setReadyState(4);
   playing_ = true;
+  startActionScript(load.fromMovie, flashVars);
   updatePlayTimer();
   if (movie_ && movie_->hasScript) {
     script_ = std::make_shared<ScriptRunner>(*this, movie_->script);
     PostMessageW(messageWindow_, module::kRunScript, 0, 0);
   }
+  // The first frame's code runs as soon as the movie is there.
+  if (auto actionScript = actionScript_) actionScript->enterFrame();
+}
+
+void FlashPlayer::startActionScript(bool keepMachine, const std::map<std::wstring, std::wstring>& flashVars) {
+  if (movie_->actionScript3) {
+    actionScript_.reset();
+    return;
+  }
+  if (!keepMachine || !actionScript_) actionScript_ = std::make_shared<ActionScriptMovie>(*this, movie_->version);
+  actionScript_->play(*movie_, movieFullUrl_, flashVars);
+}
+
+void FlashPlayer::loadFromMovie(int level, const std::wstring& url) {
+  if (level == 0) movieUrl_ = url;
+  startLoad(level, url, true);
 }
 
 void FlashPlayer::setReadyState(long state) {
@@ -488,7 +515,8 @@ void FlashPlayer::setReadyState(long state) {
   fire(flash::kDispOnReadyStateChange, args);
 }
 
-void FlashPlayer::applyFlashVars() {
+std::map<std::wstring, std::wstring> FlashPlayer::applyFlashVars() {
+  std::map<std::wstring, std::wstring> vars;
   size_t start = 0;
   while (start < flashVars_.size()) {
     size_t end = flashVars_.find(L'&', start);
@@ -496,37 +524,53 @@ void FlashPlayer::applyFlashVars() {
     std::wstring pair = flashVars_.substr(start, end - start);
     size_t eq = pair.find(L'=');
     if (!pair.empty())
-      variables_[urlDecode(pair.substr(0, eq))] = eq == std::wstring::npos ? L"" : urlDecode(pair.substr(eq + 1));
+      vars[urlDecode(pair.substr(0, eq))] = eq == std::wstring::npos ? L"" : urlDecode(pair.substr(eq + 1));
     start = end + 1;
   }
+  for (const auto& [name, value] : vars) variables_[name] = value;
+  return vars;
 }
 
 void FlashPlayer::updatePlayTimer() {
   if (!messageWindow_) return;
-  if (playing_ && movie_ && movie_->frameCount > 1 && movie_->frameRate > 0)
-    SetTimer(messageWindow_, module::kFrameTimer, static_cast<UINT>(1000.0 / movie_->frameRate), nullptr);
+  // ActionScript needs every frame, also in a stopped or one-frame movie (onEnterFrame).
+  const bool timeline = playing_ && movie_ && movie_->frameCount > 1;
+  const bool script = actionScript_ && actionScript_->needsFrames();
+  if (movie_ && movie_->frameRate > 0 && (timeline || script))
+    SetTimer(messageWindow_, module::kFrameTimer, std::max(1u, static_cast<UINT>(1000.0 / movie_->frameRate)), nullptr);
   else
     KillTimer(messageWindow_, module::kFrameTimer);
 }
 
 void FlashPlayer::advanceFrame() {
-  if (!movie_ || !playing_) return;
-  if (frame_ + 1 < movie_->frameCount) {
-    ++frame_;
-  } else if (loop_) {
-    frame_ = 0;
-  } else {
-    playing_ = false;
-    updatePlayTimer();
+  if (!movie_) return;
+  if (playing_ && movie_->frameCount > 1) {
+    if (frame_ + 1 < movie_->frameCount) {
+      ++frame_;
+    } else if (loop_) {
+      frame_ = 0;
+    } else {
+      playing_ = false;
+      updatePlayTimer();
+    }
   }
+  if (auto actionScript = actionScript_) actionScript->enterFrame();
 }
 
 // --- what the script does -------------------------------------------------------------------
 
 std::optional<std::wstring> FlashPlayer::externalCall(const std::wstring& name, const std::vector<std::wstring>& args) {
+  std::vector<std::wstring> values;
+  for (const std::wstring& a : args) values.push_back(external::stringValue(a));
+  std::optional<std::wstring> answer = externalCallXml(name, values);
+  if (!answer) return std::nullopt;
+  return external::parseValue(*answer);
+}
+
+std::optional<std::wstring> FlashPlayer::externalCallXml(const std::wstring& name, const std::vector<std::wstring>& values) {
   std::vector<VARIANT> params(1);
   params[0].vt = VT_BSTR;
-  params[0].bstrVal = SysAllocString(external::buildInvoke(name, args).c_str());
+  params[0].bstrVal = SysAllocString(external::buildInvokeOfValues(name, values).c_str());
   std::optional<std::wstring> saved = std::move(returnValue_);
   bool wasInCall = inFlashCall_;
   returnValue_.reset();
@@ -539,9 +583,9 @@ std::optional<std::wstring> FlashPlayer::externalCall(const std::wstring& name, 
   // An answer the parser cannot read reaches the movie as undefined.
   if (!external::wellFormed(*answer)) {
     transcript::write(L"bad-xml " + transcript::quote(*answer));
-    return std::wstring(L"undefined");
+    return std::wstring(L"<undefined/>");
   }
-  return external::parseValue(*answer);
+  return answer;
 }
 
 void FlashPlayer::addCallback(const std::wstring& name, std::optional<std::wstring> answer, bool keepAnswer) {
@@ -564,9 +608,19 @@ void FlashPlayer::drawShape(const Stage::Shape& shape) {
   invalidateStage();
 }
 
-void FlashPlayer::setMovieVariable(const std::wstring& name, const std::wstring& value) { variables_[name] = value; }
+// An ActionScript movie keeps its variables in its machine; the table serves ActionScript 3
+// movies and the movie script's own variables (`set`, SetVariable for `watch`), which a scripted
+// movie also reads where its machine has nothing.
+void FlashPlayer::setMovieVariable(const std::wstring& name, const std::wstring& value) {
+  variables_[name] = value;
+  if (auto actionScript = actionScript_) actionScript->setVariable(name, value);
+}
 
 std::optional<std::wstring> FlashPlayer::movieVariable(const std::wstring& name) const {
+  if (auto actionScript = actionScript_) {
+    std::optional<std::wstring> value = actionScript->getVariable(name);
+    if (value || !movie_ || !movie_->hasScript) return value;
+  }
   if (name == L"$version") return std::wstring(L"WIN 9,0,0,0");
   auto it = variables_.find(name);
   if (it == variables_.end()) return std::nullopt;

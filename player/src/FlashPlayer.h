@@ -20,6 +20,7 @@
 #include "Stage.h"
 #include "SwfMovie.h"
 
+class ActionScriptMovie;
 class ScriptRunner;
 class MovieDownload;
 
@@ -42,6 +43,12 @@ class FlashPlayer final : public IShockwaveFlash,
   // An ExternalInterface call: FlashCall with the invoke XML; the value the container gave
   // through SetReturnValue, none when it gave none.
   std::optional<std::wstring> externalCall(const std::wstring& name, const std::vector<std::wstring>& args);
+  // The same with value elements as arguments; the answer as the container gave it (XML), an
+  // answer that is not well-formed as <undefined/>.
+  std::optional<std::wstring> externalCallXml(const std::wstring& name, const std::vector<std::wstring>& values);
+  // loadMovie/loadMovieNum of the movie's code: a URL relative to the movie, into a level; a
+  // load into _level0 keeps the movie's ActionScript machine and so its _global.
+  void loadFromMovie(int level, const std::wstring& url);
   // Registers an ExternalInterface callback; `keepAnswer` leaves a registered one's answer as is.
   // ExternalInterface exists from SWF 8 on; a player without a movie keeps its callbacks.
   bool hasExternalInterface() const { return !movie_ || movie_->version >= kFirstExternalInterfaceVersion; }
@@ -246,6 +253,7 @@ class FlashPlayer final : public IShockwaveFlash,
     int layer = 0;
     std::wstring url;
     Microsoft::WRL::ComPtr<MovieDownload> download;
+    bool fromMovie = false;
   };
 
   // Windows: the message window lives with the object (timers, completions); the stage
@@ -257,11 +265,13 @@ class FlashPlayer final : public IShockwaveFlash,
 
   // Loading.
   std::wstring resolveUrl(const std::wstring& url, bool resource) const;
-  void startLoad(int layer, const std::wstring& url);
+  void startLoad(int layer, const std::wstring& url, bool fromMovie = false);
   void finishLoad(WPARAM id);
-  void movieReady(int layer, const std::wstring& url, const std::vector<uint8_t>& bytes);
+  void movieReady(const Load& load, const std::vector<uint8_t>& bytes);
+  void startActionScript(bool keepMachine, const std::map<std::wstring, std::wstring>& flashVars);
   void setReadyState(long state);
-  void applyFlashVars();
+  // Puts the FlashVars among the movie variables; returns them.
+  std::map<std::wstring, std::wstring> applyFlashVars();
 
   // Embedding.
   HRESULT activateInPlace(IOleClientSite* site, HWND parent, LPCRECT position);
@@ -319,6 +329,8 @@ class FlashPlayer final : public IShockwaveFlash,
   std::optional<std::wstring> returnValue_;
   bool inFlashCall_ = false;
   std::shared_ptr<ScriptRunner> script_;
+  // AVM1 of a movie without the ActionScript 3 flag; none for ActionScript 3 movies.
+  std::shared_ptr<ActionScriptMovie> actionScript_;
   std::map<WPARAM, Load> loads_;
   WPARAM nextLoadId_ = 1;
   WPARAM mainLoadId_ = 0;

@@ -2,6 +2,7 @@
 // properties and the ExternalInterface entry points.
 #include <cwchar>
 
+#include "ActionScriptMovie.h"
 #include "ExternalInterface.h"
 #include "FlashPlayer.h"
 #include "PlayerBoundary.h"
@@ -222,7 +223,8 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::SetVariable(BSTR name, BSTR value) {
   return guardedCall("player SetVariable", HRESULT{E_FAIL}, [&]() -> HRESULT {
     std::wstring n = fromBstr(name), v = fromBstr(value);
     transcript::write(L"setvariable " + transcript::quote(n) + L" " + transcript::quote(v));
-    variables_[n] = v;
+    // The movie's code sees it first (a setter may run), then the script's watch.
+    setMovieVariable(n, v);
     if (auto runner = script_) runner->variableSet(n, v);
     return S_OK;
   });
@@ -336,6 +338,11 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::CallFunction(BSTR request, BSTR* response
       // The parser refuses what is not well-formed or names no function: nothing is called.
       transcript::write(L"bad-xml " + transcript::quote(text));
       return E_FAIL;
+    }
+    if (auto actionScript = actionScript_; actionScript && hasExternalInterface() && actionScript->hasCallback(invoke->name)) {
+      std::wstring answer = actionScript->callCallback(invoke->name, invoke->args);
+      transcript::write(L"callfunction " + transcript::quote(text) + L" -> " + transcript::quote(answer));
+      return toBstr(answer, response);
     }
     auto it = hasExternalInterface() ? callbacks_.find(invoke->name) : callbacks_.end();
     if (it == callbacks_.end()) {

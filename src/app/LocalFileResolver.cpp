@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <vector>
 
 namespace lumo {
@@ -25,6 +26,14 @@ bool holdsParentSegment(std::wstring_view path) {
   return false;
 }
 
+// True when the path names a drive ("\C|\dir", "/C:/dir"): a file URL of the player's own
+// form, such as the one the bridge movie builds from its _url, which the player opens itself.
+bool namesDrive(std::wstring_view path) {
+  const std::size_t at = path.find_first_not_of(L"/\\");
+  return at != std::wstring_view::npos && at + 1 < path.size() && std::iswalpha(path[at]) &&
+         (path[at + 1] == L'|' || path[at + 1] == L':');
+}
+
 }  // namespace
 
 std::optional<std::wstring> resolveMovieUrl(std::wstring_view url, std::wstring_view workingDirectory) {
@@ -37,6 +46,7 @@ std::optional<std::wstring> resolveMovieUrl(std::wstring_view url, std::wstring_
     path += rest;  // slashes stay: Windows accepts them
   } else if (url.substr(0, 7) == L"file://") {
     rest = url.substr(7);
+    if (namesDrive(rest)) return std::nullopt;
     path.assign(workingDirectory);
     path += rest;
     std::replace(path.begin(), path.end(), L'/', L'\\');

@@ -14,7 +14,8 @@ namespace lumo {
 inline constexpr std::wstring_view kLocalFilePrefix = L"http://lumo/";
 
 // The file path a movie URL names under `workingDirectory`, or nullopt when the URL is not
-// local or its path holds a ".." segment (which could climb out of the working directory).
+// local, its path holds a ".." segment (which could climb out of the working directory) or it
+// names a drive (an absolute file URL, which the player loads itself).
 std::optional<std::wstring> resolveMovieUrl(std::wstring_view url, std::wstring_view workingDirectory);
 
 // The whole file named by `url` in a memory stream positioned at its start; E_FAIL (not

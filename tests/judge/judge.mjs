@@ -12,6 +12,10 @@
 // own address in the log is written HOST. A movie that fails to load is logged as a load too.
 // With --allow-timeout a case that never traces "#done" passes when its log is complete;
 // --no-fscommands leaves FSCommands out of the comparison.
+// With --against PROGRAM (our interpreter's runner, lumo-avm1) the case is a differential one:
+// the movie also runs in PROGRAM and its trace, up to "#done", must equal Ruffle's line for
+// line; a pair of lines listed in --differences FILE ("CASE | RUFFLE'S LINE | OURS") is one of
+// Ruffle's own departures from the original player, and passes.
 // The log holds: each trace as its text; each ExternalInterface call as
 // "call NAME ARG|ARG|..."; each FSCommand as "fscommand COMMAND ARGUMENT"; each URL the movie
 // loads as "load URL". A case ends when it traces
@@ -33,6 +37,8 @@ for (let i = 0; i < args.length; i++) {
   else if (args[i] === "--allow-timeout") options.allowTimeout = true;
   else if (args[i] === "--no-fscommands") options.noFscommands = true;
   else if (args[i] === "--chromium") options.chromium = args[++i];
+  else if (args[i] === "--against") options.against = args[++i];
+  else if (args[i] === "--differences") options.differences = args[++i];
   else options.cases.push(args[i]);
 }
 options.chromium ??= "/usr/bin/chromium";
@@ -81,8 +87,22 @@ for (const file of options.cases) {
     const at = bytes.indexOf("!}id}!");
     if (at >= 0) bytes.write("000000", at, "latin1");
   }
+  if (options.against) {
+    fs.writeFileSync(swf, bytes);
+    const ours = spawnSync(options.against, ["--frames", "200", swf], { encoding: "utf8" });
+    const lines = ours.stdout.split("\n").map((l) => l.replace(/\r$/, ""));
+    const done = lines.indexOf("#done");
+    expected.splice(0, expected.length, ...(done >= 0 ? lines.slice(0, done) : lines.filter((l, i) => l || i < lines.length - 1)));
+  }
   cases.push({ name: path.basename(file), file, expected, answers, until, bytes });
 }
+// Ruffle's known departures from the original player, as accepted pairs of lines.
+const accepted = new Set();
+if (options.differences)
+  for (const line of fs.readFileSync(options.differences, "utf8").split("\n")) {
+    const parts = line.split(" | ");
+    if (!line.startsWith("#") && parts.length === 3) accepted.add(parts.map((p) => p.trim()).join(" | "));
+  }
 
 const page = `<!doctype html><html><body><script>
 // The stand-in runtime: every ExternalInterface call reaches window.vor through Ruffle's
@@ -203,12 +223,14 @@ cases.forEach((c, i) => {
   // Some programs end the script on purpose (a recursion limit): all their lines may be there.
   if (options.allowTimeout && got[got.length - 1] === "#timeout") got.pop();
   if (options.noFscommands) got.splice(0, got.length, ...got.filter((line) => !line.startsWith("fscommand ")));
-  const same = got.length === c.expected.length && got.every((line, j) => line === c.expected[j]);
+  const same = got.length === c.expected.length &&
+    got.every((line, j) => line === c.expected[j] || accepted.has([c.name, line, c.expected[j]].join(" | ")));
   if (same) {
     console.log(`ok   ${c.name}`);
   } else {
     failures++;
-    console.log(`FAIL ${c.name}\n  expected:\n${c.expected.map((l) => "    " + l).join("\n")}\n  got:\n${got.map((l) => "    " + l).join("\n")}`);
+    const whose = options.against ? "ours" : "expected";
+    console.log(`FAIL ${c.name}\n  ${whose}:\n${c.expected.map((l) => "    " + l).join("\n")}\n  ${options.against ? "Ruffle" : "got"}:\n${got.map((l) => "    " + l).join("\n")}`);
   }
 });
 console.log(`${cases.length + compileFailures - failures} of ${cases.length + compileFailures} cases match`);

@@ -14,7 +14,7 @@ void installBooleanClass(Machine& m) {
   auto proto = m.newObject();
   defineClass(m, "Boolean", [](Machine& mm, const Value& self, const Args& args) {
     Value b(!args.empty() && mm.toBoolean(args[0]));
-    if (self.isObject() && self.object() != mm.global()) {
+    if (mm.isConstructing(self)) {
       self.object()->className = "Boolean";
       self.object()->primitive = b;
       return self;

@@ -27,6 +27,8 @@ void installGlobals(Machine& m) {
   installSystemClass(m);
   installExternalInterfaceClass(m);
   installGlobalFunctions(m);
+  installErrorClass(m);
+  installAsBroadcasterClass(m);
 }
 
 }  // namespace avm1

@@ -24,5 +24,7 @@ void installMathClass(Machine& m);
 void installSystemClass(Machine& m);
 void installExternalInterfaceClass(Machine& m);
 void installGlobalFunctions(Machine& m);
+void installErrorClass(Machine& m);
+void installAsBroadcasterClass(Machine& m);
 
 }  // namespace avm1

@@ -17,7 +17,7 @@ void installNumberClass(Machine& m) {
   auto proto = m.newObject();
   ObjectRef ctor = defineClass(m, "Number", [](Machine& mm, const Value& self, const Args& args) {
     Value n(args.empty() ? 0.0 : mm.toNumber(args[0]));
-    if (self.isObject() && self.object() != mm.global()) {
+    if (mm.isConstructing(self)) {
       self.object()->className = "Number";
       self.object()->primitive = n;
       return self;

@@ -41,7 +41,11 @@ void installObjectClass(Machine& m) {
   auto objectCtor = std::make_shared<FunctionObject>([](Machine& mm, const Value& self, const Args& args) {
     Value a = arg(args, 0);
     if (a.isObject()) return a;
-    return self.isObject() ? self : Value(mm.newObject());
+    if (!a.isNullish()) {  // Object("text") boxes the primitive as String("text") would
+      Value boxed = mm.construct(mm.global()->get(mm, a.isString() ? "String" : a.isNumber() ? "Number" : "Boolean"), {a});
+      if (boxed.isObject()) return boxed;
+    }
+    return mm.isConstructing(self) ? self : Value(mm.newObject());
   });
   objectCtor->setProto(m, functionProto);
   objectCtor->constructsOwnObject = true;

@@ -25,7 +25,7 @@ void installStringClass(Machine& m) {
   auto proto = m.newObject();
   ObjectRef ctor = defineClass(m, "String", [](Machine& mm, const Value& self, const Args& args) {
     Value s(args.empty() ? std::string() : mm.toString(args[0]));
-    if (self.isObject() && self.object() != mm.global()) {
+    if (mm.isConstructing(self)) {
       self.object()->className = "String";
       self.object()->primitive = s;
       return self;

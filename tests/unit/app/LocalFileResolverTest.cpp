@@ -31,6 +31,11 @@ TEST(LocalFileResolver, MapsLocalUrlsUnderTheWorkingDirectory) {
       {L"file://q/../x.txt", nullptr},  // C:\runq\..\x.txt is C:\x.txt
       {L"file://q\\..\\x.txt", nullptr},
       {L"file://..", nullptr},
+      // Absolute file URLs (the bridge's "file://\\C|\\...\\~swd1.dat") are the player's own to load.
+      {L"file://\\C|\\t\\~swd1.dat", nullptr},
+      {L"file:///C|/t/a.swf", nullptr},
+      {L"file:///c:/t/a.swf", nullptr},
+      {L"file:///Cd/x.txt", L"C:\\run\\Cd\\x.txt"},
   };
   for (const Case& c : cases) {
     const auto path = resolveMovieUrl(c.url, L"C:\\run");

@@ -34,7 +34,8 @@ std::string joined(const std::vector<std::string>& lines) {
 
 std::string run(const std::string& source, int version, RecordingHost& host, avm1::Machine** keep = nullptr) {
   static std::vector<std::unique_ptr<avm1::Machine>> machines;
-  auto code = std::make_shared<avm1::Code>(avm1::Code{as2c::compileActions(source, version), version});
+  // as2c writes SWF 5 and later; a SWF 4 case runs SWF 5 code under SWF 4 conversions.
+  auto code = std::make_shared<avm1::Code>(avm1::Code{as2c::compileActions(source, std::max(version, 5)), version});
   machines.push_back(std::make_unique<avm1::Machine>(version, host));
   avm1::Machine& m = *machines.back();
   m.runActions(code, m.root());
@@ -58,21 +59,86 @@ const Case kCases[] = {
     {"arithmetic and conversions", 8,
      "trace(1 + 2 * 3); trace(7 / 2); trace(7 % 3); trace(1 / 0); trace(-1 / 0); trace(0 / 0);"
      "trace(\"5\" * \"4\"); trace(\"a\" + 1); trace(1 + true); trace(0.1 + 0.2); trace(1e21);"
-     "trace(0x10 | 1); trace(-1 >>> 28); trace(1 << 31); trace(Number(\"  12 \")); trace(Number(\"\"));"
+     "trace(0x10 | 1); trace(-1 >>> 28); trace(1 << 31); trace(Number(\"  12\")); trace(Number(\"  12 \"));"
+     "trace(Number(\"\"));"
      "trace(Number(\"0x1f\")); trace(Number(\"1e3\")); trace(Number(\"inf\"));",
-     "7\n3.5\n1\nInfinity\n-Infinity\nNaN\n20\na1\n2\n0.3\n1e+21\n17\n15\n-2147483648\n12\nNaN\n31\n1000\nNaN\n"},
+     "7\n3.5\n1\nInfinity\n-Infinity\nNaN\n20\na1\n2\n0.3\n1e+21\n17\n15\n-2147483648\n12\nNaN\nNaN\n31\n1000\nNaN\n"},
     {"undefined converts by version", 6,
      "var u; trace(u + 1); trace(\"[\" + u + \"]\"); trace(typeof u);",
      "1\n[]\nundefined\n"},
     {"undefined converts by version", 7,
      "var u; trace(u + 1); trace(\"[\" + u + \"]\"); trace(typeof u);",
      "NaN\n[undefined]\nundefined\n"},
+    {"SWF 4 prints booleans as 1 and 0 and reads text leniently", 4,
+     "trace(1 < 2); trace(!1); trace(\"abc\" * 1); trace(\"12abc\" - 0); trace(1 / 0); trace({} * 1);",
+     "1\n0\n0\n12\n#ERROR#\n0\n"},
+    {"hexadecimal and octal text from SWF 6", 6,
+     "trace(Number(\"0x1F\")); trace(Number(\"017\")); trace(Number(\"-0x10\")); trace(Number(\"019\"));",
+     "31\n15\nNaN\n19\n"},
+    {"hexadecimal and octal text from SWF 6", 5,
+     "trace(Number(\"0x1F\")); trace(Number(\"017\"));", "NaN\n17\n"},
+    {"numbers print with fifteen digits", 8,
+     "trace(0.00001); trace(0.000001); trace(1e15); trace(123456789012345680); trace(-1.5e-7);"
+     "trace(1/3); trace(4294967296 * 2);",
+     "0.00001\n1e-6\n1e+15\n1.23456789012346e+17\n-1.5e-7\n0.333333333333333\n8589934592\n"},
+    {"objects convert through valueOf, and through toString only for text", 8,
+     "var o = {valueOf: function() { trace(\"v\"); return 2; }, toString: function() { trace(\"s\"); return \"T\"; }};"
+     "trace(o * 3); trace(o + 1); trace(String(o)); var p = {toString: function() { return 5; }};"
+     "trace(\"\" + p); trace({} + 1); trace({} < {});",
+     "v\n6\nv\n3\ns\nT\n[type Object]\nNaN\nfalse\n"},
+    {"SWF 5 equality asks valueOf of both sides", 5,
+     "var a = {valueOf: function() { trace(\"a\"); return 1; }}; var b = {valueOf: function() { trace(\"b\"); return 1; }};"
+     "trace(a == b); trace(a == 1);",
+     "b\na\ntrue\na\ntrue\n"},
+    {"arguments in order, arguments.caller, and super in methods and constructors", 8,
+     "function A(n) { this.n = n; } A.prototype.who = function() { return \"A\" + this.n; };"
+     "function B(n) { super(n * 2); } B.prototype = new A(0);"
+     "B.prototype.who = function() { return \"B\" + super.who(); };"
+     "var b = new B(3); trace(b.who()); trace(b instanceof A);"
+     "function list() { return arguments.join(\",\") + \" \" + (arguments.caller === null); } trace(list(1, 2, 3));"
+     "function outer() { return inner(); } function inner() { return arguments.caller == outer; } trace(outer());",
+     "BA6\ntrue\n1,2,3 true\ntrue\n"},
+    {"a runaway recursion stops the frame's whole script", 8,
+     "function r(n) { return r(n + 1); } trace(\"before\"); r(0); trace(\"after\");", "before\n"},
+    {"constructors called as functions convert", 8,
+     "trace(typeof Number(\"5\")); trace(typeof new Number(5)); trace(typeof String(1));"
+     "trace(typeof Object(\"s\")); trace(Object(\"st\").length);",
+     "number\nobject\nstring\nobject\n2\n"},
+    {"escape, unescape, parseInt and parseFloat", 8,
+     "trace(escape(\"a b&c/\\u00e9\")); trace(unescape(\"a%20b+c%zz%4\")); trace(parseInt()); trace(parseInt(\"0x1F\"));"
+     "trace(parseInt(\"017\")); trace(parseInt(\"-0x10\")); trace(parseInt(\"100\", 0)); trace(parseInt(\"z\", 36));"
+     "trace(parseFloat(\"1e4294967297\")); trace(parseFloat(\"1.5.5x\")); trace(parseFloat(\"x\"));",
+     "a%20b%26c%2F%C3%A9\na b cz\nundefined\n31\n15\nNaN\nNaN\n35\n10\n1.55\nNaN\n"},
+    {"Error and AsBroadcaster", 8,
+     "var e = new Error(\"bad\"); trace(e.message + \" \" + e.name + \" \" + e); trace(new Error().message);"
+     "try { throw new Error(\"thrown\"); } catch (x) { trace(x instanceof Error); trace(x); }"
+     "var b = {}; AsBroadcaster.initialize(b); var l = {onPing: function(v) { trace(\"ping \" + v); }};"
+     "b.addListener(l); b.addListener(l); b.broadcastMessage(\"onPing\", 1); trace(b._listeners.length);"
+     "b.removeListener(l); trace(b.broadcastMessage(\"onPing\", 2)); trace(b._listeners.length);",
+     "bad Error bad\nError\ntrue\nthrown\nping 1\n1\ntrue\n0\n"},
+    {"for..in gives the prototype's names, then the object's own newest first", 8,
+     "var p = {a: 1}; p.b = 2; var o = {}; o.__proto__ = p; o.c = 3; o.d = 4; o.a = 5;"
+     "var s = \"\"; for (var k in o) s += k; trace(s);"
+     "delete o.c; o.c = 6; s = \"\"; for (var k in o) s += k; trace(s);",
+     "badc\nbcad\n"},
+    {"arrays work on their own elements, holes and all, and sort as the player sorts", 8,
+     "var a = [1, 2, 3]; a.length = 5; trace(a.length + \" \" + a); a[9] = 0; trace(a.length);"
+     "var b = [3, 1, 2]; b.reverse(); trace(b); trace(b.shift() + \" \" + b); b.unshift(7, 8); trace(b);"
+     "trace([5, 1, 10].sort(Array.NUMERIC)); trace([5, 1, 10].sort());"
+     "trace([\"b\", \"A\", \"c\"].sort(Array.CASEINSENSITIVE | Array.DESCENDING));"
+     "trace([3, 1, 2].sort(Array.RETURNINDEXEDARRAY)); trace([1, 1].sort(Array.UNIQUESORT));"
+     "var people = [{n: \"x\", age: 30}, {n: \"y\", age: 4}]; people.sortOn(\"age\", Array.NUMERIC); trace(people[0].n);"
+     "var c = [1, 2, 3, 4]; trace(c.splice(1, 2, \"a\", \"b\", \"c\") + \" \" + c);"
+     "var o = {}; o.__proto__ = [9, 9]; trace(\"[\" + Array.prototype.join.call(o) + \"]\");"
+     "var big = []; big[2147483647] = 1; trace(big.length);",
+     "5 1,2,3,undefined,undefined\n10\n2,1,3\n2 1,3\n7,8,1,3\n1,5,10\n1,10,5\nc,b,A\n1,2,0\n0\ny\n"
+     "2,3 1,a,b,c,4\n[]\n-2147483648\n"},
     {"names ignore case up to SWF 6", 6, "var Abc = 1; trace(abc); trace(ABC);", "1\n1\n"},
     {"names keep case from SWF 7", 7, "var Abc = 1; trace(abc); trace(Abc);", "undefined\n1\n"},
     {"equality and comparison", 8,
      "trace(1 == \"1\"); trace(1 === \"1\"); trace(null == undefined); trace(null === undefined);"
      "trace(\"b\" > \"a\"); trace(\"10\" < \"9\"); trace(10 < \"9\"); trace(NaN == NaN); trace(true == 1);",
-     "true\nfalse\ntrue\nfalse\ntrue\ntrue\nfalse\nfalse\ntrue\n"},
+     "true\nfalse\ntrue\nfalse\ntrue\ntrue\nfalse\ntrue\ntrue\n"},
     {"closures keep their scope", 8,
      "function counter() { var n = 0; return function() { n++; return n; }; }"
      "var a = counter(); var b = counter(); a(); a(); trace(a()); trace(b());",
@@ -177,9 +243,11 @@ TEST(Avm1ProgramTest, IntervalsRunUntilCleared) {
   RecordingHost host;
   avm1::Machine* m = nullptr;
   run("var n = 0; var id = setInterval(function() { n++; trace(\"tick \" + n);"
-      " if (n == 3) clearInterval(id); }, 100);", 8, host, &m);
+      " if (n == 3) clearInterval(id); }, 100);"
+      "setTimeout(function(what) { trace(what); }, 120, \"once\"); trace(setInterval(trace, undefined));",
+      8, host, &m);
   for (double t = 0; t <= 1000; t += 50) m->runDueIntervals(t);
-  EXPECT_EQ(joined(host.lines), "tick 1\ntick 2\ntick 3\n");
+  EXPECT_EQ(joined(host.lines), "undefined\ntick 1\nonce\ntick 2\ntick 3\n");
 }
 
 TEST(Avm1ProgramTest, ARunawayScriptStopsAtTheLimit) {
@@ -238,6 +306,9 @@ TEST(Avm1ProgramTest, MoviesPlayTheirFramesAndOnEnterFrame) {
   settings.tags[0].values[0] = 0x08;  // the ActionScript 3 flag
   bytes = as2c::writeSwf(settings, {});
   EXPECT_TRUE(movie::parseSwf(bytes.data(), bytes.size())->actionScript3);
+  settings.tags = {{as2c::TagKind::Actions, {0, 0}}};
+  bytes = as2c::writeSwf(settings, {});
+  EXPECT_EQ(movie::parseSwf(bytes.data(), bytes.size())->scriptTimeoutSeconds, 15) << "no ScriptLimits tag";
 }
 
 }  // namespace

@@ -1,0 +1,59 @@
+// The ActionScript side of a movie without the ActionScript 3 flag: one AVM1 machine per player
+// (kept when the movie itself loads another into _level0, so _global survives), the timeline of
+// the movie in _level0, and the host that turns trace, getURL and ExternalInterface into the
+// player's transcript, loads and events.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Machine.h"
+#include "SwfMovie.h"
+#include "TimelineRunner.h"
+
+class FlashPlayer;
+
+class ActionScriptMovie final : public avm1::Host {
+ public:
+  ActionScriptMovie(FlashPlayer& player, int version);
+
+  // Makes `movie` the one in _level0: a fresh clip with `_url`, `$version` and the given
+  // variables (FlashVars), the movie's script limit, its code on a new timeline.
+  void play(const movie::SwfMovie& movie, const std::wstring& url,
+            const std::map<std::wstring, std::wstring>& variables);
+  // One tick of the frame timer: the next frame's code, onEnterFrame, the intervals due.
+  void enterFrame();
+  // Whether frames need ticking: some code ran or waits to run.
+  bool needsFrames() const { return hasCode_; }
+
+  // The container's view: variables by AVM1 path, and the addCallback functions.
+  std::optional<std::wstring> getVariable(const std::wstring& path);
+  void setVariable(const std::wstring& path, const std::wstring& value);
+  bool hasCallback(const std::wstring& name);
+  // Calls the function and answers with its value as ExternalInterface XML.
+  std::wstring callCallback(const std::wstring& name, const std::vector<std::wstring>& args);
+
+  // avm1::Host
+  void trace(const std::string& line) override;
+  void getUrl(const std::string& url, const std::string& target) override;
+  avm1::Value externalCall(const std::string& name, const avm1::Args& args) override;
+
+ private:
+  std::wstring valueXml(const avm1::Value& value);
+
+  FlashPlayer& player_;
+  avm1::Machine machine_;
+  std::shared_ptr<avm1::TimelineRunner> timeline_;
+  bool hasCode_ = false;
+};
+
+// `_url` of a movie loaded by path, as the player gives it: "file:///C|/dir/movie.swf" with
+// blanks and other unsafe characters escaped; URLs stay as they are.
+std::wstring scriptUrlOf(const std::wstring& url);
+
+// The local path a "file:" URL names when it names one on a drive ("file:///C|/a/b.swf",
+// "file://\\C|\\a\\b.swf", "file:///C:/a%20b.swf"); none otherwise.
+std::optional<std::wstring> localPathOfFileUrl(const std::wstring& url);
