@@ -1,6 +1,7 @@
 // The player object's life, its windows and messages, movie loading and the effects of the
 // movie script (calls, callbacks, drawing, variables, resources).
 #include "FlashPlayer.h"
+#include "PlayerBoundary.h"
 
 #include <olectl.h>
 #include <windowsx.h>
@@ -207,7 +208,8 @@ LRESULT CALLBACK FlashPlayer::windowProc(HWND window, UINT message, WPARAM wPara
   }
   // The container may release the player from inside anything we do here.
   ComPtr<FlashPlayer> keepAlive(player);
-  return player->handleMessage(window, message, wParam, lParam);
+  return guardedCall("player window procedure", LRESULT{0},
+                     [&] { return player->handleMessage(window, message, wParam, lParam); });
 }
 
 LRESULT FlashPlayer::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,7 @@
 // IDispatch of the player: a table of members (name, DISPID, vtable slots, argument types),
 // invoked through the same vtable that early-bound callers use.
 #include "FlashPlayer.h"
+#include "PlayerBoundary.h"
 
 #include <cwchar>
 
@@ -150,55 +151,57 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::GetIDsOfNames(REFIID, LPOLESTR* names, UI
 
 HRESULT STDMETHODCALLTYPE FlashPlayer::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                               VARIANT* result, EXCEPINFO*, UINT* argError) {
-  const Member* m = findMember(id);
-  if (!m) return DISP_E_MEMBERNOTFOUND;
-  UINT given = params ? params->cArgs : 0;
-  auto arg = [&](UINT i) -> VARIANT& { return params->rgvarg[given - 1 - i]; };  // reverse order
-  IShockwaveFlash* self = this;
-  VARIANT out;
-  VariantInit(&out);
-  HRESULT hr;
-  bool isProperty = m->getSlot >= 0;
-  if ((flags & DISPATCH_PROPERTYGET) && m->getSlot >= 0 && given == 0) {
-    std::vector<VARIANT> none;
-    hr = callSlot(self, m->getSlot, none, m->type, &out);
-  } else if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && isProperty && m->callSlot >= 0) {
-    if (given != 1) return DISP_E_BADPARAMCOUNT;
-    std::vector<VARIANT> args(1);
-    VariantInit(&args[0]);
-    if (FAILED(VariantChangeType(&args[0], &params->rgvarg[0], 0, m->type == VT_INT ? VARTYPE(VT_I4) : m->type))) {
-      if (argError) *argError = 0;
-      return DISP_E_TYPEMISMATCH;
-    }
-    if (m->type == VT_INT) args[0].vt = VT_INT;
-    hr = callSlot(self, m->callSlot, args, VT_EMPTY, nullptr);
-    VariantClear(&args[0]);
-    return hr;
-  } else if ((flags & DISPATCH_METHOD) && !isProperty) {
-    // SetZoomRect takes four longs; the table keeps three slots of types.
-    UINT want = m->callSlot == 25 ? 4 : static_cast<UINT>(m->inCount);
-    if (given != want) return DISP_E_BADPARAMCOUNT;
-    std::vector<VARIANT> args(want);
-    for (UINT i = 0; i < want; ++i) {
-      VARTYPE type = m->callSlot == 25 ? VARTYPE(VT_I4) : m->in[i];
-      VariantInit(&args[i]);
-      if (FAILED(VariantChangeType(&args[i], &arg(i), 0, type == VT_INT ? VARTYPE(VT_I4) : type))) {
-        for (VARIANT& a : args) VariantClear(&a);
-        if (argError) *argError = given - 1 - i;
+  return guardedCall("player Invoke", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    const Member* m = findMember(id);
+    if (!m) return DISP_E_MEMBERNOTFOUND;
+    UINT given = params ? params->cArgs : 0;
+    auto arg = [&](UINT i) -> VARIANT& { return params->rgvarg[given - 1 - i]; };  // reverse order
+    IShockwaveFlash* self = this;
+    VARIANT out;
+    VariantInit(&out);
+    HRESULT hr;
+    bool isProperty = m->getSlot >= 0;
+    if ((flags & DISPATCH_PROPERTYGET) && m->getSlot >= 0 && given == 0) {
+      std::vector<VARIANT> none;
+      hr = callSlot(self, m->getSlot, none, m->type, &out);
+    } else if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) && isProperty && m->callSlot >= 0) {
+      if (given != 1) return DISP_E_BADPARAMCOUNT;
+      std::vector<VARIANT> args(1);
+      VariantInit(&args[0]);
+      if (FAILED(VariantChangeType(&args[0], &params->rgvarg[0], 0, m->type == VT_INT ? VARTYPE(VT_I4) : m->type))) {
+        if (argError) *argError = 0;
         return DISP_E_TYPEMISMATCH;
       }
-      if (type == VT_INT) args[i].vt = VT_INT;
+      if (m->type == VT_INT) args[0].vt = VT_INT;
+      hr = callSlot(self, m->callSlot, args, VT_EMPTY, nullptr);
+      VariantClear(&args[0]);
+      return hr;
+    } else if ((flags & DISPATCH_METHOD) && !isProperty) {
+      // SetZoomRect takes four longs; the table keeps three slots of types.
+      UINT want = m->callSlot == 25 ? 4 : static_cast<UINT>(m->inCount);
+      if (given != want) return DISP_E_BADPARAMCOUNT;
+      std::vector<VARIANT> args(want);
+      for (UINT i = 0; i < want; ++i) {
+        VARTYPE type = m->callSlot == 25 ? VARTYPE(VT_I4) : m->in[i];
+        VariantInit(&args[i]);
+        if (FAILED(VariantChangeType(&args[i], &arg(i), 0, type == VT_INT ? VARTYPE(VT_I4) : type))) {
+          for (VARIANT& a : args) VariantClear(&a);
+          if (argError) *argError = given - 1 - i;
+          return DISP_E_TYPEMISMATCH;
+        }
+        if (type == VT_INT) args[i].vt = VT_INT;
+      }
+      hr = callSlot(self, m->callSlot, args, m->type, &out);
+      for (VARIANT& a : args) VariantClear(&a);
+    } else {
+      return DISP_E_MEMBERNOTFOUND;
     }
-    hr = callSlot(self, m->callSlot, args, m->type, &out);
-    for (VARIANT& a : args) VariantClear(&a);
-  } else {
-    return DISP_E_MEMBERNOTFOUND;
-  }
-  if (SUCCEEDED(hr) && result) {
-    if (out.vt == VT_INT) out.vt = VT_I4;
-    *result = out;
-  } else {
-    VariantClear(&out);
-  }
-  return hr;
+    if (SUCCEEDED(hr) && result) {
+      if (out.vt == VT_INT) out.vt = VT_I4;
+      *result = out;
+    } else {
+      VariantClear(&out);
+    }
+    return hr;
+  });
 }

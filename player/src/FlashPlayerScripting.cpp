@@ -5,6 +5,7 @@
 #include "ActionScriptMovie.h"
 #include "ExternalInterface.h"
 #include "FlashPlayer.h"
+#include "PlayerBoundary.h"
 #include "ScriptRunner.h"
 #include "Text.h"
 #include "Transcript.h"
@@ -88,9 +89,11 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::put_Loop(VARIANT_BOOL loop) {
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_Movie(BSTR* movie) { return toBstr(movieUrl_, movie); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_Movie(BSTR movie) {
-  movieUrl_ = fromBstr(movie);
-  if (!movieUrl_.empty()) startLoad(0, movieUrl_);
-  return S_OK;
+  return guardedCall("player put_Movie", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    movieUrl_ = fromBstr(movie);
+    if (!movieUrl_.empty()) startLoad(0, movieUrl_);
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_FrameNum(long* frame) { return putValue(frame, frame_); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_FrameNum(long frame) { return GotoFrame(frame); }
@@ -196,11 +199,13 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::put_Quality2(BSTR quality) {
   return value < 0 ? E_INVALIDARG : put_Quality(value);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::LoadMovie(int layer, BSTR url) {
-  if (layer < 0) return E_INVALIDARG;
-  std::wstring text = fromBstr(url);
-  if (layer == 0) movieUrl_ = text;
-  if (!text.empty()) startLoad(layer, text);
-  return S_OK;
+  return guardedCall("player LoadMovie", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    if (layer < 0) return E_INVALIDARG;
+    std::wstring text = fromBstr(url);
+    if (layer == 0) movieUrl_ = text;
+    if (!text.empty()) startLoad(layer, text);
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TGotoFrame(BSTR target, long frame) {
   transcript::write(L"tgotoframe " + transcript::quote(fromBstr(target)) + L" " + std::to_wstring(frame));
@@ -215,21 +220,25 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::TCurrentLabel(BSTR, BSTR* label) { return
 HRESULT STDMETHODCALLTYPE FlashPlayer::TPlay(BSTR) { return Play(); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TStopPlay(BSTR) { return Stop(); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::SetVariable(BSTR name, BSTR value) {
-  std::wstring n = fromBstr(name), v = fromBstr(value);
-  transcript::write(L"setvariable " + transcript::quote(n) + L" " + transcript::quote(v));
-  // The movie's code sees it first (a setter may run), then the script's watch.
-  setMovieVariable(n, v);
-  if (auto runner = script_) runner->variableSet(n, v);
-  return S_OK;
+  return guardedCall("player SetVariable", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    std::wstring n = fromBstr(name), v = fromBstr(value);
+    transcript::write(L"setvariable " + transcript::quote(n) + L" " + transcript::quote(v));
+    // The movie's code sees it first (a setter may run), then the script's watch.
+    setMovieVariable(n, v);
+    if (auto runner = script_) runner->variableSet(n, v);
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::GetVariable(BSTR name, BSTR* value) {
-  if (!value) return E_POINTER;
-  *value = nullptr;
-  std::wstring n = fromBstr(name);
-  std::optional<std::wstring> v = movieVariable(n);
-  transcript::write(L"getvariable " + transcript::quote(n) + L" " + (v ? transcript::quote(*v) : L"undefined"));
-  if (!v) return E_FAIL;  // no such variable
-  return toBstr(*v, value);
+  return guardedCall("player GetVariable", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    if (!value) return E_POINTER;
+    *value = nullptr;
+    std::wstring n = fromBstr(name);
+    std::optional<std::wstring> v = movieVariable(n);
+    transcript::write(L"getvariable " + transcript::quote(n) + L" " + (v ? transcript::quote(*v) : L"undefined"));
+    if (!v) return E_FAIL;  // no such variable
+    return toBstr(*v, value);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TSetProperty(BSTR target, int property, BSTR value) {
   targetProperties_[{fromBstr(target), property}] = fromBstr(value);
@@ -279,8 +288,10 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::put_AllowScriptAccess(BSTR access) {
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_MovieData(BSTR* data) { return toBstr(movieData_, data); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_MovieData(BSTR data) {
-  movieData_ = fromBstr(data);
-  return S_OK;
+  return guardedCall("player put_MovieData", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    movieData_ = fromBstr(data);
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_InlineData(IUnknown** data) {
   if (!data) return E_POINTER;
@@ -317,41 +328,45 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::put_ProfilePort(long port) {
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::CallFunction(BSTR request, BSTR* response) {
-  if (!response) return E_POINTER;
-  *response = nullptr;
-  std::wstring text = fromBstr(request);
-  std::optional<external::Invoke> invoke;
-  if (external::wellFormed(text)) invoke = external::parseInvoke(text);
-  if (!invoke) {
-    // The parser refuses what is not well-formed or names no function: nothing is called.
-    transcript::write(L"bad-xml " + transcript::quote(text));
-    return E_FAIL;
-  }
-  if (auto actionScript = actionScript_; actionScript && hasExternalInterface() && actionScript->hasCallback(invoke->name)) {
-    std::wstring answer = actionScript->callCallback(invoke->name, invoke->args);
+  return guardedCall("player CallFunction", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    if (!response) return E_POINTER;
+    *response = nullptr;
+    std::wstring text = fromBstr(request);
+    std::optional<external::Invoke> invoke;
+    if (external::wellFormed(text)) invoke = external::parseInvoke(text);
+    if (!invoke) {
+      // The parser refuses what is not well-formed or names no function: nothing is called.
+      transcript::write(L"bad-xml " + transcript::quote(text));
+      return E_FAIL;
+    }
+    if (auto actionScript = actionScript_; actionScript && hasExternalInterface() && actionScript->hasCallback(invoke->name)) {
+      std::wstring answer = actionScript->callCallback(invoke->name, invoke->args);
+      transcript::write(L"callfunction " + transcript::quote(text) + L" -> " + transcript::quote(answer));
+      return toBstr(answer, response);
+    }
+    auto it = hasExternalInterface() ? callbacks_.find(invoke->name) : callbacks_.end();
+    if (it == callbacks_.end()) {
+      transcript::write(L"callfunction " + transcript::quote(text) + L" -> refused");
+      return E_FAIL;
+    }
+    std::optional<std::wstring> given = it->second;
+    // The script's `on` block for the name runs with the invoke's arguments; its `return` answers.
+    if (auto runner = script_) {
+      std::optional<std::wstring> returned;
+      if (runner->callbackInvoked(invoke->name, invoke->args, &returned) && returned) given = returned;
+    }
+    std::wstring answer = given ? external::stringValue(*given) : L"<undefined/>";
     transcript::write(L"callfunction " + transcript::quote(text) + L" -> " + transcript::quote(answer));
     return toBstr(answer, response);
-  }
-  auto it = hasExternalInterface() ? callbacks_.find(invoke->name) : callbacks_.end();
-  if (it == callbacks_.end()) {
-    transcript::write(L"callfunction " + transcript::quote(text) + L" -> refused");
-    return E_FAIL;
-  }
-  std::optional<std::wstring> given = it->second;
-  // The script's `on` block for the name runs with the invoke's arguments; its `return` answers.
-  if (auto runner = script_) {
-    std::optional<std::wstring> returned;
-    if (runner->callbackInvoked(invoke->name, invoke->args, &returned) && returned) given = returned;
-  }
-  std::wstring answer = given ? external::stringValue(*given) : L"<undefined/>";
-  transcript::write(L"callfunction " + transcript::quote(text) + L" -> " + transcript::quote(answer));
-  return toBstr(answer, response);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::SetReturnValue(BSTR value) {
-  // Only the answer to the FlashCall under way is kept; a stray value would answer the next call.
-  if (!inFlashCall_) return E_FAIL;
-  returnValue_ = fromBstr(value);
-  return S_OK;
+  return guardedCall("player SetReturnValue", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    // Only the answer to the FlashCall under way is kept; a stray value would answer the next call.
+    if (!inFlashCall_) return E_FAIL;
+    returnValue_ = fromBstr(value);
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::DisableLocalSecurity() {
   localSecurity_ = false;

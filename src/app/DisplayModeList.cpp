@@ -1,5 +1,7 @@
 #include "DisplayModeList.h"
 
+#include "CallBoundary.h"
+
 namespace lumo {
 
 DisplayModeList& DisplayModeList::instance() {
@@ -45,11 +47,13 @@ bool DisplayModeList::build(HWND mainWindow) {
 }
 
 HRESULT WINAPI DisplayModeList::collect(LPDDSURFACEDESC2 desc, LPVOID context) {
-  const DisplayMode mode{desc->dwWidth, desc->dwHeight, desc->ddpfPixelFormat.dwRGBBitCount, desc->dwRefreshRate};
-  if (mode.width >= 640 && mode.height >= 480 && mode.bitsPerPixel >= 16) {
-    static_cast<DisplayModeList*>(context)->add(mode);
-  }
-  return DDENUMRET_OK;
+  return atBoundary("display mode enumeration", HRESULT{DDENUMRET_CANCEL}, [&]() -> HRESULT {
+    const DisplayMode mode{desc->dwWidth, desc->dwHeight, desc->ddpfPixelFormat.dwRGBBitCount, desc->dwRefreshRate};
+    if (mode.width >= 640 && mode.height >= 480 && mode.bitsPerPixel >= 16) {
+      static_cast<DisplayModeList*>(context)->add(mode);
+    }
+    return DDENUMRET_OK;
+  });
 }
 
 // A deeper mode of a size and rate already listed replaces the shallower entry, so each

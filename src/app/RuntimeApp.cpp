@@ -359,7 +359,7 @@ void CALLBACK RuntimeApp::checkPreviewParent(HWND, UINT, UINT_PTR timer, DWORD) 
   RuntimeApp& app = RuntimeApp::instance();
   if (IsWindow(app.previewParent_)) return;
   KillTimer(nullptr, timer);
-  app.exitApplication();
+  atBoundary("preview parent timer", [&] { app.exitApplication(); });
 }
 
 void RuntimeApp::shutdown() {

@@ -1,10 +1,13 @@
 // The container answers a player gets from its control: minimal by design (no menus, toolbars,
 // undo or monikers), windowless activation allowed, an empty accelerator table, an event sink.
+// Methods that reach code of ours which may throw (events, invalidation, drawing, the handed-out
+// DC) run `atBoundary`; the others only record a flag or hand out a pointer and cannot throw.
 #include "host/ControlSite.h"
 
 #include "CallBoundary.h"
 
 #include <new>
+#include <utility>
 
 #include "ShockwaveFlash.h"
 
@@ -158,12 +161,10 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetContainer(IOleContainer** container) {
 }
 
 HRESULT STDMETHODCALLTYPE ControlSite::ShowObject() {
-  HDC dc = ::GetDC(window_);
-  if (dc) {
-    drawPlayer(dc, position_);
-    ::ReleaseDC(window_, dc);
-  }
-  return S_OK;
+  return atBoundary("site ShowObject", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    if (WindowDc dc(window_); dc) drawPlayer(dc.get(), position_);
+    return S_OK;
+  });
 }
 
 // --- IOleWindow, in-place site ---------------------------------------------------------------
@@ -250,63 +251,59 @@ HRESULT STDMETHODCALLTYPE ControlSite::SetCapture(BOOL capture) {
 HRESULT STDMETHODCALLTYPE ControlSite::GetDC(LPCRECT, DWORD flags, HDC* dc) {
   if (!dc) return E_POINTER;
   *dc = nullptr;
-  if (handedOutDc_) return E_FAIL;
-  HDC window = ::GetDC(window_);
-  if (!window) return E_FAIL;
-  HDC given = window;
-  if (flags & OLEDC_OFFSCREEN) {
-    RECT client = clientRect();
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP bitmap = memory ? CreateCompatibleBitmap(window, client.right, client.bottom) : nullptr;
-    if (bitmap) {
-      windowDc_ = window;
-      offscreenBitmap_ = bitmap;
-      offscreenPrevious_ = SelectObject(memory, bitmap);
-      given = memory;
-    } else if (memory) {
-      DeleteDC(memory);
+  return atBoundary("site GetDC", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    if (handedOut_) return E_FAIL;
+    HandedOutDc& out = handedOut_.emplace(window_);
+    if (!out.window) {
+      handedOut_.reset();
+      return E_FAIL;
     }
-  }
-  if (flags & OLEDC_PAINTBKGND) {
-    RECT client = clientRect();
-    FillRect(given, &client, GetSysColorBrush(COLOR_WINDOW));
-  }
-  handedOutDc_ = given;
-  *dc = given;
-  return S_OK;
+    if (flags & OLEDC_OFFSCREEN) {
+      // Without an off-screen bitmap the player draws on the window itself.
+      RECT client = clientRect();
+      UniqueDc memory(CreateCompatibleDC(out.window.get()));
+      UniqueGdiObject bitmap(memory ? CreateCompatibleBitmap(out.window.get(), client.right, client.bottom) : nullptr);
+      if (bitmap) {
+        out.memory = std::move(memory);
+        out.bitmap = std::move(bitmap);
+        out.selection.emplace(out.memory.get(), out.bitmap.get());
+      }
+    }
+    if (flags & OLEDC_PAINTBKGND) {
+      RECT client = clientRect();
+      FillRect(out.given(), &client, GetSysColorBrush(COLOR_WINDOW));
+    }
+    *dc = out.given();
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE ControlSite::ReleaseDC(HDC dc) {
-  if (!handedOutDc_ || dc != handedOutDc_) return E_INVALIDARG;
-  if (windowDc_) {
+  if (!handedOut_ || dc != handedOut_->given()) return E_INVALIDARG;
+  if (handedOut_->memory) {
     RECT client = clientRect();
-    BitBlt(windowDc_, 0, 0, client.right, client.bottom, handedOutDc_, 0, 0, SRCCOPY);
-    SelectObject(handedOutDc_, offscreenPrevious_);
-    DeleteObject(offscreenBitmap_);
-    DeleteDC(handedOutDc_);
-    ::ReleaseDC(window_, windowDc_);
-    windowDc_ = nullptr;
-    offscreenBitmap_ = nullptr;
-    offscreenPrevious_ = nullptr;
-  } else {
-    ::ReleaseDC(window_, handedOutDc_);
+    BitBlt(handedOut_->window.get(), 0, 0, client.right, client.bottom, handedOut_->memory.get(), 0, 0, SRCCOPY);
   }
-  handedOutDc_ = nullptr;
+  handedOut_.reset();
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE ControlSite::InvalidateRect(LPCRECT rect, BOOL erase) {
   ::InvalidateRect(window_, rect, erase);
-  playerInvalidated(rect ? *rect : clientRect());
-  return S_OK;
+  return atBoundary("site InvalidateRect", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    playerInvalidated(rect ? *rect : clientRect());
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE ControlSite::InvalidateRgn(HRGN region, BOOL erase) {
   ::InvalidateRgn(window_, region, erase);
   RECT bounds = clientRect();
   if (region) GetRgnBox(region, &bounds);
-  playerInvalidated(bounds);
-  return S_OK;
+  return atBoundary("site InvalidateRgn", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    playerInvalidated(bounds);
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE ControlSite::OnDefWindowMessage(UINT message, WPARAM wParam, LPARAM lParam,

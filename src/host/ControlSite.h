@@ -8,7 +8,9 @@
 #include <wrl/client.h>
 
 #include <atomic>
+#include <optional>
 
+#include "DeviceContext.h"
 #include "UniqueHandle.h"
 
 namespace lumo {
@@ -157,11 +159,19 @@ class ControlSite : public IOleClientSite,
 
   UniqueAcceleratorTable accelerators_;
   int acceleratorEntries_ = -1;  // -1 until the table was made (or failed)
-  // A device context handed out to a windowless player (and the window DC behind an off-screen one).
-  HDC handedOutDc_ = nullptr;
-  HDC windowDc_ = nullptr;
-  HBITMAP offscreenBitmap_ = nullptr;
-  HGDIOBJ offscreenPrevious_ = nullptr;
+  // A device context handed out to a windowless player until it gives it back (or the site goes):
+  // the window's DC and, for an off-screen one, a memory DC with its bitmap selected. Members go
+  // in reverse order: the selection, the bitmap, the memory DC, the window DC.
+  struct HandedOutDc {
+    explicit HandedOutDc(HWND window) : window(window) {}
+    HDC given() const { return memory ? memory.get() : window.get(); }
+
+    WindowDc window;
+    UniqueDc memory;
+    UniqueGdiObject bitmap;
+    std::optional<ScopedSelect> selection;
+  };
+  std::optional<HandedOutDc> handedOut_;
 };
 
 }  // namespace lumo

@@ -1,5 +1,6 @@
 #include "host/MovieStream.h"
 
+#include "CallBoundary.h"
 #include "ComOwnership.h"
 
 #include <atomic>
@@ -28,7 +29,8 @@ class MovieStreamWriter final : public IStream {
   ULONG STDMETHODCALLTYPE Release() override {
     const ULONG left = --references_;
     if (left == 0) {
-      data_->complete();
+      // Completing hands the movie to a waiting player: our code, behind the caller's boundary.
+      atBoundary("movie stream completion", [&] { data_->complete(); });
       delete this;
     }
     return left;
@@ -39,10 +41,10 @@ class MovieStreamWriter final : public IStream {
     return E_NOTIMPL;  // the writer side only writes
   }
   HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) override {
-    return data_->write(data, size, written);
+    return atBoundary("movie stream Write", HRESULT{E_OUTOFMEMORY}, [&] { return data_->write(data, size, written); });
   }
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) override {
-    return data_->seek(move, origin, position);
+    return atBoundary("movie stream Seek", HRESULT{E_FAIL}, [&] { return data_->seek(move, origin, position); });
   }
   HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
@@ -52,7 +54,9 @@ class MovieStreamWriter final : public IStream {
   HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override { return data_->stat(stat, flags); }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flags) override {
+    return atBoundary("movie stream Stat", HRESULT{E_FAIL}, [&] { return data_->stat(stat, flags); });
+  }
   HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
 
  private:

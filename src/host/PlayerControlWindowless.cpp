@@ -5,6 +5,10 @@
 
 #include "host/PlayerControl.h"
 
+#include <optional>
+
+#include "DeviceContext.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace lumo {
@@ -44,28 +48,18 @@ void fill(HDC dc, const RECT& rect, COLORREF colour) {
   if (brush) FillRect(dc, &rect, static_cast<HBRUSH>(brush.get()));
 }
 
-// A "DISPLAY" device context, deleted with its owner.
-struct DisplayDc {
-  HDC dc = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-  ~DisplayDc() {
-    if (dc) DeleteDC(dc);
-  }
-};
-
-// A memory DC with a bitmap selected, given back in reverse order.
+// A memory DC compatible with `reference`, with bitmaps selected into it given back before it is
+// deleted (the selection is declared last, so it is undone first).
 struct MemoryDc {
-  HDC dc;
-  HGDIOBJ previous = nullptr;
-  explicit MemoryDc(HDC reference) : dc(CreateCompatibleDC(reference)) {}
+  explicit MemoryDc(HDC reference) : owner(CreateCompatibleDC(reference)), dc(owner.get()) {}
   void select(HGDIOBJ bitmap) {
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    if (old && !previous) previous = old;
+    if (!selection) selection.emplace(dc, bitmap);
+    else SelectObject(dc, bitmap);
   }
-  ~MemoryDc() {
-    if (!dc) return;
-    if (previous) SelectObject(dc, previous);
-    DeleteDC(dc);
-  }
+
+  UniqueDc owner;
+  HDC dc;
+  std::optional<ScopedSelect> selection;
 };
 
 }  // namespace
@@ -130,11 +124,11 @@ bool PlayerControl::paintLayered(LRESULT* result) {
   GetUpdateRect(window_, &update, FALSE);
   const RECT client = clientRect();
   if (update.right <= update.left || update.bottom <= update.top) update = client;
-  PAINTSTRUCT paint;
-  if (!BeginPaint(window_, &paint)) return false;
-  DisplayDc display;
-  MemoryDc memory(display.dc);
-  if (display.dc && memory.dc && surfaces_.ensure(display.dc, client.right, client.bottom)) {
+  PaintDc paint(window_);
+  if (!paint) return false;
+  UniqueDc display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+  MemoryDc memory(display.get());
+  if (display && memory.dc && surfaces_.ensure(display.get(), client.right, client.bottom)) {
     memory.select(surfaces_.bitmap(FrameSurfaces::kResult));
     IntersectClipRect(memory.dc, update.left, update.top, update.right, update.bottom);
     if (renderTwoPasses(memory.dc, update)) {
@@ -146,22 +140,22 @@ bool PlayerControl::paintLayered(LRESULT* result) {
       SIZE size{client.right, client.bottom};
       POINT source{0, 0};
       BLENDFUNCTION blend{AC_SRC_OVER, 0, alpha_, AC_SRC_ALPHA};
-      updateLayeredWindow_(window_, display.dc, &destination, &size, memory.dc, &source, 0, &blend, ULW_ALPHA);
+      updateLayeredWindow_(window_, display.get(), &destination, &size, memory.dc, &source, 0, &blend, ULW_ALPHA);
     }
   }
-  EndPaint(window_, &paint);
   *result = 0;
   return true;
 }
 
 bool PlayerControl::paintLayeredWithoutUpdate(LRESULT* result) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window_, &paint);
-  if (!dc) return false;
-  const RECT& update = paint.rcPaint;
+  PaintDc paint(window_);
+  if (!paint) return false;
+  HDC dc = paint.get();
+  const RECT& update = paint.paint().rcPaint;
   const int width = update.right - update.left, height = update.bottom - update.top;
-  MemoryDc memory(dc);
+  // The bitmap is declared before the DC it goes into, so it is deselected before it is deleted.
   UniqueGdiObject bitmap(width > 0 && height > 0 ? CreateCompatibleBitmap(dc, width, height) : nullptr);
+  MemoryDc memory(dc);
   if (memory.dc && bitmap) {
     memory.select(bitmap.get());
     // The bitmap holds the update rectangle: client coordinates shift by its corner.
@@ -173,15 +167,14 @@ bool PlayerControl::paintLayeredWithoutUpdate(LRESULT* result) {
     SetViewportOrgEx(memory.dc, 0, 0, nullptr);
     BitBlt(dc, update.left, update.top, width, height, memory.dc, 0, 0, SRCCOPY);
   }
-  EndPaint(window_, &paint);
   *result = 0;
   return true;
 }
 
 bool PlayerControl::paintChild(LRESULT* result) {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(window_, &paint);
-  if (!dc) return false;
+  PaintDc paint(window_);
+  if (!paint) return false;
+  HDC dc = paint.get();
   const RECT client = clientRect();
   MemoryDc memory(dc);
   if (memory.dc && surfaces_.ensure(dc, client.right, client.bottom)) {
@@ -194,19 +187,18 @@ bool PlayerControl::paintChild(LRESULT* result) {
     drawStage(memory.dc, 1);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.dc, 0, 0, SRCCOPY);
   }
-  EndPaint(window_, &paint);
   *result = 0;
   return true;
 }
 
 HBITMAP PlayerControl::captureTransparentFrame() {
   const RECT client = clientRect();
-  DisplayDc display;
-  MemoryDc memory(display.dc);
-  if (!display.dc || !memory.dc || !surfaces_.ensure(display.dc, client.right, client.bottom)) return nullptr;
+  UniqueDc display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+  MemoryDc memory(display.get());
+  if (!display || !memory.dc || !surfaces_.ensure(display.get(), client.right, client.bottom)) return nullptr;
   memory.select(surfaces_.bitmap(FrameSurfaces::kResult));
   if (!renderTwoPasses(memory.dc, client)) return nullptr;
-  return surfaces_.copyOfResult(display.dc);
+  return surfaces_.copyOfResult(display.get());
 }
 
 // --- input ------------------------------------------------------------------------------------

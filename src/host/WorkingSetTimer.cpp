@@ -2,10 +2,14 @@
 // message loop); SetProcessWorkingSetSize is taken from kernel32 at run time.
 #include "host/WorkingSetTimer.h"
 
+#include "CallBoundary.h"
+
 namespace lumo {
 namespace {
 
-void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) { WorkingSetTimer::trim(); }
+void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
+  atBoundary("working-set timer", [] { WorkingSetTimer::trim(); });
+}
 
 }  // namespace
 

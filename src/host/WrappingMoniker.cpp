@@ -71,7 +71,8 @@ class WrappingMoniker final : public IMoniker {
     });
   }
 
-  // Everything else is the system moniker's business.
+  // Everything else is the system moniker's business: plain forwarding, nothing of ours that
+  // could throw, so no boundary is needed.
   HRESULT STDMETHODCALLTYPE GetClassID(CLSID* id) override { return inner_->GetClassID(id); }
   HRESULT STDMETHODCALLTYPE IsDirty() override { return inner_->IsDirty(); }
   HRESULT STDMETHODCALLTYPE Load(IStream* stream) override { return inner_->Load(stream); }

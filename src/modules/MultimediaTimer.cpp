@@ -6,6 +6,8 @@
 
 #include <mmsystem.h>
 
+#include "util/CallBoundary.h"
+
 #include <algorithm>
 #include <map>
 #include <mutex>
@@ -72,16 +74,22 @@ void MultimediaTimer::Ticks::tick() {
 }
 
 void CALLBACK MultimediaTimer::callback(UINT, UINT, DWORD_PTR key, DWORD_PTR, DWORD_PTR) {
-  std::shared_ptr<Ticks> ticks;
-  {
-    std::lock_guard<std::mutex> guard(registry().lock);
-    const auto it = registry().timers.find(key);
-    if (it == registry().timers.end()) return;  // stopped: this tick came too late
-    ticks = it->second;
-    ticks->running.fetch_add(1);
-  }
-  ticks->tick();  // no lock held: the delivery waits on the main thread
-  ticks->running.fetch_sub(1);
+  atBoundary("multimedia timer", [key] {
+    std::shared_ptr<Ticks> ticks;
+    {
+      std::lock_guard<std::mutex> guard(registry().lock);
+      const auto it = registry().timers.find(key);
+      if (it == registry().timers.end()) return;  // stopped: this tick came too late
+      ticks = it->second;
+      ticks->running.fetch_add(1);
+    }
+    // The running count drops however the tick ends, or stopping would wait for ever.
+    struct TickDone {
+      std::atomic<int>& running;
+      ~TickDone() { running.fetch_sub(1); }
+    } done{ticks->running};
+    ticks->tick();  // no lock held: the delivery waits on the main thread
+  });
 }
 
 void MultimediaTimer::finishTicks() const {

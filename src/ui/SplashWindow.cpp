@@ -1,6 +1,8 @@
 #include "ui/SplashWindow.h"
 
 #include "forms/FormEvents.h"
+#include "util/CallBoundary.h"
+#include "DeviceContext.h"
 #include "forms/MaskRegion.h"
 
 #include <mmsystem.h>
@@ -80,19 +82,17 @@ void SplashWindow::tick() {
 }
 
 void SplashWindow::paint(HWND window) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
+  PaintDc dc(window);
   BITMAP bm{};
-  if (bitmap_ && GetObjectW(bitmap_.get(), sizeof(bm), &bm)) {
+  if (dc && bitmap_ && GetObjectW(bitmap_.get(), sizeof(bm), &bm)) {
     RECT client{};
     GetClientRect(window, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ previous = SelectObject(memory, bitmap_.get());
-    StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
+    UniqueDc memory(CreateCompatibleDC(dc.get()));
+    ScopedSelect selected(memory.get(), bitmap_.get());
+    if (selected) {
+      StretchBlt(dc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    }
   }
-  EndPaint(window, &ps);
 }
 
 void SplashWindow::destroy() {
@@ -116,10 +116,10 @@ LRESULT CALLBACK SplashWindow::procedure(HWND window, UINT message, WPARAM wPara
   if (splash) {
     switch (message) {
       case WM_PAINT:
-        splash->paint(window);
+        atBoundary("splash paint", [&] { splash->paint(window); });
         return 0;
       case WM_TIMER:
-        splash->tick();
+        atBoundary("splash timer", [&] { splash->tick(); });
         break;
       default:
         break;

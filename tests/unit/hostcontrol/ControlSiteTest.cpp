@@ -293,5 +293,37 @@ TEST_F(HostControlSiteTest, InPlaceActivationStatesFollowThePlayersCalls) {
   EXPECT_FALSE(object->windowless());
 }
 
+// A windowless player's DC: one at a time, given back only as itself; an off-screen one is a
+// memory DC that goes with its bitmap when given back, or with the site if it never is.
+TEST_F(HostControlSiteTest, HandedOutDcsAreOneAtATimeAndNothingOfThemOutlivesTheSite) {
+  auto inPlace = face<IOleInPlaceSiteWindowless>();
+  HDC window = nullptr;
+  ASSERT_EQ(inPlace->GetDC(nullptr, 0, &window), S_OK);
+  ASSERT_NE(window, nullptr);
+  HDC second = reinterpret_cast<HDC>(1);
+  EXPECT_EQ(inPlace->GetDC(nullptr, 0, &second), E_FAIL);
+  EXPECT_EQ(second, nullptr);
+  EXPECT_EQ(inPlace->ReleaseDC(reinterpret_cast<HDC>(2)), E_INVALIDARG);
+  EXPECT_EQ(inPlace->ReleaseDC(window), S_OK);
+  EXPECT_EQ(inPlace->ReleaseDC(window), E_INVALIDARG);
+
+  HDC offscreen = nullptr;
+  ASSERT_EQ(inPlace->GetDC(nullptr, OLEDC_OFFSCREEN, &offscreen), S_OK);
+  EXPECT_EQ(GetObjectType(offscreen), static_cast<DWORD>(OBJ_MEMDC));
+  HGDIOBJ bitmap = GetCurrentObject(offscreen, OBJ_BITMAP);
+  EXPECT_EQ(inPlace->ReleaseDC(offscreen), S_OK);
+  EXPECT_EQ(GetObjectType(offscreen), 0u);
+  EXPECT_EQ(GetObjectType(bitmap), 0u);
+
+  // Kept by a player that never gives it back: released with the control.
+  ASSERT_EQ(inPlace->GetDC(nullptr, OLEDC_OFFSCREEN, &offscreen), S_OK);
+  bitmap = GetCurrentObject(offscreen, OBJ_BITMAP);
+  inPlace.Reset();
+  site_.Reset();
+  DestroyWindow(control_);
+  EXPECT_EQ(GetObjectType(offscreen), 0u);
+  EXPECT_EQ(GetObjectType(bitmap), 0u);
+}
+
 }  // namespace
 }  // namespace hostcontrol_test
