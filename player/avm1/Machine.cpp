@@ -42,19 +42,12 @@ void Machine::checkDeadline() {
 }
 
 void Machine::runActions(std::shared_ptr<const Code> code, const ObjectRef& timeline) {
-  beginScript();
-  try {
+  runScript([&] {
     auto scope = std::make_shared<Scope>(Scope{global_, nullptr});
     scope = std::make_shared<Scope>(Scope{timeline, scope, true});
     Activation a(*this, code, scope, Value(timeline), timeline, globalRegisters, 4);
     a.run(0, code->bytes.size());
-  } catch (const ScriptThrow& e) {
-    host_.trace("Error: " + toString(e.value));
-  } catch (const ScriptTimeout&) {
-    timedOut_ = true;
-    host_.trace("A script has been running too long and was stopped");
-  } catch (const RecursionLimit&) {
-  }
+  });
 }
 
 namespace {
@@ -62,18 +55,12 @@ namespace {
 template <typename Body>
 void atTopLevel(Machine& m, const ObjectRef& global, Body body) {
   static const auto empty = std::make_shared<const Code>(Code{});
-  m.beginScript();
-  try {
+  m.runScript([&] {
     auto scope = std::make_shared<Scope>(Scope{global, nullptr});
     scope = std::make_shared<Scope>(Scope{m.root(), scope, true});
     Activation a(m, empty, scope, Value(m.root()), m.root(), m.globalRegisters, 4);
     body(a);
-  } catch (const ScriptThrow& e) {
-    m.host().trace("Error: " + m.toString(e.value));
-  } catch (const ScriptTimeout&) {
-    m.host().trace("A script has been running too long and was stopped");
-  } catch (const RecursionLimit&) {
-  }
+  });
 }
 }  // namespace
 
@@ -391,34 +378,19 @@ void Machine::runDueIntervals(double nowMs) {
     it->second.nextMs = nowMs + it->second.periodMs;
     Interval copy = it->second;
     if (copy.once) intervals_.erase(it);
-    beginScript();
-    try {
+    runScript([&] {
       if (copy.method.empty()) call(copy.function, copy.self, copy.args);
       else callMethod(copy.self, copy.method, copy.args);
-    } catch (const ScriptThrow& e) {
-      host_.trace("Error: " + toString(e.value));
-    } catch (const ScriptTimeout&) {
-      timedOut_ = true;
-      host_.trace("A script has been running too long and was stopped");
-    } catch (const RecursionLimit&) {
-    }
+    });
   }
 }
 
 Value Machine::callExported(const std::string& name, const Args& args) {
   auto it = callbacks_.find(name);
   if (it == callbacks_.end()) return Value();
-  beginScript();
-  try {
-    return call(it->second.second, it->second.first, args);
-  } catch (const ScriptThrow& e) {
-    host_.trace("Error: " + toString(e.value));
-  } catch (const ScriptTimeout&) {
-    timedOut_ = true;
-    host_.trace("A script has been running too long and was stopped");
-  } catch (const RecursionLimit&) {
-  }
-  return Value();
+  Value result;
+  runScript([&] { result = call(it->second.second, it->second.first, args); });
+  return result;
 }
 
 }  // namespace avm1

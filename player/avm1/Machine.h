@@ -99,6 +99,23 @@ class Machine {
   void setScriptLimit(std::chrono::milliseconds limit) { scriptLimit_ = limit; }
   void checkDeadline();
   void beginScript();
+  // Runs one script from outside (a frame, an interval, a call in): starts its time limit and
+  // turns what escapes into a trace line, as the player reports it. False when it did not finish.
+  template <typename Body>
+  bool runScript(Body body) {
+    beginScript();
+    try {
+      body();
+      return true;
+    } catch (const ScriptThrow& e) {
+      host_.trace("Error: " + toString(e.value));
+    } catch (const ScriptTimeout&) {
+      timedOut_ = true;
+      host_.trace("A script has been running too long and was stopped");
+    } catch (const RecursionLimit&) {
+    }
+    return false;
+  }
   bool timedOut() const { return timedOut_; }
   void clearTimedOut() { timedOut_ = false; }
 

@@ -12,15 +12,7 @@ void TimelineRunner::enterFrame() {
   if (next_ > 0) {  // onEnterFrame, set by an earlier frame, runs before this frame's code
     Value handler = root->get(machine_, "onEnterFrame");
     if (handler.isObject()) {
-      machine_.beginScript();
-      try {
-        machine_.call(handler, Value(root), {});
-      } catch (const ScriptThrow& e) {
-        machine_.host().trace("Error: " + machine_.toString(e.value));
-      } catch (const ScriptTimeout&) {
-        machine_.host().trace("A script has been running too long and was stopped");
-      } catch (const RecursionLimit&) {
-      }
+      machine_.runScript([&] { machine_.call(handler, Value(root), {}); });
     }
   }
   if (next_ < frameCount_) {
