@@ -229,6 +229,9 @@ LRESULT FlashPlayer::handleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case module::kRunScript:
       if (auto runner = script_) runner->resume();
       return 0;
+    case module::kMenuOpened:
+      if (auto runner = script_) runner->menuOpened();
+      return 0;
     case WM_TIMER:
       if (wParam == module::kScriptTimer) {
         KillTimer(window, wParam);
@@ -293,6 +296,46 @@ void FlashPlayer::paintStage(HWND window, HDC target) {
   }
 }
 
+// The context menu comes from the DLL's resources through LoadMenuA, so a host that maps the
+// DLL itself serves it as it serves the cursor. It runs modally, as any pop-up menu does: its
+// loop dispatches the thread's other messages (the script's timers, a container's own), and the
+// player's deactivation ends it.
+void FlashPlayer::showContextMenu(POINT client) {
+  if (contextMenuOpen_) return;
+  HWND owner = stageWindow_ ? stageWindow_ : parentWindow_;
+  HMENU bar = owner ? LoadMenuA(module::instance(), MAKEINTRESOURCEA(module::kContextMenuId)) : nullptr;
+  HMENU popup = bar ? GetSubMenu(bar, 0) : nullptr;
+  if (!popup) {
+    transcript::write(L"menu-failed " + std::to_wstring(GetLastError()));
+    if (bar) DestroyMenu(bar);
+    return;
+  }
+  CheckMenuItem(popup, module::kMenuPlay, MF_BYCOMMAND | (playing_ ? MF_CHECKED : MF_UNCHECKED));
+  CheckMenuItem(popup, module::kMenuLoop, MF_BYCOMMAND | (loop_ ? MF_CHECKED : MF_UNCHECKED));
+  POINT screen = client;
+  ClientToScreen(owner, &screen);
+  contextMenuOpen_ = true;
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(popup, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, owner, nullptr));
+  contextMenuOpen_ = false;
+  wchar_t text[64] = {};
+  if (chosen) GetMenuStringW(popup, chosen, text, 64, MF_BYCOMMAND);
+  DestroyMenu(bar);
+  if (!chosen) {
+    transcript::write(L"menu-dismissed");
+    return;
+  }
+  transcript::write(L"menu-chosen " + transcript::quote(text));
+  switch (chosen) {
+    case module::kMenuPlay: put_Playing(playing_ ? VARIANT_FALSE : VARIANT_TRUE); break;
+    case module::kMenuLoop: loop_ = !loop_; break;
+    case module::kMenuRewind: Rewind(); break;
+    case module::kMenuForward: Forward(); break;
+    case module::kMenuBack: Back(); break;
+    default: break;
+  }
+}
+
 LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
   static constexpr struct {
     UINT down, up;
@@ -329,8 +372,10 @@ LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool
         else
           ReleaseCapture();
       }
-      if (message == WM_RBUTTONUP && menu_)
+      if (message == WM_RBUTTONUP && menu_) {
         transcript::write(L"menu " + std::to_wstring(x) + L" " + std::to_wstring(y));
+        showContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      }
     }
     *handled = true;
     return 0;
@@ -631,6 +676,10 @@ void FlashPlayer::loadResource(const std::wstring& url) { startLoad(-1, url); }
 
 void FlashPlayer::scheduleScript(UINT milliseconds) {
   if (ensureMessageWindow()) SetTimer(messageWindow_, module::kScriptTimer, std::max(1u, milliseconds), nullptr);
+}
+
+void FlashPlayer::cancelScriptTimer() {
+  if (messageWindow_) KillTimer(messageWindow_, module::kScriptTimer);
 }
 
 void FlashPlayer::playTone(int milliseconds, int frequency) {

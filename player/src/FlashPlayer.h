@@ -68,6 +68,9 @@ class FlashPlayer final : public IShockwaveFlash,
   POINT playerOrigin() const;
   // Resumes the script after `milliseconds`.
   void scheduleScript(UINT milliseconds);
+  void cancelScriptTimer();
+  // The player's hidden window for its timers and private messages (made on first use).
+  HWND messageWindow() { return ensureMessageWindow() ? messageWindow_ : nullptr; }
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
@@ -262,6 +265,7 @@ class FlashPlayer final : public IShockwaveFlash,
   LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
   void paintStage(HWND window, HDC target);
+  void showContextMenu(POINT client);
 
   // Loading.
   std::wstring resolveUrl(const std::wstring& url, bool resource) const;
@@ -297,6 +301,7 @@ class FlashPlayer final : public IShockwaveFlash,
   std::wstring movieUrl_;
   std::wstring wmode_ = L"Window";
   bool menu_ = true;
+  bool contextMenuOpen_ = false;  // showContextMenu is in its modal loop
   std::wstring base_;
   bool deviceFont_ = false;
   bool embedMovie_ = false;

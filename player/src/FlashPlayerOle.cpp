@@ -209,6 +209,7 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::ContextSensitiveHelp(BOOL) { return E_NOT
 HRESULT STDMETHODCALLTYPE FlashPlayer::InPlaceDeactivate() {
   if (!inPlaceActive_) return S_OK;
   ComPtr<FlashPlayer> keepAlive(this);
+  if (contextMenuOpen_) EndMenu();  // its loop ends once this call returns
   UIDeactivate();
   inPlaceActive_ = false;
   if (stageWindow_) DestroyWindow(stageWindow_);

@@ -19,6 +19,9 @@ inline constexpr UINT kLoadProgress = WM_APP + 2;  // wParam load id, lParam per
 inline constexpr UINT kRunScript = WM_APP + 3;
 inline constexpr UINT_PTR kScriptTimer = 1;
 inline constexpr UINT_PTR kFrameTimer = 2;
+inline constexpr UINT kMenuOpened = WM_APP + 4;   // a pop-up menu of the process waits for input
 inline constexpr WORD kCursorId = 1;
+inline constexpr WORD kContextMenuId = 2;  // the stage's context menu, items below (player.rc)
+inline constexpr UINT kMenuPlay = 101, kMenuLoop = 102, kMenuRewind = 103, kMenuForward = 104, kMenuBack = 105;
 
 }  // namespace module

@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "FlashPlayer.h"
+#include "Module.h"
 #include "Text.h"
 #include "Transcript.h"
 #include "UserActions.h"
@@ -273,12 +274,44 @@ void ScriptRunner::log(const Args& args) {
 void ScriptRunner::user(const Args& args) {
   std::wstring line = L"user";
   for (const std::wstring& a : args) line += L" " + a;
-  std::wstring error;
-  if (!performUserAction(player_, args, &error)) {
-    transcript::write(L"error line " + std::to_wstring(lineNumber_) + L": " + error);
+  UserActionResult result;
+  bool done = performUserAction(player_, args, result);
+  if (result.awaitMenu && !frame_) {
+    const ULONGLONG now = GetTickCount64();
+    if (!menuWatch_) {
+      // Watch first, then look again: a menu that opens in between is not missed.
+      menuWatch_ = std::make_unique<MenuWatch>(player_.messageWindow(), module::kMenuOpened);
+      menuDeadline_ = now + result.awaitMs;
+      result = UserActionResult{};
+      done = performUserAction(player_, args, result);
+    }
+    if (result.awaitMenu && now < menuDeadline_) {
+      --next_;  // the same line again when a menu opens, or at the deadline
+      waiting_ = true;
+      menuWatch_->arm();
+      player_.scheduleScript(static_cast<UINT>(menuDeadline_ - now));
+      return;
+    }
+  }
+  menuWatch_.reset();
+  if (result.awaitMenu) result.failure = L"no menu opened";
+  if (!result.failure.empty()) {
+    transcript::write(L"FAIL line " + std::to_wstring(lineNumber_) + L" " + line + L": " + result.failure);
     return;
   }
-  transcript::write(line);
+  if (!done) {
+    error(result.error);
+    return;
+  }
+  transcript::write(result.note.empty() ? line : line + L" " + result.note);
+}
+
+// Straight on, not through the script's timer: a menu loop that always has a message to
+// dispatch would starve timers.
+void ScriptRunner::menuOpened() {
+  if (!menuWatch_ || !waiting_ || running_) return;
+  player_.cancelScriptTimer();
+  waitOver();
 }
 
 void ScriptRunner::draw(const Args& args) {

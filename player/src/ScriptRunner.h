@@ -3,11 +3,13 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "MenuWatch.h"
 #include "ScriptText.h"
 
 class FlashPlayer;
@@ -27,6 +29,8 @@ class ScriptRunner {
                        std::optional<std::wstring>* answer);
   // The host set a movie variable: a watched one counts a hit and runs its block with the value.
   void variableSet(const std::wstring& name, const std::wstring& value);
+  // A pop-up menu of the process waits for input: a `user pick` waiting for one tries again.
+  void menuOpened();
   // No further command runs (the movie was replaced or closed).
   void stop() { stopped_ = true; }
 
@@ -85,6 +89,9 @@ class ScriptRunner {
   Frame* frame_ = nullptr;                       // the innermost running block, if any
   std::optional<std::pair<std::wstring, unsigned>> waitingFor_;  // name and hit count awaited
   int waitForLine_ = 0;
+  // A `user pick` waiting for a menu to open: what tells it one did, and until when it waits.
+  std::unique_ptr<MenuWatch> menuWatch_;
+  ULONGLONG menuDeadline_ = 0;
   bool running_ = false;
   bool waiting_ = false;
   bool stopped_ = false;

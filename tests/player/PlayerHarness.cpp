@@ -152,6 +152,7 @@ HRESULT STDMETHODCALLTYPE EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPP
 
 static LRESULT CALLBACK containerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   TestSite::windowMessages().push_back(m);
+  if (m == WM_COMMAND) SetPropW(w, L"command", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(LOWORD(wp))));
   if (m == WM_DROPFILES) {
     // Read the names back as a form would, and record the first.
     wchar_t name[MAX_PATH] = {};

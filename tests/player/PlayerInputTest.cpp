@@ -7,6 +7,8 @@
 
 #include "PlayerHarness.h"
 
+#include <shellapi.h>
+
 using namespace player_test;
 
 namespace {
@@ -65,7 +67,7 @@ TEST_F(PlayerInput, AltF4AsksTheTopLevelWindowToClose) {
 }
 
 TEST_F(PlayerInput, ThePointerMovesClicksAndTurnsTheWheelWhereThePlayerSaysAsAPersonsWould) {
-  run("user mousemove 30 40\nuser click left 5 6\nuser click right 7 8\nuser wheel -120 10 10\nwait 300\n");
+  run("user mousemove 30 40\nuser click left 5 6\nuser wheel -120 10 10\nwait 300\n");
   RECT r;
   GetWindowRect(site.window(), &r);
   POINT at;
@@ -74,7 +76,6 @@ TEST_F(PlayerInput, ThePointerMovesClicksAndTurnsTheWheelWhereThePlayerSaysAsAPe
   EXPECT_EQ(r.top + 10, at.y);
   EXPECT_TRUE(transcript->has("mouse left down 5 6")) << dump();
   EXPECT_TRUE(transcript->has("mouse left up 5 6")) << dump();
-  EXPECT_TRUE(transcript->has("mouse right up 7 8")) << dump();
   EXPECT_TRUE(transcript->has("wheel -120")) << dump();
   EXPECT_TRUE(transcript->has("user mousemove 30 40"));
 }
@@ -115,6 +116,127 @@ TEST_F(PlayerInput, NoFilesDropOntoAWindowThatDoesNotAcceptThem) {
   pumpFor(100);
   EXPECT_TRUE(transcript->has("error line 1: user drop: the window does not accept files")) << dump();
   EXPECT_FALSE(sawMessage(WM_DROPFILES));
+}
+
+// The stage's own context menu opens on the right release; its modal loop keeps serving the
+// thread, so the script goes on inside it and picks from it. A missing item fails and closes
+// the menu; a pick with no menu waits for one, then fails.
+TEST_F(PlayerInput, TheRightReleaseOpensTheStagesMenuAndPickChoosesFromIt) {
+  run("user pick Play 300\n"
+      "user context 30 20\nuser pick Loop\nwait 200\n"
+      "user context 10 10\nuser pick Nothing\nwait 200\n"
+      "user click right 7 8\nuser key 27\nwait 200\n");
+  for (const char* line : {"FAIL line 1 user pick Play 300: no menu opened", "mouse right up 30 20", "menu 30 20",
+                           "user pick Loop", "menu-chosen \"Loop\"",
+                           "FAIL line 6 user pick Nothing: no item Nothing in the open menu", "menu 7 8"})
+    EXPECT_TRUE(transcript->has(line)) << line << "\n" << dump();
+  int dismissed = 0;
+  for (const std::string& line : transcript->lines()) dismissed += line == "menu-dismissed";
+  EXPECT_EQ(2, dismissed) << "a failed pick and Escape close the menu\n" << dump();
+  VARIANT_BOOL loop = VARIANT_TRUE;
+  ASSERT_EQ(S_OK, player->get_Loop(&loop));
+  EXPECT_EQ(VARIANT_FALSE, loop) << "Loop was on: choosing it turned it off";
+}
+
+TEST_F(PlayerInput, MenuBarItemsArePickedByTheirPathWithTheKeyboard) {
+  HMENU bar = CreateMenu(), file = CreatePopupMenu(), recent = CreatePopupMenu();
+  AppendMenuW(recent, MF_STRING, 11, L"a.txt");
+  AppendMenuW(recent, MF_STRING, 12, L"b.txt");
+  AppendMenuW(file, MF_STRING, 1, L"&Open\tCtrl+O");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(recent), L"&Recent");
+  AppendMenuW(file, MF_STRING | MF_GRAYED, 2, L"Gone");
+  AppendMenuW(bar, MF_STRING, 20, L"&Help");
+  AppendMenuW(bar, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+  ASSERT_TRUE(SetMenu(site.window(), bar));
+  run("user menu File/Recent/b.txt\nwait 300\nuser menu File/Gone\nuser menu File/Nope\nuser menu File/Recent\n"
+      "user menu Help/About\nuser menu\n");
+  pumpFor(200);
+  EXPECT_EQ(12, static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(site.window(), L"command")))) << dump();
+  for (const char* line : {"user menu File/Recent/b.txt", "FAIL line 3 user menu File/Gone: Gone is disabled",
+                           "FAIL line 4 user menu File/Nope: no item Nope",
+                           "FAIL line 5 user menu File/Recent: Recent opens a submenu",
+                           "FAIL line 6 user menu Help/About: Help has no submenu", "error line 7: user menu"})
+    EXPECT_TRUE(transcript->has(line)) << line << "\n" << dump();
+  SetMenu(site.window(), nullptr);
+  DestroyMenu(bar);
+  RemovePropW(site.window(), L"command");
+}
+
+TEST_F(PlayerInput, MenuFailsOnAWindowWithoutABar) {
+  run("user menu File/Open\n");
+  EXPECT_TRUE(transcript->has("FAIL line 1 user menu File/Open: the window has no menu bar")) << dump();
+}
+
+// The notification icon's owner: records the mouse messages its callback message carries.
+constexpr UINT kTrayCallback = WM_APP + 7;
+std::vector<LPARAM>& trayMessages() {
+  static std::vector<LPARAM> messages;
+  return messages;
+}
+LRESULT CALLBACK trayOwnerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == kTrayCallback && wp == 3 && lp != WM_MOUSEMOVE) trayMessages().push_back(lp);
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+// A notification icon of this process, as a program shows one (the only one in the tray).
+class TrayIconOfTheProcess {
+ public:
+  TrayIconOfTheProcess() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = trayOwnerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TrayOwner";
+    RegisterClassW(&wc);
+    icon_.cbSize = sizeof icon_;
+    icon_.hWnd = CreateWindowW(L"TrayOwner", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+    icon_.uID = 3;
+    icon_.uFlags = NIF_MESSAGE | NIF_ICON;
+    icon_.uCallbackMessage = kTrayCallback;
+    icon_.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    shown = Shell_NotifyIconW(NIM_ADD, &icon_);
+    trayMessages().clear();
+  }
+  ~TrayIconOfTheProcess() {
+    Shell_NotifyIconW(NIM_DELETE, &icon_);
+    DestroyWindow(icon_.hWnd);
+  }
+  bool shown = false;
+
+ private:
+  NOTIFYICONDATAW icon_{};
+};
+
+TEST_F(PlayerInput, TrayClicksAreRealInputOnTheIconInTheShellsTray) {
+  TrayIconOfTheProcess icon;
+  ASSERT_TRUE(icon.shown);
+  run("user tray left\nwait 700\nuser tray right\nwait 700\nuser tray double\nwait 300\n");
+  pumpFor(100);
+  EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                                 WM_LBUTTONDBLCLK, WM_LBUTTONUP}),
+            trayMessages());
+  for (const char* line : {"user tray left -> tray", "user tray right -> tray", "user tray double -> tray"})
+    EXPECT_TRUE(transcript->has(line)) << line << "\n" << dump();
+}
+
+// Without the shell's tray on the screen the icon's own window relays the click to its owner.
+TEST_F(PlayerInput, TrayClicksGoToTheIconsWindowWhenNoTrayShowsIt) {
+  TrayIconOfTheProcess icon;
+  ASSERT_TRUE(icon.shown);
+  HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  ASSERT_NE(nullptr, tray);
+  ShowWindow(tray, SW_HIDE);
+  run("user tray double\nwait 300\n");
+  pumpFor(100);
+  ShowWindow(tray, SW_SHOWNA);  // the shell's window outlives this test
+  EXPECT_TRUE(transcript->has("user tray double -> callback")) << dump();
+  EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}), trayMessages());
+}
+
+TEST_F(PlayerInput, TrayFailsWithoutAnIconAndOnAnUnknownClick) {
+  run("user tray left\nuser tray middle\n");
+  EXPECT_TRUE(transcript->has("FAIL line 1 user tray left: no notification icon is shown")) << dump();
+  EXPECT_TRUE(transcript->has("error line 2: user tray left|right|double")) << dump();
 }
 
 }  // namespace
