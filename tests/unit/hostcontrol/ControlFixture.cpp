@@ -288,3 +288,40 @@ std::string getTextA(HWND control, UINT message) {
 }
 
 }  // namespace hostcontrol_test
+
+namespace hostcontrol_test {
+
+std::vector<std::wstring>& HostControlTest::openedMenuItems() {
+  static std::vector<std::wstring> items;
+  return items;
+}
+
+namespace {
+BOOL CALLBACK readOpenMenu(HWND window, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (wcscmp(name, L"#32768") != 0 || !IsWindowVisible(window) || process != GetCurrentProcessId()) return TRUE;
+  auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[64] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    HostControlTest::openedMenuItems().push_back(text);
+  }
+  return FALSE;
+}
+
+void CALLBACK endMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EnumWindows(readOpenMenu, 0);
+  EndMenu();
+}
+}  // namespace
+
+void HostControlTest::closeMenuSoon() {
+  openedMenuItems().clear();
+  SetTimer(nullptr, 0, 300, endMenu);
+}
+
+}  // namespace hostcontrol_test

@@ -42,6 +42,10 @@ class HostControlTest : public ::testing::Test {
   static std::vector<Seen>& seen();
   // What the parent answers a FlashCall with (through 0x140F); empty: no answer.
   static std::wstring& flashCallAnswer();
+  // The player's context menu runs modally on this thread: a thread timer ends it soon after
+  // it opens, first reading its items' texts into `openedMenuItems()`.
+  static void closeMenuSoon();
+  static std::vector<std::wstring>& openedMenuItems();
 
  protected:
   void SetUp() override;
@@ -60,6 +64,7 @@ class HostControlTest : public ::testing::Test {
   bool waitTranscript(const std::string& prefix, DWORD ms = 5000) const;
 
   bool playerCanUnload() const;
+
   // Installs the recording listener on `control`.
   void listen(HWND control);
 

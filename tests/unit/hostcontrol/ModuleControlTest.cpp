@@ -81,6 +81,30 @@ TEST_F(HostControlTest, MovieFromMemoryPlaysInAControlOfTheModule) {
   pumpFor(20);
 }
 
+// The player's own context menu is a resource of its image: mapped from memory, it reaches the
+// player only through the host's LoadMenuA, and it opens on a right release the flag lets through.
+TEST_F(HostControlTest, ThePlayerModulesContextMenuComesFromItsImage) {
+  const std::vector<char> image = playerImage();
+  std::unique_ptr<lumo::PlayerModule> module = lumo::loadPlayerFromMemory(image.data(), image.size());
+  ASSERT_NE(module, nullptr);
+  HWND parent = createParent();
+  HWND control = lumo::createControlWindow(module.get(), 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 320, 240,
+                                           parent, reinterpret_cast<HMENU>(5), GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(control, nullptr);
+  ASSERT_TRUE(loadMovie(control, writeMovie("menu.swf", "")));
+  lumo::ContextMenuRecord on{1, E_FAIL};
+  send(control, lumo::msg::kSetContextMenu, on);
+  closeMenuSoon();
+  PostMessageW(lumo::playerWindow(control), WM_RBUTTONUP, 0, MAKELPARAM(12, 13));
+  EXPECT_TRUE(waitTranscript("menu-dismissed", 5000)) << "the menu opened and was closed";
+  EXPECT_FALSE(transcriptHas("menu-failed"));
+  EXPECT_EQ(openedMenuItems(), (std::vector<std::wstring>{L"Play", L"Loop", L"", L"Rewind", L"Forward", L"Back"}));
+
+  DestroyWindow(control);
+  pumpFor(20);
+  EXPECT_TRUE(lumo::unloadPlayer(std::move(module)));
+}
+
 HRESULT CALLBACK declining(const wchar_t*, IStream**, void*, void*) { return E_FAIL; }
 
 // Answers http://lumo.test/ URLs with a stream of its own holding 5 bytes.

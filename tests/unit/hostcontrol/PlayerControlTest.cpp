@@ -482,8 +482,10 @@ TEST_F(HostControlTest, ContextMenuFlagKeepsRightButtonReleaseFromThePlayer) {
   lumo::ContextMenuRecord read{0, E_FAIL};
   send(control, msg::kGetContextMenu, read);
   EXPECT_EQ(read.flag, 1);
+  closeMenuSoon();
   PostMessageW(inner, WM_RBUTTONUP, 0, MAKELPARAM(12, 13));
   EXPECT_TRUE(waitTranscript("mouse right up", 2000));
+  EXPECT_TRUE(waitTranscript("menu-dismissed", 2000)) << "the player's own menu opened on the release";
 }
 
 TEST_F(HostControlTest, ConstantAlphaAndQueryInterfaceAndCaptureFrame) {

@@ -176,6 +176,7 @@ TEST_F(HostControlTest, ContextMenuFlagKeepsRightButtonAndAppsKeyFromAWindowless
 
   lumo::ContextMenuRecord on{1, E_FAIL};
   send(control, msg::kSetContextMenu, on);
+  closeMenuSoon();
   SendMessageW(control, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(125, 125));
   SendMessageW(control, WM_RBUTTONUP, 0, MAKELPARAM(125, 125));
   SendMessageW(control, WM_KEYDOWN, VK_APPS, 0);
