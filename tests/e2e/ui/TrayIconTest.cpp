@@ -58,5 +58,22 @@ TEST(TrayIcon, MinimizeToTrayHidesTheFormADoubleClickRestoresItAndExitRemovesThe
   EXPECT_TRUE(waitUntil([] { return !trayShowsAnIcon(); }, 5000)) << "no dead icon after exitWithCode";
 }
 
+// The movie's own script clicks the icon in the shell's tray with real input, as a person would.
+TEST(TrayIcon, ADoubleClickOnTheIconInTheTrayRestoresTheMainForm) {
+  const std::string script = "wait 300\n" + call("minimizeToTray", "true") + call("minimize", "") +
+                             "wait 1000\nuser tray double\nwait 3000\n" + call("exitWithCode", "4");
+  FormsProjector projector({{L"main.swf", script, 9}},
+                           R"({"title": "Tray", "forms": [{"name": "main", "movie": "main.swf",
+                               "windowTitle": "main", "width": 200, "height": 100, "visibleAtStart": true}]})");
+  ASSERT_TRUE(projector.built());
+  ASSERT_TRUE(projector.start());
+  ASSERT_TRUE(projector.waitFor("vor.__dispatchEvent" + kSep + "AppMinimize"));
+  EXPECT_TRUE(projector.waitFor("user tray double -> tray")) << "the icon was clicked in the tray";
+  EXPECT_TRUE(projector.waitFor("vor.__dispatchEvent" + kSep + "AppRestore")) << "the double click restored the form";
+  HWND mainWindow = projector.formWindow(L"main");
+  EXPECT_TRUE(mainWindow && IsWindowVisible(mainWindow));
+  EXPECT_EQ(projector.process().wait(30000), 4);
+}
+
 }  // namespace
 }  // namespace lumo::e2e
