@@ -1,12 +1,12 @@
-// One WH_CALLWNDPROC hook per thread of the process (a menu's loop runs on the thread that
-// tracks it, which may be another form's); the hook only posts, so it never blocks that thread.
+// One hook per thread of the process (a menu's loop runs on the thread that tracks it, which may
+// be another form's); the hook only posts, so it never blocks that thread.
 #include "MenuWatch.h"
-
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <mutex>
 #include <utility>
+
+#include "ThreadHooks.h"
 
 namespace {
 
@@ -44,17 +44,7 @@ MenuWatch::MenuWatch(HWND notify, UINT message) : notify_(notify) {
     std::lock_guard<std::mutex> hold(watchersLock());
     watchers().push_back(Watcher{notify, message, true});
   }
-  lumo::UniqueFileHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
-  if (!snapshot) return;
-  THREADENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  const DWORD process = GetCurrentProcessId();
-  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
-    if (entry.th32OwnerProcessID != process) continue;
-    // A thread of this process needs no module handle; threads without a queue just refuse.
-    if (HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, watchMessages, nullptr, entry.th32ThreadID))
-      hooks_.emplace_back(hook);
-  }
+  hooks_ = hookSentMessagesOfEveryThread(watchMessages);
 }
 
 void MenuWatch::arm() {

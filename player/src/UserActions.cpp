@@ -6,9 +6,11 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cwchar>
 
 #include "FlashPlayer.h"
+#include "ThreadHooks.h"
 
 namespace {
 
@@ -388,30 +390,63 @@ bool menuPath(FlashPlayer& p, const Args& a, Result& r) {
   return send(std::move(keys));
 }
 
-// The notification icon as the shell shows it. Under X without a desktop tray, Wine's shell
-// keeps its own tray window ("Wine System Tray") with one child window per icon, which relays
-// the mouse messages it gets to the icon's owner as the icon's callback message. Which icon
-// belongs to whom the shell does not tell, so the tray must hold exactly one.
-struct IconSearch {
-  HWND icon = nullptr;
-  int icons = 0;
-  bool shown = false;
-};
+// The process's notification icon as the shell shows it. Under X without a desktop tray, Wine's
+// shell keeps its own tray window ("Wine System Tray") with one child window per icon, which
+// relays the mouse messages it gets to the icon's owner as the icon's callback message. The
+// shell does not say whose an icon is, so each is asked as a pointer passing over it would ask:
+// a mouse move relayed to a window of this process (lParam WM_MOUSEMOVE, or its low word for
+// version 4 icons) makes it ours.
+std::atomic<bool> g_ownIconMoved{false};
 
-BOOL CALLBACK findIcon(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<IconSearch*>(context);
+LRESULT CALLBACK watchIconNotice(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent && sent->message >= WM_USER &&
+      (sent->lParam == WM_MOUSEMOVE || LOWORD(sent->lParam) == WM_MOUSEMOVE))
+    g_ownIconMoved = true;
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+BOOL CALLBACK findShellTray(HWND window, LPARAM found) {
   wchar_t title[32] = {};
   GetWindowTextW(window, title, 32);
   if (wcscmp(title, L"Wine System Tray") != 0) return TRUE;
-  for (HWND icon = GetWindow(window, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) {
-    search.icon = icon;
-    ++search.icons;
-  }
-  search.shown = IsWindowVisible(window) && search.icon && IsWindowVisible(search.icon);
+  *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
 }
 
-// user tray left|right|double: a click on the notification icon. Where the shell's tray shows
+bool relaysToThisProcess(HWND icon) {
+  g_ownIconMoved = false;
+  PostMessageW(icon, WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+  // The shell sends the notice on; this thread takes sent messages while it waits, other
+  // threads of the process take theirs in their own loops.
+  const ULONGLONG deadline = GetTickCount64() + 1000;
+  for (ULONGLONG now = GetTickCount64(); !g_ownIconMoved && now < deadline; now = GetTickCount64()) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(20, deadline - now)),
+                              QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  return g_ownIconMoved;
+}
+
+// The icon window of this process in the shell's tray, or none; `shown` when the tray is on the
+// screen.
+HWND ownNotificationIcon(bool* shown) {
+  HWND tray = nullptr;
+  EnumWindows(findShellTray, reinterpret_cast<LPARAM>(&tray));
+  if (!tray) return nullptr;
+  std::vector<HWND> icons;
+  for (HWND icon = GetWindow(tray, GW_CHILD); icon; icon = GetWindow(icon, GW_HWNDNEXT)) icons.push_back(icon);
+  std::vector<lumo::UniqueHook> hooks = hookSentMessagesOfEveryThread(watchIconNotice);
+  for (HWND icon : icons) {
+    if (!relaysToThisProcess(icon)) continue;
+    *shown = IsWindowVisible(tray) && IsWindowVisible(icon);
+    return icon;
+  }
+  return nullptr;
+}
+
+// user tray left|right|double: a click on the process's notification icon. Where the shell's tray shows
 // it and nothing covers it, real input clicks it there (`-> tray`); else its own
 // window gets the mouse messages the shell would relay, which send the callback message to the
 // icon's owner (`-> callback`).
@@ -433,15 +468,12 @@ bool trayAction(FlashPlayer&, const Args& a, Result& r) {
     r.error = L"user tray left|right|double";
     return false;
   }
-  IconSearch search;
-  EnumWindows(findIcon, reinterpret_cast<LPARAM>(&search));
-  if (search.icons != 1) {
-    r.failure = search.icons ? L"the tray shows " + std::to_wstring(search.icons) + L" icons, not one"
-                             : std::wstring(L"no notification icon is shown");
+  bool inShellTray = false;
+  HWND icon = ownNotificationIcon(&inShellTray);
+  if (!icon) {
+    r.failure = L"the process shows no notification icon";
     return false;
   }
-  HWND icon = search.icon;
-  const bool inShellTray = search.shown;
   RECT place;
   GetWindowRect(icon, &place);
   const POINT middle = middleOf(place);

@@ -179,7 +179,7 @@ LRESULT CALLBACK trayOwnerProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(w, m, wp, lp);
 }
 
-// A notification icon of this process, as a program shows one (the only one in the tray).
+// A notification icon of this process, as a program shows one.
 class TrayIconOfTheProcess {
  public:
   TrayIconOfTheProcess() {
@@ -235,7 +235,7 @@ TEST_F(PlayerInput, TrayClicksGoToTheIconsWindowWhenNoTrayShowsIt) {
 
 TEST_F(PlayerInput, TrayFailsWithoutAnIconAndOnAnUnknownClick) {
   run("user tray left\nuser tray middle\n");
-  EXPECT_TRUE(transcript->has("FAIL line 1 user tray left: no notification icon is shown")) << dump();
+  EXPECT_TRUE(transcript->has("FAIL line 1 user tray left: the process shows no notification icon")) << dump();
   EXPECT_TRUE(transcript->has("error line 2: user tray left|right|double")) << dump();
 }
 
