@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "PlayerHarness.h"
 
@@ -207,9 +208,49 @@ class TrayIconOfTheProcess {
   NOTIFYICONDATAW icon_{};
 };
 
+// An icon whose owner never answers, as another program's icon looks from here: its owner's
+// thread takes no messages.
+class SilentIcon {
+ public:
+  SilentIcon() {
+    static UINT ids = 9;
+    const UINT id = ids++;
+    thread_ = std::thread([this, id] {
+      icon_.cbSize = sizeof icon_;
+      icon_.hWnd = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+      icon_.uID = id;
+      icon_.uFlags = NIF_MESSAGE | NIF_ICON;
+      icon_.uCallbackMessage = WM_APP + 9;
+      icon_.hIcon = LoadIconW(nullptr, IDI_WARNING);
+      shown = Shell_NotifyIconW(NIM_ADD, &icon_);
+      SetEvent(ready_);
+      WaitForSingleObject(done_, INFINITE);
+      Shell_NotifyIconW(NIM_DELETE, &icon_);
+      DestroyWindow(icon_.hWnd);
+    });
+    WaitForSingleObject(ready_, INFINITE);
+  }
+  ~SilentIcon() {
+    SetEvent(done_);
+    thread_.join();
+    CloseHandle(ready_);
+    CloseHandle(done_);
+  }
+  bool shown = false;
+
+ private:
+  HANDLE ready_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  HANDLE done_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  NOTIFYICONDATAW icon_{};
+  std::thread thread_;
+};
+
 TEST_F(PlayerInput, TrayClicksAreRealInputOnTheIconInTheShellsTray) {
+  // Icons before and after ours, so that one is asked before ours whatever the tray's order.
+  SilentIcon before;
   TrayIconOfTheProcess icon;
-  ASSERT_TRUE(icon.shown);
+  SilentIcon after;
+  ASSERT_TRUE(before.shown && icon.shown && after.shown);
   run("user tray left\nwait 700\nuser tray right\nwait 700\nuser tray double\nwait 300\n");
   pumpFor(100);
   EXPECT_EQ((std::vector<LPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP,
