@@ -86,11 +86,37 @@ void Module::clearMethods() {
   }
 }
 
+// A menu bar put on the calling form as an extension may (File: Open 4242, a separator, Quit
+// 4243), and the id of the last WM_COMMAND the form's window received, for menus chosen by
+// input to be seen.
+[[maybe_unused]] std::atomic<long> lastCommand{0};
+[[maybe_unused]] WNDPROC formProcedure = nullptr;
+
+[[maybe_unused]] LRESULT CALLBACK recordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && HIWORD(wParam) == 0 && !lParam) lastCommand = LOWORD(wParam);
+  return CallWindowProcW(formProcedure, window, message, wParam, lParam);
+}
+
+[[maybe_unused]] std::wstring putMenuBar(lumo::FormInterface* form, const Arguments&) {
+  HWND window = form ? form->windowHandle() : nullptr;
+  if (!window || formProcedure) return L"false";
+  HMENU bar = CreateMenu(), file = CreatePopupMenu();
+  AppendMenuW(file, MF_STRING, 4242, L"&Open...\tCtrl+O");
+  AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(file, MF_STRING, 4243, L"&Quit");
+  AppendMenuW(bar, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+  formProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&recordCommands)));
+  return SetMenu(window, bar) ? L"true" : L"false";
+}
+
 #if defined(LUMO_TEST_TWO)
 Module one(L"vor.Extensions.One", false,
            {{L"hello", [](lumo::FormInterface*, const Arguments& a) { return L"one:" + (a.empty() ? L"" : a[0]); }},
             {L"quote", [](lumo::FormInterface*, const Arguments&) { return std::wstring(L"say \"hi\" \\ bye"); }},
             {L"polls", [](lumo::FormInterface*, const Arguments&) { return std::to_wstring(polls.load()); }},
+            {L"menuBar", putMenuBar},
+            {L"lastCommand", [](lumo::FormInterface*, const Arguments&) { return std::to_wstring(lastCommand.load()); }},
             {L"sendOnPoll",
              [](lumo::FormInterface* form, const Arguments&) {
                pollTarget = form ? form->windowHandle() : nullptr;
