@@ -124,7 +124,10 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
         if (form->rightButtonMode_ == 1) debugOutput("WM_RBUTTONUP");
         POINT at{};
         GetCursorPos(&at);
-        if (FormEnvironment::instance().showContextMenu) FormEnvironment::instance().showContextMenu(*form, at);
+        // A release that was the context menu's stays from the player, which would otherwise
+        // open its own menu as well: one right click, one menu.
+        const auto& showContextMenu = FormEnvironment::instance().showContextMenu;
+        if (showContextMenu && showContextMenu(*form, at)) return 0;
         return passOn();
       }
       default:

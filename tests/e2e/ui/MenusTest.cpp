@@ -231,12 +231,9 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
     EXPECT_EQ(answersTo(projector, command), std::vector<std::string>{"\"true\""}) << command;
 }
 
-// The three menu tests wait for the runtime's menus (the main menu bar, the context and tray
-// pop-ups and their click dispatch), which land on their own branch: enable them with it.
-
 // The bar appears with the first menu, the window growing so the movie keeps its size; each
 // menu type adds its action to the click event; grayed and hidden items cannot be chosen.
-TEST(Menus, DISABLED_TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
+TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   auto main = [](const std::string& command, const std::string& arguments = "") {
     return menuCall("Main", command, arguments);
   };
@@ -298,7 +295,7 @@ TEST(Menus, DISABLED_TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSa
 
 // A right click on the movie opens the application's context menu; once the movie disables it,
 // a right click opens no menu at all.
-TEST(Menus, DISABLED_ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
+TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
   auto context = [](const std::string& command, const std::string& arguments = "") {
     return menuCall("Context", command, arguments);
   };
@@ -329,7 +326,7 @@ TEST(Menus, DISABLED_ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisabl
 
 // The tray menu opens on a right click on the icon; its type starts empty, so a pick sends only
 // the event until the movie sets one.
-TEST(Menus, DISABLED_ARightClickOnTheTrayIconOpensTheTrayMenuAndItsTypeStartsEmpty) {
+TEST(Menus, ARightClickOnTheTrayIconOpensTheTrayMenuAndItsTypeStartsEmpty) {
   const std::string script = tray("showIcon") + tray("addItem", "Show") + tray("addSeparator") +
                              tray("addItem", "Quit") + "log untyped\nwait 8000\n" +
                              tray("setmenuType", "function") + "log function\nwait 8000\n" + kExit;
