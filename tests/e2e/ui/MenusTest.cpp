@@ -238,9 +238,9 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
     return menuCall("Main", command, arguments);
   };
   const std::string script = main("addMenu", "File") + main("addSeparator", "File") +
-                             main("addItem", "File,&Save As...") + main("addItem", "File,Grayed") +
+                             main("addItem", "File,@amp@Save As...") + main("addItem", "File,Grayed") +
                              main("addItem", "File,Hidden") + main("addSeparator", "File") +
-                             main("addItem", "File,Checked") + main("enableItem", "File,&Save As...") +
+                             main("addItem", "File,Checked") + main("enableItem", "File,@amp@Save As...") +
                              main("enableItem", "File,Checked") + main("checkItem", "File,Checked") +
                              main("hideItem", "File,Hidden") + main("setmenuType", "function") +
                              "log function\nwait 8000\n" + main("setmenuType", "variable") +
