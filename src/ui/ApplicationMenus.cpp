@@ -78,27 +78,29 @@ bool ApplicationMenus::showContextMenu(POINT at) {
   }
   if (!enabled) return true;  // switched off: no menu at all, neither ours nor the player's
   if (!owner) return false;
-  show(MenuKind::context, owner, at);
-  return true;
+  return show(MenuKind::context, owner, at);
 }
 
-void ApplicationMenus::show(MenuKind kind, HWND owner, POINT at) {
+bool ApplicationMenus::show(MenuKind kind, HWND owner, POINT at) {
   // A second pop-up while one is open would empty the open one under the person's cursor.
-  if (tracking_) return;
+  if (tracking_) return true;
   HMENU menu = nullptr;
   {
     std::lock_guard lock(mutex_);
     menu = popup(kind);
-    if (!menu) return;
+    if (!menu) return false;
     clearPopup(menu);
     table(kind).append();
   }
+  // An empty menu shows nothing; the click is then not the menu's.
+  const bool shown = GetMenuItemCount(menu) > 0;
   tracking_ = true;
   // The owner must be in front, or the menu would not close when the person clicks elsewhere.
   SetForegroundWindow(owner);
   TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, 0, owner, nullptr);
   tracking_ = false;
   PostMessageW(owner, WM_USER, 0, 0);
+  return shown;
 }
 
 }  // namespace lumo

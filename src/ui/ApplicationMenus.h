@@ -47,14 +47,16 @@ class ApplicationMenus final : public ApplicationMenuControls {
   // The tray menu at a screen point (the icon's right click).
   void showTrayMenu(POINT at);
   // A right-button release over a movie at a screen point: the context menu while the switch
-  // is on. True when the release was the context menu's (shown, or switched off), so the
-  // player must not see it; false when there is no main form to own a menu.
+  // is on. True when the release was the context menu's (a menu with items shown, or the
+  // switch off: no menu at all), so the player must not see it; false when nothing was shown
+  // (no items, or no main form to own a menu).
   bool showContextMenu(POINT at);
 
  private:
   MenuRecordTable& table(MenuKind kind) { return kind == MenuKind::tray ? tray_ : context_; }
   HMENU popup(MenuKind kind) const { return kind == MenuKind::tray ? trayPopup_ : contextPopup_; }
-  void show(MenuKind kind, HWND owner, POINT at);
+  // True when the menu had something to show.
+  bool show(MenuKind kind, HWND owner, POINT at);
 
   std::mutex mutex_;
   HMENU trayPopup_ = nullptr;

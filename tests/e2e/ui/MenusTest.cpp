@@ -322,6 +322,9 @@ TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
   EXPECT_FALSE(waitUntil([] { return shownPopupMenu() != nullptr; }, 1500)) << "no menu at all";
   pressKeys({VK_ESCAPE});
   EXPECT_EQ(projector.process().wait(30000), 0);
+  // The player opens its own menu on a release it sees: one right click, one menu (or none).
+  for (const std::string& line : projector.transcript())
+    EXPECT_NE(line.rfind("menu ", 0), 0u) << "the player's menu opened as well: " << line;
 }
 
 // The tray menu opens on a right click on the icon; its type starts empty, so a pick sends only
