@@ -293,8 +293,8 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   EXPECT_FALSE(transcriptHas(projector, "MenuClick_Hidden"));
 }
 
-// A right click on the movie opens the application's context menu; once the movie disables it,
-// a right click opens no menu at all.
+// A right click on the movie opens the application's context menu and not the player's as
+// well; once the movie disables it, a right click opens no menu at all.
 TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
   auto context = [](const std::string& command, const std::string& arguments = "") {
     return menuCall("Context", command, arguments);
