@@ -24,7 +24,7 @@ class ApplicationMenuControls {
   virtual std::wstring setting(int which) = 0;
   virtual void setSetting(int which, const std::wstring& value) = 0;
   // The tray record, else the context record, a command id of the main form names.
-  virtual std::optional<MenuItemRecord> findCommand(UINT commandId) = 0;
+  virtual std::optional<MenuItemRecord> findCommand(WORD commandId) = 0;
 
  protected:
   ~ApplicationMenuControls() = default;

@@ -40,7 +40,7 @@ class Form final : public FormInterface {
   // context items, so no two menus of its window share an id).
   UINT takeMenuCommandId() { return mainMenu_.takeCommandId(); }
   // A menu pick (WM_COMMAND) at this form: false when the id is no menu item's.
-  bool dispatchMenuCommand(UINT commandId);
+  bool dispatchMenuCommand(WORD commandId);
 
   // --- FormInterface ---
   int id() const override { return id_; }

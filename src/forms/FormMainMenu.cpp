@@ -133,9 +133,9 @@ void FormMainMenu::rebuild(HWND window, HMENU opening) {
   DrawMenuBar(window);
 }
 
-std::optional<MenuItemRecord> FormMainMenu::find(UINT commandId) const {
+std::optional<MenuItemRecord> FormMainMenu::find(WORD commandId) const {
   std::lock_guard lock(mutex_);
-  return records_.find(commandId);
+  return records_.findPicked(commandId);
 }
 
 }  // namespace lumo

@@ -40,8 +40,8 @@ class FormMainMenu {
 
   // WM_INITMENU: rebuilds the items when `opening` is this form's bar.
   void rebuild(HWND window, HMENU opening);
-  // The record a command id names, or none.
-  std::optional<MenuItemRecord> find(UINT commandId) const;
+  // The record a menu pick's command id names, or none.
+  std::optional<MenuItemRecord> find(WORD commandId) const;
   HMENU bar() const;
 
  private:

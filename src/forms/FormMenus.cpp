@@ -110,7 +110,7 @@ void Form::setAppMenuSetting2(const std::wstring& value) {
   onApplicationMenus([&](auto& menus) { menus.setSetting(2, value); });
 }
 
-bool Form::dispatchMenuCommand(UINT commandId) {
+bool Form::dispatchMenuCommand(WORD commandId) {
   // The form's own bar first; the tray and context pop-ups are owned by the main form only,
   // and their ids come from its counter, so they never meet its own.
   std::optional<MenuItemRecord> record = mainMenu_.find(commandId);

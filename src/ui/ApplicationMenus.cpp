@@ -58,10 +58,10 @@ void ApplicationMenus::setSetting(int which, const std::wstring& value) {
   (which == 1 ? setting1_ : setting2_) = value;
 }
 
-std::optional<MenuItemRecord> ApplicationMenus::findCommand(UINT commandId) {
+std::optional<MenuItemRecord> ApplicationMenus::findCommand(WORD commandId) {
   std::lock_guard lock(mutex_);
-  if (auto record = tray_.find(commandId)) return record;
-  return context_.find(commandId);
+  if (auto record = tray_.findPicked(commandId)) return record;
+  return context_.findPicked(commandId);
 }
 
 void ApplicationMenus::showTrayMenu(POINT at) {

@@ -42,7 +42,7 @@ class ApplicationMenus final : public ApplicationMenuControls {
   void setContextMenuEnabled(bool on) override;
   std::wstring setting(int which) override;
   void setSetting(int which, const std::wstring& value) override;
-  std::optional<MenuItemRecord> findCommand(UINT commandId) override;
+  std::optional<MenuItemRecord> findCommand(WORD commandId) override;
 
   // The tray menu at a screen point (the icon's right click).
   void showTrayMenu(POINT at);

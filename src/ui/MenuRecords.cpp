@@ -1,5 +1,7 @@
 #include "ui/MenuRecords.h"
 
+#include <climits>
+
 namespace lumo {
 
 MenuItemRecord& MenuRecordTable::add(UINT commandId, const std::wstring& name, MenuKind kind, HMENU parent,
@@ -18,6 +20,20 @@ std::optional<MenuItemRecord> MenuRecordTable::find(UINT commandId) const {
   const auto found = records_.find(commandId);
   if (found == records_.end()) return std::nullopt;
   return found->second;
+}
+
+std::optional<MenuItemRecord> MenuRecordTable::findPicked(WORD commandId) const {
+  if (records_.empty()) return std::nullopt;
+  const UINT newest = records_.rbegin()->first;
+  std::optional<MenuItemRecord> picked;
+  // Ids past 0xFFFF come back cut: a form that made that many records must not run an old one.
+  for (UINT id = commandId; id <= newest; id += 0x10000) {
+    const auto found = records_.find(id);
+    if (found != records_.end() && (!picked || (found->second.visible && !found->second.removed && found->second.parent)))
+      picked = found->second;
+    if (id > UINT_MAX - 0x10000) break;
+  }
+  return picked;
 }
 
 MenuItemRecord* MenuRecordTable::findByName(std::wstring_view name) {

@@ -37,6 +37,9 @@ class MenuRecordTable {
   MenuItemRecord& add(UINT commandId, const std::wstring& name, MenuKind kind, HMENU parent, bool separator);
   // The record a command id names, or none.
   std::optional<MenuItemRecord> find(UINT commandId) const;
+  // The record a menu pick names: WM_COMMAND carries only the low 16 bits of an id, so of the
+  // records sharing them the newest one that can be shown, or none.
+  std::optional<MenuItemRecord> findPicked(WORD commandId) const;
   // The newest record of `name`, or null.
   MenuItemRecord* findByName(std::wstring_view name);
 

@@ -82,6 +82,17 @@ TEST(MenuRecords, TheItemOperationsActOnTheNewerRecordOfANameAndBothStayShown) {
   EXPECT_FALSE(table.find(2));
 }
 
+TEST(MenuRecords, APickPastSixteenBitIdsNamesTheShownRecordNotAnOldOneSharingItsLowBits) {
+  Popup menu;
+  MenuRecordTable table;
+  table.add(5, L"Old", MenuKind::tray, menu.handle, false).removed = true;
+  table.add(0x10005, L"New", MenuKind::tray, menu.handle, false);
+  table.add(7, L"Alone", MenuKind::tray, menu.handle, false).visible = false;
+  EXPECT_EQ(table.findPicked(5)->name, L"New");
+  EXPECT_EQ(table.findPicked(7)->name, L"Alone") << "an id's only record, shown or not";
+  EXPECT_FALSE(table.findPicked(6));
+}
+
 TEST(MenuClickNames, AreSanitizedForTheEventHandlerVariableAndLabel) {
   const struct {
     const wchar_t* name;
