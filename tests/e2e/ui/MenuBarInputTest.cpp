@@ -1,6 +1,7 @@
-// The movie script's `user menu` in a real projector: a menu bar on a form (put there by a test
-// extension, as an extension may) is chosen from with the keyboard, through the form's own
-// window procedure, and the chosen item's command reaches the form. Real input, so alone.
+// The movie script's menu actions in real projectors: `user menu` on a form's menu bar (put
+// there by a test extension, or built by the movie through the menu extension), `user context`
+// and `user pick` on the application's context menu, `user tray` and `user pick` on the tray
+// menu; each choice reaches the form, or the movie as its click event. Real input, so alone.
 #include "forms/FormsFixture.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "IconFixture.h"
 
 namespace lumo::e2e {
 namespace {
@@ -37,6 +40,30 @@ TEST(MenuBarInput, UserMenuChoosesFromAFormsBarWithTheKeyboard) {
   EXPECT_EQ(projector.process().wait(60000), 0);
   // The shared fixture fails the test on the FAIL line of an `expect` that did not match.
   EXPECT_TRUE(projector.waitFor("user menu File/Quit", 0));
+}
+
+std::string menu(const std::string& menuClass, const std::string& command, const std::string& arguments = "") {
+  return "call vor.Menu." + menuClass + "." + command + " 0 \"<{lumo}>" + arguments + "\"\n";
+}
+
+TEST(MenuBarInput, TheMoviesOwnMenusAreChosenByMenuContextPickAndTray) {
+  const std::string script = menu("Main", "addMenu", "File") + menu("Main", "addItem", "File,Open") +
+                             menu("Main", "enableItem", "File,Open") + menu("Context", "addItem", "Copy") +
+                             menu("Tray", "showIcon") + menu("Tray", "addItem", "Show") + "wait 500\n" +
+                             "user menu File/Open\nwait 500\n" + "user context 120 60\nuser pick Copy\nwait 500\n" +
+                             "user tray right\nuser pick Show\nwait 500\n" +
+                             "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
+  FormsProjector projector({{L"main.swf", script}},
+                           R"({"title": "Menus", "menuExtension": true, "trayIconImage": "project.ico",
+                               "forms": [{"name": "main", "movie": "main.swf", "windowTitle": "main",
+                               "width": 240, "height": 120, "visibleAtStart": true}]})",
+                           {{L"project.ico", test::solidIcon({16, 32}, 0xFF2040C0)}});
+  ASSERT_TRUE(projector.built());
+  ASSERT_TRUE(projector.start());
+  EXPECT_EQ(projector.process().wait(60000), 0);
+  for (const char* click : {"!}}v{}!MenuClick_Open!}}v{}!Menu.Main", "!}}v{}!ContextMenuClick_Copy!}}v{}!Menu.Context",
+                            "!}}v{}!TrayMenuClick_Show!}}v{}!Menu.Tray", "user tray right -> tray"})
+    EXPECT_TRUE(projector.waitFor(click, 0)) << click;
 }
 
 }  // namespace
