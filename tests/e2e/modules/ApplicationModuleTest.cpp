@@ -229,7 +229,10 @@ TEST(ApplicationCommands, PrintVarWithItsDialogWaitsForTheUserThenEndsSilentlyWi
 TEST(ApplicationCommands, WithTheExitHandlerCloseRequestsBecomeEventsUntilTheMovieExits) {
   const std::string script = "wait 300\n" + call("enableExitHandler") + "log handler on\n" +
                              call("exitWithCode", kMarker + "7") + "log after exitWithCode\n" +
-                             ask("exitWithCode came") + "user close\nwait 500\nlog after close\n" +
+                             ask("exitWithCode came") +
+                             // The close request is posted: its two events, each a legacy call and a
+                             // dispatcher call through the variable, come before the movie goes on.
+                             "watch vor.__callFunction\nuser close\nwait-for vor.__callFunction 4\nlog after close\n" +
                              ask("close box came") + call("exit");
   FormsProjector projector({{L"main.swf", script}},
                            R"({"title": "AppExit", "forms": [{"name": "main", "movie": "main.swf",
