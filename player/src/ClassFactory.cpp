@@ -5,6 +5,7 @@
 
 #include "FlashPlayer.h"
 #include "Module.h"
+#include "PlayerBoundary.h"
 
 ClassFactory::ClassFactory() { module::addObject(); }
 ClassFactory::~ClassFactory() { module::removeObject(); }
@@ -32,11 +33,13 @@ HRESULT STDMETHODCALLTYPE ClassFactory::CreateInstance(IUnknown* outer, REFIID r
   if (!out) return E_POINTER;
   *out = nullptr;
   if (outer) return CLASS_E_NOAGGREGATION;
-  FlashPlayer* player = new (std::nothrow) FlashPlayer();
-  if (!player) return E_OUTOFMEMORY;
-  HRESULT hr = player->QueryInterface(riid, out);
-  player->Release();
-  return hr;
+  // The player's members allocate as it is made: a failure there is an answer, not an unwind.
+  return guardedCall("player CreateInstance", HRESULT{E_OUTOFMEMORY}, [&]() -> HRESULT {
+    FlashPlayer* player = new FlashPlayer();
+    HRESULT hr = player->QueryInterface(riid, out);
+    player->Release();
+    return hr;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE ClassFactory::LockServer(BOOL lock) {

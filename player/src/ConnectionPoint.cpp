@@ -3,6 +3,8 @@
 
 #include <olectl.h>
 
+#include "PlayerBoundary.h"
+
 void EventConnectionPoint::fire(DISPID id, VARIANT* args, UINT count) {
   // A sink may unadvise (or the container may release us) from inside its Invoke: work on a
   // copy that holds its own references.
@@ -48,9 +50,11 @@ HRESULT STDMETHODCALLTYPE EventConnectionPoint::Advise(IUnknown* sink, DWORD* co
   if (FAILED(sink->QueryInterface(events_, reinterpret_cast<void**>(dispatch.GetAddressOf()))) &&
       FAILED(sink->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.GetAddressOf()))))
     return CONNECT_E_CANNOTCONNECT;
-  *cookie = nextCookie_++;
-  sinks_.push_back({*cookie, dispatch});
-  return S_OK;
+  return guardedCall("player Advise", HRESULT{E_OUTOFMEMORY}, [&]() -> HRESULT {
+    sinks_.push_back({nextCookie_, dispatch});
+    *cookie = nextCookie_++;
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE EventConnectionPoint::Unadvise(DWORD cookie) {

@@ -5,6 +5,7 @@
 #include "DeviceContext.h"
 #include "FlashPlayer.h"
 #include "Module.h"
+#include "PlayerBoundary.h"
 #include "ScriptRunner.h"
 #include "Text.h"
 
@@ -112,15 +113,17 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::GetClientSite(IOleClientSite** site) {
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::SetHostNames(LPCOLESTR, LPCOLESTR) { return S_OK; }
 HRESULT STDMETHODCALLTYPE FlashPlayer::Close(DWORD) {
-  ComPtr<FlashPlayer> keepAlive(this);
-  if (script_) script_->stop();
-  if (messageWindow_) {
-    KillTimer(messageWindow_, module::kScriptTimer);
-    KillTimer(messageWindow_, module::kFrameTimer);
-  }
-  InPlaceDeactivate();
-  if (oleAdvise_) oleAdvise_->SendOnClose();
-  return S_OK;
+  return guardedCall("player Close", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    ComPtr<FlashPlayer> keepAlive(this);
+    if (script_) script_->stop();
+    if (messageWindow_) {
+      KillTimer(messageWindow_, module::kScriptTimer);
+      KillTimer(messageWindow_, module::kFrameTimer);
+    }
+    InPlaceDeactivate();
+    if (oleAdvise_) oleAdvise_->SendOnClose();
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::SetMoniker(DWORD, IMoniker*) { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FlashPlayer::GetMoniker(DWORD, DWORD, IMoniker** moniker) {
@@ -134,22 +137,24 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::GetClipboardData(DWORD, IDataObject** dat
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
                                               LPCRECT position) {
-  switch (verb) {
-    case OLEIVERB_SHOW:
-    case OLEIVERB_INPLACEACTIVATE:
-      return activateInPlace(site, parent, position);
-    case OLEIVERB_PRIMARY:
-    case OLEIVERB_UIACTIVATE: {
-      HRESULT hr = activateInPlace(site, parent, position);
-      return FAILED(hr) ? hr : activateUi();
+  return guardedCall("player DoVerb", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    switch (verb) {
+      case OLEIVERB_SHOW:
+      case OLEIVERB_INPLACEACTIVATE:
+        return activateInPlace(site, parent, position);
+      case OLEIVERB_PRIMARY:
+      case OLEIVERB_UIACTIVATE: {
+        HRESULT hr = activateInPlace(site, parent, position);
+        return FAILED(hr) ? hr : activateUi();
+      }
+      case OLEIVERB_HIDE:
+        UIDeactivate();
+        if (stageWindow_) ShowWindow(stageWindow_, SW_HIDE);
+        return S_OK;
+      default:
+        return OLEOBJ_S_INVALIDVERB;
     }
-    case OLEIVERB_HIDE:
-      UIDeactivate();
-      if (stageWindow_) ShowWindow(stageWindow_, SW_HIDE);
-      return S_OK;
-    default:
-      return OLEOBJ_S_INVALIDVERB;
-  }
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::EnumVerbs(IEnumOLEVERB** verbs) {
   if (verbs) *verbs = nullptr;
@@ -244,11 +249,14 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::SetObjectRects(LPCRECT position, LPCRECT)
 HRESULT STDMETHODCALLTYPE FlashPlayer::ReactivateAndUndo() { return E_NOTIMPL; }
 HRESULT STDMETHODCALLTYPE FlashPlayer::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (!windowless_) return E_UNEXPECTED;
-  ComPtr<FlashPlayer> keepAlive(this);
-  bool handled = false;
-  LRESULT value = stageInput(message, wParam, lParam, &handled);
-  if (result) *result = value;
-  return handled ? S_OK : S_FALSE;
+  // The windowless container's window procedure calls here: input runs the movie's handlers.
+  return guardedCall("player OnWindowMessage", HRESULT{S_FALSE}, [&]() -> HRESULT {
+    ComPtr<FlashPlayer> keepAlive(this);
+    bool handled = false;
+    LRESULT value = stageInput(message, wParam, lParam, &handled);
+    if (result) *result = value;
+    return handled ? S_OK : S_FALSE;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::GetDropTarget(IDropTarget** target) {
   if (target) *target = nullptr;
@@ -271,8 +279,10 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::Draw(DWORD aspect, LONG, void*, DVTARGETD
   if (!drawDc) return E_INVALIDARG;
   // A windowless object without bounds draws at its place in the container's coordinates.
   RECT r = bounds ? RECT{bounds->left, bounds->top, bounds->right, bounds->bottom} : position_;
-  stage_.draw(drawDc, r, layout());
-  return S_OK;
+  return guardedCall("player Draw", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    stage_.draw(drawDc, r, layout());
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) {
   if (colors) *colors = nullptr;

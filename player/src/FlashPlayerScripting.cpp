@@ -41,6 +41,14 @@ HRESULT putValue(T* out, V value) {
   return S_OK;
 }
 
+// A text property kept as given: copying it is the one step that can fail.
+HRESULT keepText(std::wstring& field, BSTR value) {
+  return guardedCall("player text property", HRESULT{E_OUTOFMEMORY}, [&]() -> HRESULT {
+    field = fromBstr(value);
+    return S_OK;
+  });
+}
+
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_ReadyState(long* state) { return putValue(state, readyState_); }
@@ -110,22 +118,28 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::Pan(long x, long y, int) {
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::Play() {
-  transcript::write(L"play");
-  return put_Playing(VARIANT_TRUE);
+  return guardedCall("player Play", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    transcript::write(L"play");
+    return put_Playing(VARIANT_TRUE);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::Stop() {
-  transcript::write(L"stop");
-  return put_Playing(VARIANT_FALSE);
+  return guardedCall("player Stop", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    transcript::write(L"stop");
+    return put_Playing(VARIANT_FALSE);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::Back() { return GotoFrame(frame_ - 1); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::Forward() { return GotoFrame(frame_ + 1); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::Rewind() { return GotoFrame(0); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::StopPlay() { return Stop(); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::GotoFrame(long frame) {
-  long last = movie_ ? movie_->frameCount - 1 : 0;
-  frame_ = frame < 0 ? 0 : frame > last ? last : frame;
-  transcript::write(L"gotoframe " + std::to_wstring(frame_));
-  return S_OK;
+  return guardedCall("player GotoFrame", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    long last = movie_ ? movie_->frameCount - 1 : 0;
+    frame_ = frame < 0 ? 0 : frame > last ? last : frame;
+    transcript::write(L"gotoframe " + std::to_wstring(frame_));
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::CurrentFrame(long* frame) { return putValue(frame, frame_); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::IsPlaying(VARIANT_BOOL* playing) { return putBool(playing, playing_); }
@@ -137,8 +151,7 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::FlashVersion(long* version) { return putV
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_WMode(BSTR* mode) { return toBstr(wmode_, mode); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_WMode(BSTR mode) {
   // Takes effect at the next in-place activation, as the window is made then.
-  wmode_ = fromBstr(mode);
-  return S_OK;
+  return keepText(wmode_, mode);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_SAlign(BSTR* align) {
   std::wstring text;
@@ -147,11 +160,13 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::get_SAlign(BSTR* align) {
   return toBstr(text, align);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_SAlign(BSTR align) {
-  int mode = 0;
-  for (wchar_t c : fromBstr(align))
-    for (const auto& a : kAlignLetters)
-      if (towupper(c) == a.letter) mode |= a.bit;
-  return put_AlignMode(mode);
+  return guardedCall("player put_SAlign", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    int mode = 0;
+    for (wchar_t c : fromBstr(align))
+      for (const auto& a : kAlignLetters)
+        if (towupper(c) == a.letter) mode |= a.bit;
+    return put_AlignMode(mode);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_Menu(VARIANT_BOOL* menu) { return putBool(menu, menu_); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_Menu(VARIANT_BOOL menu) {
@@ -160,13 +175,14 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::put_Menu(VARIANT_BOOL menu) {
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_Base(BSTR* base) { return toBstr(base_, base); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_Base(BSTR base) {
-  base_ = fromBstr(base);
-  return S_OK;
+  return keepText(base_, base);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_Scale(BSTR* scale) { return toBstr(kScaleNames[scaleMode_], scale); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_Scale(BSTR scale) {
-  int mode = indexOf(kScaleNames, fromBstr(scale));
-  return mode < 0 ? E_INVALIDARG : put_ScaleMode(mode);
+  return guardedCall("player put_Scale", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    int mode = indexOf(kScaleNames, fromBstr(scale));
+    return mode < 0 ? E_INVALIDARG : put_ScaleMode(mode);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_DeviceFont(VARIANT_BOOL* deviceFont) { return putBool(deviceFont, deviceFont_); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_DeviceFont(VARIANT_BOOL deviceFont) {
@@ -185,18 +201,22 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::get_BGColor(BSTR* color) {
   return toBstr(text, color);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_BGColor(BSTR color) {
-  std::wstring text = fromBstr(color);
-  if (!text.empty() && text[0] == L'#') text.erase(0, 1);
-  if (text.empty()) return put_BackgroundColor(-1);
-  wchar_t* end = nullptr;
-  unsigned long value = wcstoul(text.c_str(), &end, 16);
-  if (*end || text.size() > 6) return E_INVALIDARG;
-  return put_BackgroundColor(static_cast<long>(value));
+  return guardedCall("player put_BGColor", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    std::wstring text = fromBstr(color);
+    if (!text.empty() && text[0] == L'#') text.erase(0, 1);
+    if (text.empty()) return put_BackgroundColor(-1);
+    wchar_t* end = nullptr;
+    unsigned long value = wcstoul(text.c_str(), &end, 16);
+    if (*end || text.size() > 6) return E_INVALIDARG;
+    return put_BackgroundColor(static_cast<long>(value));
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_Quality2(BSTR* quality) { return toBstr(kQualityNames[quality_], quality); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_Quality2(BSTR quality) {
-  int value = indexOf(kQualityNames, fromBstr(quality));
-  return value < 0 ? E_INVALIDARG : put_Quality(value);
+  return guardedCall("player put_Quality2", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    int value = indexOf(kQualityNames, fromBstr(quality));
+    return value < 0 ? E_INVALIDARG : put_Quality(value);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::LoadMovie(int layer, BSTR url) {
   return guardedCall("player LoadMovie", HRESULT{E_FAIL}, [&]() -> HRESULT {
@@ -208,12 +228,16 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::LoadMovie(int layer, BSTR url) {
   });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TGotoFrame(BSTR target, long frame) {
-  transcript::write(L"tgotoframe " + transcript::quote(fromBstr(target)) + L" " + std::to_wstring(frame));
-  return GotoFrame(frame);
+  return guardedCall("player TGotoFrame", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    transcript::write(L"tgotoframe " + transcript::quote(fromBstr(target)) + L" " + std::to_wstring(frame));
+    return GotoFrame(frame);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TGotoLabel(BSTR target, BSTR label) {
-  transcript::write(L"tgotolabel " + transcript::quote(fromBstr(target)) + L" " + transcript::quote(fromBstr(label)));
-  return S_OK;
+  return guardedCall("player TGotoLabel", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    transcript::write(L"tgotolabel " + transcript::quote(fromBstr(target)) + L" " + transcript::quote(fromBstr(label)));
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TCurrentFrame(BSTR, long* frame) { return CurrentFrame(frame); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TCurrentLabel(BSTR, BSTR* label) { return toBstr(L"", label); }
@@ -241,50 +265,59 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::GetVariable(BSTR name, BSTR* value) {
   });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TSetProperty(BSTR target, int property, BSTR value) {
-  targetProperties_[{fromBstr(target), property}] = fromBstr(value);
-  return S_OK;
+  return guardedCall("player TSetProperty", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    targetProperties_[{fromBstr(target), property}] = fromBstr(value);
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TGetProperty(BSTR target, int property, BSTR* value) {
-  auto it = targetProperties_.find({fromBstr(target), property});
-  return toBstr(it == targetProperties_.end() ? std::wstring() : it->second, value);
+  return guardedCall("player TGetProperty", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    auto it = targetProperties_.find({fromBstr(target), property});
+    return toBstr(it == targetProperties_.end() ? std::wstring() : it->second, value);
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TCallFrame(BSTR target, int frame) {
-  transcript::write(L"tcallframe " + transcript::quote(fromBstr(target)) + L" " + std::to_wstring(frame));
-  return S_OK;
+  return guardedCall("player TCallFrame", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    transcript::write(L"tcallframe " + transcript::quote(fromBstr(target)) + L" " + std::to_wstring(frame));
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TCallLabel(BSTR target, BSTR label) {
-  transcript::write(L"tcalllabel " + transcript::quote(fromBstr(target)) + L" " + transcript::quote(fromBstr(label)));
-  return S_OK;
+  return guardedCall("player TCallLabel", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    transcript::write(L"tcalllabel " + transcript::quote(fromBstr(target)) + L" " + transcript::quote(fromBstr(label)));
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TSetPropertyNum(BSTR target, int property, double value) {
-  wchar_t text[64];
-  swprintf(text, 64, L"%.15g", value);
-  targetProperties_[{fromBstr(target), property}] = text;
-  return S_OK;
+  return guardedCall("player TSetPropertyNum", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    wchar_t text[64];
+    swprintf(text, 64, L"%.15g", value);
+    targetProperties_[{fromBstr(target), property}] = text;
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TGetPropertyNum(BSTR target, int property, double* value) {
-  if (!value) return E_POINTER;
-  auto it = targetProperties_.find({fromBstr(target), property});
-  *value = it == targetProperties_.end() ? 0.0 : wcstod(it->second.c_str(), nullptr);
-  return S_OK;
+  return guardedCall("player TGetPropertyNum", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    if (!value) return E_POINTER;
+    auto it = targetProperties_.find({fromBstr(target), property});
+    *value = it == targetProperties_.end() ? 0.0 : wcstod(it->second.c_str(), nullptr);
+    return S_OK;
+  });
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::TGetPropertyAsNumber(BSTR target, int property, double* value) {
   return TGetPropertyNum(target, property, value);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_SWRemote(BSTR* remote) { return toBstr(swRemote_, remote); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_SWRemote(BSTR remote) {
-  swRemote_ = fromBstr(remote);
-  return S_OK;
+  return keepText(swRemote_, remote);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_FlashVars(BSTR* vars) { return toBstr(flashVars_, vars); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_FlashVars(BSTR vars) {
-  flashVars_ = fromBstr(vars);
-  return S_OK;
+  return keepText(flashVars_, vars);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_AllowScriptAccess(BSTR* access) { return toBstr(allowScriptAccess_, access); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_AllowScriptAccess(BSTR access) {
-  allowScriptAccess_ = fromBstr(access);
-  return S_OK;
+  return keepText(allowScriptAccess_, access);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_MovieData(BSTR* data) { return toBstr(movieData_, data); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_MovieData(BSTR data) {
@@ -319,8 +352,7 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::put_Profile(VARIANT_BOOL profile) {
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_ProfileAddress(BSTR* address) { return toBstr(profileAddress_, address); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_ProfileAddress(BSTR address) {
-  profileAddress_ = fromBstr(address);
-  return S_OK;
+  return keepText(profileAddress_, address);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_ProfilePort(long* port) { return putValue(port, profilePort_); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_ProfilePort(long port) {
@@ -374,11 +406,9 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::DisableLocalSecurity() {
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_AllowNetworking(BSTR* networking) { return toBstr(allowNetworking_, networking); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_AllowNetworking(BSTR networking) {
-  allowNetworking_ = fromBstr(networking);
-  return S_OK;
+  return keepText(allowNetworking_, networking);
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_AllowFullScreen(BSTR* fullScreen) { return toBstr(allowFullScreen_, fullScreen); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_AllowFullScreen(BSTR fullScreen) {
-  allowFullScreen_ = fromBstr(fullScreen);
-  return S_OK;
+  return keepText(allowFullScreen_, fullScreen);
 }

@@ -2,6 +2,8 @@
 // BindToStorage for an IStream, the data pulled in OnDataAvailable until OnStopBinding.
 #include "MovieDownload.h"
 
+#include "PlayerBoundary.h"
+
 #include <wrl/client.h>
 
 #include <algorithm>
@@ -101,8 +103,10 @@ HRESULT STDMETHODCALLTYPE MovieDownload::OnProgress(ULONG progress, ULONG progre
 }
 
 HRESULT STDMETHODCALLTYPE MovieDownload::OnStopBinding(HRESULT result, LPCWSTR) {
-  finish(result);
-  return S_OK;
+  return guardedCall("player download end", HRESULT{E_FAIL}, [&]() -> HRESULT {
+    finish(result);
+    return S_OK;
+  });
 }
 
 HRESULT STDMETHODCALLTYPE MovieDownload::GetBindInfo(DWORD* flags, BINDINFO* info) {
@@ -117,8 +121,13 @@ HRESULT STDMETHODCALLTYPE MovieDownload::GetBindInfo(DWORD* flags, BINDINFO* inf
 
 HRESULT STDMETHODCALLTYPE MovieDownload::OnDataAvailable(DWORD, DWORD size, FORMATETC*, STGMEDIUM* medium) {
   if (size > expected_) expected_ = size;
-  if (medium && medium->tymed == TYMED_ISTREAM && medium->pstm) readStream(medium->pstm);
-  return S_OK;
+  HRESULT hr = guardedCall("player download data", HRESULT{E_OUTOFMEMORY}, [&]() -> HRESULT {
+    if (medium && medium->tymed == TYMED_ISTREAM && medium->pstm) readStream(medium->pstm);
+    return S_OK;
+  });
+  // Data that could not be kept ends the download as failed: a cut movie must not play.
+  if (FAILED(hr)) finish(hr);
+  return hr;
 }
 
 HRESULT STDMETHODCALLTYPE MovieDownload::OnObjectAvailable(REFIID, IUnknown*) { return S_OK; }
