@@ -258,6 +258,56 @@ TEST_F(PlayerInterface, HostSettingsTakeEffectThroughTheirVtableNumbers) {
   EXPECT_EQ(0x00FF00u, px[80 * 120 + 100]) << "the container's colour wins over the movie's white";
 }
 
+// How the stage fills the container, put by slot number as a form's start puts it, and seen
+// in the pixels: a 100 x 80 stage with a red strip along its bottom (y 60 to 80), drawn into
+// 200 x 160. Pixels are (x, y, colour) away from the caption line at the top left.
+TEST_F(PlayerInterface, ScaleAlignAndColourPutsByTheirVtableNumbersChangeTheDrawnStage) {
+  struct Pixel {
+    int x, y;
+    uint32_t colour;
+  };
+  struct Case {
+    const char* name;
+    const wchar_t* scale;  // put_Scale (slot 49), or null
+    int scaleMode;         // put_ScaleMode (slot 14) when >= 0
+    int alignMode;         // put_AlignMode (slot 16)
+    long background;       // put_BackgroundColor (slot 18)
+    Pixel pixels[2];
+  } cases[] = {
+      // Stretched: the strip is the bottom quarter of the whole area.
+      {"ExactFit", L"ExactFit", -1, 0, 0x0000FF, {{150, 150, 0xFF0000}, {150, 100, 0x0000FF}}},
+      // Unscaled at the top left: the strip stays at y 60 to 80, the rest is background.
+      {"NoScale top left", nullptr, 3, 1 | 4, 0x00FF00, {{50, 70, 0xFF0000}, {50, 150, 0x00FF00}}},
+      // Unscaled at the bottom right: the stage sits at 100, 80.
+      {"NoScale bottom right", nullptr, 3, 2 | 8, 0xFFFFFF, {{150, 150, 0xFF0000}, {50, 70, 0xFFFFFF}}},
+  };
+  IUnknown* p = player.Get();
+  ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"strip.swf"),
+                                   makeMovie(100, 80, 0x808080, "draw rect 0 60 100 20 FF0000 255\n"))));
+  ASSERT_TRUE(transcript->waitFor("end"));
+  ComPtr<IViewObject> view;
+  ASSERT_EQ(S_OK, player.As(&view));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.scale) {
+      BSTR scale = bstr(c.scale);
+      ASSERT_EQ(S_OK, callSlot(p, 49, scale));
+      SysFreeString(scale);
+    }
+    if (c.scaleMode >= 0) {
+      ASSERT_EQ(S_OK, callSlot(p, 14, c.scaleMode));
+    }
+    ASSERT_EQ(S_OK, callSlot(p, 16, c.alignMode));
+    ASSERT_EQ(S_OK, callSlot(p, 18, c.background));
+    const std::vector<uint32_t> px = renderPixels(200, 160, 0x000000, [&](HDC dc) {
+      RECTL bounds{0, 0, 200, 160};
+      view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+    });
+    for (const Pixel& at : c.pixels)
+      EXPECT_EQ(at.colour, px[static_cast<size_t>(at.y * 200 + at.x)]) << "at " << at.x << ", " << at.y;
+  }
+}
+
 TEST_F(PlayerInterface, TransparentModePutByItsVtableNumberSitesWindowless) {
   TestSite& site = makeSite(/*allowWindowless=*/true, 100, 80);
   BSTR mode = bstr(L"Transparent");
