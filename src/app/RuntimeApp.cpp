@@ -167,6 +167,17 @@ void RuntimeApp::createMenuBars() {
   contextMenuBar = CreateMenu();
   AppendMenuW(trayMenuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), nullptr);
   AppendMenuW(contextMenuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), nullptr);
+  menus.attach(GetSubMenu(trayMenuBar, 0), GetSubMenu(contextMenuBar, 0));
+  // Both pop-ups are owned by the main form, whose counter numbers their items.
+  menus.mainWindow = [this] { return mainForm ? mainForm->windowHandle() : nullptr; };
+  menus.takeCommandId = [this]() -> std::optional<UINT> {
+    if (!mainForm) return std::nullopt;
+    return mainForm->takeMenuCommandId();
+  };
+  tray.showTrayMenu = [this](POINT at) { menus.showTrayMenu(at); };
+  auto& environment = FormEnvironment::instance();
+  environment.menus = &menus;
+  environment.showContextMenu = [this](Form&, POINT at) { return menus.showContextMenu(at); };
 }
 
 bool RuntimeApp::createForms(HWND previewParent) {
@@ -371,6 +382,8 @@ void RuntimeApp::shutdown() {
   forms.clear();
   lockFunctions.clear();
   kioskLibrary.reset();
+  FormEnvironment::instance().menus = nullptr;
+  menus.attach(nullptr, nullptr);
   if (trayMenuBar) DestroyMenu(std::exchange(trayMenuBar, nullptr));
   if (contextMenuBar) DestroyMenu(std::exchange(contextMenuBar, nullptr));
   privateFolderLock.reset();  // closed first: the folder's clean-up deletes the lock file too

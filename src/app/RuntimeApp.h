@@ -6,6 +6,7 @@
 #include "ProjectSettings.h"
 #include "UniqueHandle.h"
 #include "bridge/BuiltInModules.h"
+#include "ui/ApplicationMenus.h"
 #include "ui/SplashWindow.h"
 #include "ui/TrayIcon.h"
 
@@ -84,6 +85,7 @@ class RuntimeApp {
   std::unique_ptr<PlayerModule> playerModule;
   SplashWindow splash;
   TrayIcon tray;  // the notification-area icon and its record
+  ApplicationMenus menus;  // the tray and context menus, their switch and settings
 
  private:
   RuntimeApp();

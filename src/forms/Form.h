@@ -5,6 +5,7 @@
 
 #include "ProjectSettings.h"
 #include "lumo/FormInterface.h"
+#include "forms/FormMainMenu.h"
 #include "forms/FormStyles.h"
 #include "UniqueHandle.h"
 
@@ -12,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace lumo {
@@ -34,6 +36,11 @@ class Form final : public FormInterface {
   bool setOpacityValue(int alpha);
   // The window the player draws in (the control for a transparent form).
   HWND interceptedWindow() const { return interceptedWindow_; }
+  // The next menu command id of this form (the main form's also numbers the tray and
+  // context items, so no two menus of its window share an id).
+  UINT takeMenuCommandId() { return mainMenu_.takeCommandId(); }
+  // A menu pick (WM_COMMAND) at this form: false when the id is no menu item's.
+  bool dispatchMenuCommand(WORD commandId);
 
   // --- FormInterface ---
   int id() const override { return id_; }
@@ -108,42 +115,43 @@ class Form final : public FormInterface {
   bool setMovieVariable(const std::wstring& name, const std::wstring& value) override;
   void enableExitHandler() override { exitHandlerEnabled_ = true; }
 
-  // Menus, tray and screensaver settings come with their own parts: defaults until then.
-  void addMainMenuSeparator(const std::wstring&) override {}
-  void addMainMenu(const std::wstring&) override {}
-  void addMainMenuItem(const std::wstring&, const std::wstring&) override {}
-  void setMainMenuItemChecked(const std::wstring&, const std::wstring&, bool) override {}
-  void setMainMenuItemEnabled(const std::wstring&, const std::wstring&, bool) override {}
-  void setMainMenuItemVisible(const std::wstring&, const std::wstring&, bool) override {}
-  void removeMainMenu(const std::wstring&) override {}
-  void removeMainMenuItem(const std::wstring&, const std::wstring&) override {}
-  void setMainMenuType(const std::wstring& type) override { mainMenuType = type; }
+  // Menus: the main menu is the form's own; tray and context menus and the application menu
+  // settings belong to the application (FormEnvironment::menus).
+  void addMainMenuSeparator(const std::wstring& menu) override;
+  void addMainMenu(const std::wstring& menu) override;
+  void addMainMenuItem(const std::wstring& menu, const std::wstring& item) override;
+  void setMainMenuItemChecked(const std::wstring& menu, const std::wstring& item, bool on) override;
+  void setMainMenuItemEnabled(const std::wstring& menu, const std::wstring& item, bool on) override;
+  void setMainMenuItemVisible(const std::wstring& menu, const std::wstring& item, bool on) override;
+  void removeMainMenu(const std::wstring& menu) override;
+  void removeMainMenuItem(const std::wstring& menu, const std::wstring& item) override;
+  void setMainMenuType(const std::wstring& type) override;
   void hideTrayIcon() override;
-  void addTrayMenuSeparator() override {}
-  void addTrayMenuItem(const std::wstring&) override {}
-  void setTrayMenuItemChecked(const std::wstring&, bool) override {}
-  void setTrayMenuItemEnabled(const std::wstring&, bool) override {}
-  void setTrayMenuItemVisible(const std::wstring&, bool) override {}
-  void removeTrayMenuItem(const std::wstring&) override {}
+  void addTrayMenuSeparator() override;
+  void addTrayMenuItem(const std::wstring& item) override;
+  void setTrayMenuItemChecked(const std::wstring& item, bool on) override;
+  void setTrayMenuItemEnabled(const std::wstring& item, bool on) override;
+  void setTrayMenuItemVisible(const std::wstring& item, bool on) override;
+  void removeTrayMenuItem(const std::wstring& item) override;
   void setTrayIcon(const std::wstring& iconPath) override;
   void showTrayBalloon(const std::wstring& title, const std::wstring& text, const std::wstring& iconType,
                        const std::wstring& timeout, const std::wstring& clickFunction) override;
   void showTrayIcon() override;
-  void setTrayMenuType(const std::wstring& type) override { trayMenuType = type; }
+  void setTrayMenuType(const std::wstring& type) override;
   void setTrayHint(const std::wstring& text) override;
-  void disableContextMenu() override {}
-  void enableContextMenu() override {}
-  void addContextMenuSeparator() override {}
-  void addContextMenuItem(const std::wstring&) override {}
-  void setContextMenuItemChecked(const std::wstring&, bool) override {}
-  void setContextMenuItemEnabled(const std::wstring&, bool) override {}
-  void setContextMenuItemVisible(const std::wstring&, bool) override {}
-  void removeContextMenuItem(const std::wstring&) override {}
-  void setContextMenuType(const std::wstring& type) override { contextMenuType_ = type; }
-  std::wstring getAppMenuSetting1() override { return appMenuSetting1_; }
-  void setAppMenuSetting1(const std::wstring& value) override { appMenuSetting1_ = value; }
-  std::wstring getAppMenuSetting2() override { return appMenuSetting2_; }
-  void setAppMenuSetting2(const std::wstring& value) override { appMenuSetting2_ = value; }
+  void disableContextMenu() override;
+  void enableContextMenu() override;
+  void addContextMenuSeparator() override;
+  void addContextMenuItem(const std::wstring& item) override;
+  void setContextMenuItemChecked(const std::wstring& item, bool on) override;
+  void setContextMenuItemEnabled(const std::wstring& item, bool on) override;
+  void setContextMenuItemVisible(const std::wstring& item, bool on) override;
+  void removeContextMenuItem(const std::wstring& item) override;
+  void setContextMenuType(const std::wstring& type) override;
+  std::wstring getAppMenuSetting1() override;
+  void setAppMenuSetting1(const std::wstring& value) override;
+  std::wstring getAppMenuSetting2() override;
+  void setAppMenuSetting2(const std::wstring& value) override;
   void setCloseOnMouse(bool on) override { closeOnMouse_ = on; }
   void setCloseOnKey(bool on) override { closeOnKey_ = on; }
 
@@ -221,8 +229,9 @@ class Form final : public FormInterface {
   int backgroundColour_ = 0;
   std::wstring title_;
   std::wstring contextMenuType_ = L"normal";
-  std::wstring appMenuSetting1_ = L"normal";
-  std::wstring appMenuSetting2_ = L"normal";
+  // The three menu types may be set from the command poll thread while a pick reads them.
+  mutable std::mutex menuTypesMutex_;
+  FormMainMenu mainMenu_;
   std::wstring flashVars_;
 
   bool sizeLimitsSet_ = false;

@@ -13,6 +13,7 @@ namespace lumo {
 class PlayerModule;
 class Form;
 class TrayControls;
+class ApplicationMenuControls;
 
 struct FormEnvironment {
   static FormEnvironment& instance();
@@ -31,7 +32,10 @@ struct FormEnvironment {
   std::function<void(Form&, WPARAM, LPARAM)> trayCallback;
   TrayControls* tray = nullptr;  // the tray icon operations of every form
   std::function<void(Form&)> applicationMinimise;
-  std::function<void(Form&, POINT)> showContextMenu;
+  // A right-button release over a form's movie at a screen point; true when it was the
+  // context menu's, so the player must not see it.
+  std::function<bool(Form&, POINT)> showContextMenu;
+  ApplicationMenuControls* menus = nullptr;  // the tray and context menus of every form
 };
 
 }  // namespace lumo

@@ -161,7 +161,12 @@ LRESULT CALLBACK FormWindowProcedure::procedure(HWND window, UINT message, WPARA
           default: break;
         }
         break;
+      case WM_COMMAND:
+        // Menu picks carry 0 in the high word; other ids go on to the default handling.
+        if (HIWORD(wParam) == 0) form->dispatchMenuCommand(LOWORD(wParam));
+        break;
       case WM_INITMENU:
+        form->mainMenu_.rebuild(window, reinterpret_cast<HMENU>(wParam));
         debugOutput("WM_INITMENU");
         break;
       case WM_SIZING:

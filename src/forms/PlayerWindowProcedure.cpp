@@ -124,7 +124,14 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
         if (form->rightButtonMode_ == 1) debugOutput("WM_RBUTTONUP");
         POINT at{};
         GetCursorPos(&at);
-        if (FormEnvironment::instance().showContextMenu) FormEnvironment::instance().showContextMenu(*form, at);
+        // A release that was the context menu's stays from the player, which would otherwise
+        // open its own menu as well: one right click, one menu.
+        const auto& showContextMenu = FormEnvironment::instance().showContextMenu;
+        if (showContextMenu && showContextMenu(*form, at)) {
+          // A player that took the capture on the press ("send") would keep it without its release.
+          if (GetCapture() == window) ReleaseCapture();
+          return 0;
+        }
         return passOn();
       }
       default:

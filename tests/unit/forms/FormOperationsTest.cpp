@@ -4,6 +4,7 @@
 #include "forms/FormEnvironment.h"
 #include "forms/FormWindowProcedure.h"
 #include "forms/PlayerCalls.h"
+#include "ui/ApplicationMenus.h"
 #include "host/HostApi.h"
 #include "host/PlayerModule.h"
 
@@ -99,9 +100,9 @@ class FormOperations : public testing::Test {
     return d;
   }
 
-  // Starts the form (id 1: not the main form) and waits until its movie runs.
-  void start(record::FormDescription d) {
-    form_ = std::make_unique<Form>(1, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Starts the form (id 1: not the main form, unless asked) and waits until its movie runs.
+  void start(record::FormDescription d, int id = 1) {
+    form_ = std::make_unique<Form>(id, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(form_->start(GetModuleHandleW(nullptr), d, L""));
     ASSERT_TRUE(pumpUntil([this] { return hasLine("log \"ready\""); })) << "the movie did not run";
   }
@@ -358,6 +359,83 @@ TEST_F(FormOperations, TheModalWaitShowsTheFormRunsMessagesAndReturnsTheResultSe
   EXPECT_FALSE(IsWindowVisible(form_->windowHandle()));
   modalForm = nullptr;
 }
+
+// A pop-up menu of the test's own.
+struct Popup {
+  HMENU handle = CreatePopupMenu();
+  ~Popup() { DestroyMenu(handle); }
+};
+
+// --- menu picks --------------------------------------------------------------------------------
+
+// What reaches the movie for one pick (WM_COMMAND at the main form), of the menu lines only.
+struct PickCase {
+  const char* name;
+  std::function<void(Form&)> setType;
+  UINT command;  // 0: "a.b c" of the main menu, 1: "&&x" of the tray menu, 2: "Copy" of the context menu
+  std::vector<std::string> lines;
+};
+
+void PrintTo(const PickCase& c, std::ostream* os) { *os << c.name; }
+
+const std::string kDispatch = "setvariable \"vor.__callFunction\" \"vor.__dispatchEvent" + kSeparator;
+std::string clickEvent(const std::string& type, const std::string& menuClass) {
+  return kDispatch + type + kSeparator + menuClass + kSeparator + kSeparator + "status<{z}>true\"";
+}
+std::string handlerCall(const std::string& function) {
+  return "setvariable \"vor.__callFunction\" \"" + function + kSeparator + "true\"";
+}
+
+class MenuPicks : public FormOperations, public testing::WithParamInterface<PickCase> {};
+
+TEST_P(MenuPicks, SendTheClickEventThenTheActionTheirMenuTypeNames) {
+  const PickCase& c = GetParam();
+  ASSERT_NO_FATAL_FAILURE(start(description(), 0));
+  Popup tray, context;
+  ApplicationMenus menus;
+  menus.attach(tray.handle, context.handle);
+  menus.takeCommandId = [this]() -> std::optional<UINT> { return form_->takeMenuCommandId(); };
+  FormEnvironment::instance().menus = &menus;
+  form_->addMainMenu(L"File");
+  form_->addMainMenuItem(L"File", L"a.b c");
+  form_->addTrayMenuItem(L"&&x");
+  form_->addContextMenuItem(L"Copy");
+  if (c.setType) c.setType(*form_);
+  const size_t before = transcript().size();
+
+  SendMessageW(form_->windowHandle(), WM_COMMAND, MAKEWPARAM(c.command, 0), 0);
+  SendMessageW(form_->windowHandle(), WM_COMMAND, MAKEWPARAM(c.command, 1), 0);  // no menu's
+  SendMessageW(form_->windowHandle(), WM_COMMAND, 3, 0);                          // no item's
+  pumpFor(50);
+  std::vector<std::string> lines;
+  const std::vector<std::string> all = transcript();
+  for (size_t i = before; i < all.size(); ++i)
+    if (all[i].find("enuClick") != std::string::npos || all[i].find("\"menu_") != std::string::npos ||
+        all[i].rfind("tgotolabel", 0) == 0)
+      lines.push_back(all[i]);
+  EXPECT_EQ(lines, c.lines);
+  FormEnvironment::instance().menus = nullptr;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, MenuPicks,
+    testing::Values(
+        PickCase{"MainFunction", [](Form& f) { f.setMainMenuType(L"function"); }, 0,
+                 {clickEvent("MenuClick_a_b_c", "Menu.Main"), handlerCall("onMenuClick_a_b_c")}},
+        PickCase{"MainVariable", [](Form& f) { f.setMainMenuType(L"variable"); }, 0,
+                 {clickEvent("MenuClick_a_b_c", "Menu.Main"), "setvariable \"menu_a_b_c\" \"true\""}},
+        PickCase{"MainFrame", [](Form& f) { f.setMainMenuType(L"frame"); }, 0,
+                 {clickEvent("MenuClick_a_b_c", "Menu.Main"), "tgotolabel \"/\" \"a_b_c\""}},
+        PickCase{"MainTypeInAnotherCase", [](Form& f) { f.setMainMenuType(L"Function"); }, 0,
+                 {clickEvent("MenuClick_a_b_c", "Menu.Main")}},
+        PickCase{"MainNormalAtFirst", nullptr, 0, {clickEvent("MenuClick_a_b_c", "Menu.Main")}},
+        PickCase{"TrayTypeEmptyAtFirst", [](Form& f) { f.setMainMenuType(L"function"); }, 1,
+                 {clickEvent("TrayMenuClick_x", "Menu.Tray")}},
+        PickCase{"TrayFunction", [](Form& f) { f.setTrayMenuType(L"function"); }, 1,
+                 {clickEvent("TrayMenuClick_x", "Menu.Tray"), handlerCall("onTrayMenuClick_x")}},
+        PickCase{"ContextVariable", [](Form& f) { f.setContextMenuType(L"variable"); }, 2,
+                 {clickEvent("ContextMenuClick_Copy", "Menu.Context"), "setvariable \"menu_Copy\" \"true\""}}),
+    [](const testing::TestParamInfo<PickCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lumo
