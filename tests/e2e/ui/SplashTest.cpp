@@ -63,12 +63,13 @@ TEST(SplashWindow, ShowsItsPictureCentredForItsTimeThenTheMainFormHearsSplashClo
   const DWORD shownAt = GetTickCount();
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
   RECT r{};
-  GetWindowRect(splash, &r);
-  // It paints on its own time: wait until both halves show (the checks below say what is
-  // missing when they never do).
-  test::pumpUntil([&r] { return screenPixel(r.left + 20, r.top + 20) == RGB(0, 0, 255) &&
-                                screenPixel(r.right - 20, r.top + 20) == RGB(255, 255, 0); },
-                  2000);
+  // It is placed and painted on its own time: wait until both halves show where it stands (the
+  // checks below say what is missing when they never do).
+  test::pumpUntil([&] {
+    GetWindowRect(splash, &r);
+    return screenPixel(r.left + 20, r.top + 20) == RGB(0, 0, 255) &&
+           screenPixel(r.right - 20, r.top + 20) == RGB(255, 255, 0);
+  }, 2000);
   EXPECT_EQ(r.left, screenWidth / 2 - 150);
   EXPECT_EQ(r.top, screenHeight / 2 - 75);
   EXPECT_EQ(r.right - r.left, 300);
