@@ -144,11 +144,19 @@ class LiveMessageBox : public ::testing::Test {
     caption_ = L"lumo box " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++boxes);
   }
 
-  // Shows the box on this thread while another thread dumps it and presses `button`.
+  // Shows the box on this thread while another process dumps it and another thread presses
+  // `button` the way uidriver's click does (WM_COMMAND from the button). The press is made here,
+  // not by a second process, so a process Wine fails to start cannot leave the box open and the
+  // test hanging.
   int showAndPress(unsigned flags, int button, DriverResult& dump) {
     std::thread driver([&] {
       dump = runDriver(L"dump --timeout 8000 --title \"" + caption_ + L"\"");
-      runDriver(L"click --title \"" + caption_ + L"\" --control " + std::to_wstring(button));
+      HWND box = nullptr;
+      for (ULONGLONG end = GetTickCount64() + 8000; !box && GetTickCount64() < end; Sleep(20))
+        box = FindWindowW(L"#32770", caption_.c_str());
+      if (box)
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     });
     const int answer = MessageBoxHelper::instance().show(L"Proceed?", caption_, flags);
     driver.join();
