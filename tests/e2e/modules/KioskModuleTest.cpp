@@ -174,7 +174,7 @@ TEST(KioskProjector, TheRuntimeMakesExactlyTheCallsOfTheCommandTable) {
 
   ASSERT_TRUE(pumpUntil([&] { return contains(projector.transcript(), "log \"hidden\""); }, 20000));
   EXPECT_TRUE(pumpUntil([&] { return !taskbar.visible(); }, 3000)) << "disableWindowsTaskbar hides the taskbar";
-  EXPECT_EQ(uidriver(L"click --title Information --control 2 --timeout 15000").exitCode, 0);  // Cancel
+  EXPECT_TRUE(pressBoxButton(L"Information", IDCANCEL));
   const std::vector<std::wstring> folders = projector.privateFolders();
   std::optional<int> exitCode;
   pumpUntil([&] { return (exitCode = projector.process().wait(0)).has_value(); }, 30000);
