@@ -214,6 +214,205 @@ TEST_F(PlayerInterface, TimelineSlotsMoveThroughTheFramesOfALoadedMovie) {
   EXPECT_TRUE(transcript->has("gotoframe 3"));
 }
 
+// The settings a host puts before it loads a movie, each reached by its slot number and each
+// seen in what the movie does: Base resolves the relative movie, FlashVars become variables,
+// BGColor paints the stage, WMode decides windowless siting.
+TEST_F(PlayerInterface, HostSettingsTakeEffectThroughTheirVtableNumbers) {
+  IUnknown* p = player.Get();
+  TestSite& site = makeSite(/*allowWindowless=*/true, 120, 90);
+  BSTR window = bstr(L"Window");
+  ASSERT_EQ(S_OK, callSlot(p, 41, window));  // put_WMode
+  SysFreeString(window);
+  ASSERT_EQ(S_OK, activate(site));
+  EXPECT_FALSE(site.called("OnInPlaceActivateEx windowless")) << "Window mode keeps a window of its own";
+
+  writeMovie(folder.file(L"settings.swf"), makeMovie(120, 90, 0xFFFFFF, "var greeting\n"));
+  BSTR base = bstr((folder.path() + L"\\").c_str()), vars = bstr(L"greeting=hello%20there&n=2"),
+       colour = bstr(L"00FF00"), name = bstr(L"settings.swf");
+  ASSERT_EQ(S_OK, callSlot(p, 47, base));    // put_Base
+  ASSERT_EQ(S_OK, callSlot(p, 77, vars));    // put_FlashVars
+  ASSERT_EQ(S_OK, callSlot(p, 55, colour));  // put_BGColor
+  ASSERT_EQ(S_OK, callSlot(p, 22, name));    // put_Movie, relative to Base
+  for (BSTR b : {base, vars, colour, name}) SysFreeString(b);
+  ASSERT_TRUE(pumpUntil([&] {
+    long state = 0;
+    callSlot(p, 7, &state);  // get_ReadyState
+    return state == 4 && transcript->has("end");
+  }));
+  EXPECT_TRUE(transcript->has("movie ") && !transcript->has("movie-failed"));
+  EXPECT_TRUE(transcript->has("var \"greeting\" \"hello there\"")) << "the script sees the FlashVar";
+  BSTR greeting = bstr(L"greeting"), got = nullptr;
+  ASSERT_EQ(S_OK, callSlot(p, 66, greeting, &got));  // GetVariable
+  EXPECT_STREQ(L"hello there", got);
+  SysFreeString(got);
+  SysFreeString(greeting);
+  long rgb = 0;
+  ASSERT_EQ(S_OK, callSlot(p, 17, &rgb));  // get_BackgroundColor
+  EXPECT_EQ(0x00FF00, rgb);
+  ComPtr<IViewObject> view;
+  ASSERT_EQ(S_OK, player.As(&view));
+  const std::vector<uint32_t> px = renderPixels(120, 90, 0x000000, [&](HDC dc) {
+    RECTL bounds{0, 0, 120, 90};
+    view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+  });
+  EXPECT_EQ(0x00FF00u, px[80 * 120 + 100]) << "the container's colour wins over the movie's white";
+}
+
+// How the stage fills the container, put by slot number as a form's start puts it, and seen
+// in the pixels: a 100 x 80 stage with a red strip along its bottom (y 60 to 80), drawn into
+// 200 x 160. Pixels are (x, y, colour) away from the caption line at the top left.
+TEST_F(PlayerInterface, ScaleAlignAndColourPutsByTheirVtableNumbersChangeTheDrawnStage) {
+  struct Pixel {
+    int x, y;
+    uint32_t colour;
+  };
+  struct Case {
+    const char* name;
+    const wchar_t* scale;  // put_Scale (slot 49), or null
+    int scaleMode;         // put_ScaleMode (slot 14) when >= 0
+    int alignMode;         // put_AlignMode (slot 16)
+    long background;       // put_BackgroundColor (slot 18)
+    Pixel pixels[2];
+  } cases[] = {
+      // Stretched: the strip is the bottom quarter of the whole area.
+      {"ExactFit", L"ExactFit", -1, 0, 0x0000FF, {{150, 150, 0xFF0000}, {150, 100, 0x0000FF}}},
+      // Unscaled at the top left: the strip stays at y 60 to 80, the rest is background.
+      {"NoScale top left", nullptr, 3, 1 | 4, 0x00FF00, {{50, 70, 0xFF0000}, {50, 150, 0x00FF00}}},
+      // Unscaled at the bottom right: the stage sits at 100, 80.
+      {"NoScale bottom right", nullptr, 3, 2 | 8, 0xFFFFFF, {{150, 150, 0xFF0000}, {50, 70, 0xFFFFFF}}},
+  };
+  IUnknown* p = player.Get();
+  ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"strip.swf"),
+                                   makeMovie(100, 80, 0x808080, "draw rect 0 60 100 20 FF0000 255\n"))));
+  ASSERT_TRUE(transcript->waitFor("end"));
+  ComPtr<IViewObject> view;
+  ASSERT_EQ(S_OK, player.As(&view));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.scale) {
+      BSTR scale = bstr(c.scale);
+      ASSERT_EQ(S_OK, callSlot(p, 49, scale));
+      SysFreeString(scale);
+    }
+    if (c.scaleMode >= 0) {
+      ASSERT_EQ(S_OK, callSlot(p, 14, c.scaleMode));
+    }
+    ASSERT_EQ(S_OK, callSlot(p, 16, c.alignMode));
+    ASSERT_EQ(S_OK, callSlot(p, 18, c.background));
+    const std::vector<uint32_t> px = renderPixels(200, 160, 0x000000, [&](HDC dc) {
+      RECTL bounds{0, 0, 200, 160};
+      view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0);
+    });
+    for (const Pixel& at : c.pixels)
+      EXPECT_EQ(at.colour, px[static_cast<size_t>(at.y * 200 + at.x)]) << "at " << at.x << ", " << at.y;
+  }
+}
+
+TEST_F(PlayerInterface, TransparentModePutByItsVtableNumberSitesWindowless) {
+  TestSite& site = makeSite(/*allowWindowless=*/true, 100, 80);
+  BSTR mode = bstr(L"Transparent");
+  ASSERT_EQ(S_OK, callSlot(player.Get(), 41, mode));  // put_WMode
+  SysFreeString(mode);
+  ASSERT_EQ(S_OK, activate(site));
+  EXPECT_TRUE(site.called("OnInPlaceActivateEx windowless"));
+}
+
+// A host's event sink that answers every FlashCall through SetReturnValue reached by its slot
+// number, during the event as a host must.
+class SlotAnsweringSink final : public IDispatch {
+ public:
+  SlotAnsweringSink(IUnknown* player, const wchar_t* answer) : player_(player), answer_(answer) {}
+  int flashCalls = 0;
+  HRESULT answered = E_PENDING;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == flash::DIID_IShockwaveFlashEvents) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // lives on the test's stack
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    if (id != flash::kDispFlashCall) return S_OK;
+    ++flashCalls;
+    BSTR value = bstr(answer_);
+    answered = callSlot(player_, 94, value);  // SetReturnValue
+    SysFreeString(value);
+    return S_OK;
+  }
+
+ private:
+  IUnknown* player_;
+  const wchar_t* answer_;
+  ULONG refs_ = 1;
+};
+
+// The event and scripting members a host drives, all by slot number: the connection point
+// found and advised, a FlashCall answered, a variable set into the script and read back, a
+// callback called, and no event after the sink is unadvised.
+TEST_F(PlayerInterface, EventsAndScriptingMembersWorkThroughTheirVtableNumbers) {
+  ComPtr<IConnectionPointContainer> container;
+  ASSERT_EQ(S_OK, player.As(&container));
+  IConnectionPoint* point = nullptr;
+  ASSERT_EQ(S_OK, callSlot(static_cast<IUnknown*>(container.Get()), 4,  // FindConnectionPoint
+                           static_cast<const IID*>(&flash::DIID_IShockwaveFlashEvents), &point));
+  ASSERT_NE(nullptr, point);
+  SlotAnsweringSink host(player.Get(), L"<string>from the host</string>");
+  DWORD cookie = 0;
+  ASSERT_EQ(S_OK, callSlot(static_cast<IUnknown*>(point), 5, static_cast<IUnknown*>(&host), &cookie));  // Advise
+  EXPECT_NE(0u, cookie);
+
+  const char* script =
+      "watch flag\n"
+      "on flag\n"
+      "log flag $1\n"
+      "end\n"
+      "on ping\n"
+      "call again\n"
+      "return \"pong $1\"\n"
+      "end\n"
+      "set kept value\n"
+      "call ask\n"
+      "expect \"from the host\"\n";
+  TestSite& site = makeSite(/*allowWindowless=*/false);
+  ASSERT_EQ(S_OK, activate(site));
+  ASSERT_TRUE(loadMovie(writeMovie(folder.file(L"events.swf"), makeMovie(100, 80, 0xFFFFFF, script))));
+  ASSERT_TRUE(transcript->waitFor("end"));
+  EXPECT_EQ(1, host.flashCalls);
+  EXPECT_EQ(S_OK, host.answered) << "SetReturnValue during the FlashCall";
+  EXPECT_TRUE(transcript->has("call ask -> \"from the host\""));
+  EXPECT_TRUE(transcript->has("PASS line 11"));
+
+  IUnknown* p = player.Get();
+  BSTR flag = bstr(L"flag"), up = bstr(L"up"), kept = bstr(L"kept"), got = nullptr;
+  ASSERT_EQ(S_OK, callSlot(p, 65, flag, up));  // SetVariable
+  EXPECT_TRUE(transcript->waitFor("log \"flag up\"")) << "the watched variable ran its block";
+  ASSERT_EQ(S_OK, callSlot(p, 66, kept, &got));  // GetVariable
+  EXPECT_STREQ(L"value", got);
+  for (BSTR b : {flag, up, kept, got}) SysFreeString(b);
+
+  ASSERT_EQ(S_OK, callSlot(static_cast<IUnknown*>(point), 6, cookie));  // Unadvise
+  BSTR request = bstr(L"<invoke name=\"ping\" returntype=\"xml\"><arguments><string>7</string></arguments></invoke>");
+  BSTR response = nullptr;
+  ASSERT_EQ(S_OK, callSlot(p, 93, request, &response));  // CallFunction
+  EXPECT_STREQ(L"<string>pong 7</string>", response);
+  SysFreeString(response);
+  SysFreeString(request);
+  EXPECT_EQ(1, host.flashCalls) << "an unadvised sink hears nothing more";
+  EXPECT_TRUE(transcript->has("call again -> ")) << "the callback's own call went out";
+  point->Release();
+}
+
 TEST_F(PlayerInterface, DispatchReachesTheSameMembersByName) {
   ComPtr<IDispatch> dispatch;
   ASSERT_EQ(S_OK, player.As(&dispatch));

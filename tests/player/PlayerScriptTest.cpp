@@ -198,6 +198,29 @@ TEST_F(PlayerScript, OnBlocksAnswerCallsAndWatchedVariablesAndWaitForResumesOnTh
   EXPECT_TRUE(transcript->has("log \"resumed\""));
 }
 
+// Hits of a watched variable count from its `watch` line: a movie that watches right before
+// it acts waits only for what follows (the end-to-end tests rely on this).
+TEST_F(PlayerScript, AWatchedVariableCountsHitsOnlyFromItsWatchLine) {
+  run("callback go\n"
+      "log waiting\n"
+      "wait-for go\n"
+      "watch flag\n"
+      "wait-for flag 1 300\n"
+      "log after\n",
+      "log \"waiting\"");
+  BSTR flag = bstr(L"flag"), early = bstr(L"early");
+  EXPECT_EQ(S_OK, player->SetVariable(flag, early));
+  SysFreeString(flag);
+  SysFreeString(early);
+  BSTR request = bstr(L"<invoke name=\"go\" returntype=\"xml\"><arguments></arguments></invoke>");
+  BSTR response = nullptr;
+  EXPECT_EQ(S_OK, player->CallFunction(request, &response));
+  SysFreeString(response);
+  SysFreeString(request);
+  ASSERT_TRUE(transcript->waitFor("end")) << dump();
+  EXPECT_TRUE(transcript->has("FAIL line 5 wait-for flag hit 0 of 1 timeout")) << "the early set counted\n" << dump();
+}
+
 TEST_F(PlayerScript, WaitForTimesOutWithAFailLineAndBlockMisuseIsAnError) {
   run("callback quiet\n"
       "wait-for quiet 1 100\n"

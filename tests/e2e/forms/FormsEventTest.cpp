@@ -47,8 +47,11 @@ class FormsEvents : public testing::Test {
         "wait 300\n"
         "user resize 640 480\n"
         "user move 0 0\n"
+        // The drop is posted: its legacy call and its dispatcher call come later, from the
+        // message loop, and the movie waits for both before it becomes EI-ready.
+        "watch vor.__callFunction\n"
         "user drop \"C:\\\\a.txt\" \"C:\\\\b.txt\"\n"
-        "wait 300\n"  // the drop is posted
+        "wait-for vor.__callFunction 2\n"
         "callback VORAS3EVENTCALLBACK\n"
         "call vor.flash9ready 0 \"<{lumo}>\"\n"
         "user move 100 100\n"

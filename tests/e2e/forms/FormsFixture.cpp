@@ -2,6 +2,8 @@
 // child processes, and the transcript file is read whole each time.
 #include "forms/FormsFixture.h"
 
+#include "MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -47,6 +49,19 @@ std::wstring saveScreenshot(const std::wstring& name) {
   out.write(reinterpret_cast<const char*>(&header), sizeof(header));
   out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
   return out ? path.wstring() : std::wstring();
+}
+
+bool pressBoxButton(const std::wstring& caption, int button, DWORD timeoutMs) {
+  HWND box = nullptr;
+  const auto found = [&] {
+    for (box = FindWindowExW(nullptr, nullptr, L"#32770", caption.c_str()); box;
+         box = FindWindowExW(nullptr, box, L"#32770", caption.c_str()))
+      if (GetDlgItem(box, button)) return true;
+    return false;
+  };
+  if (!test::pumpUntil(found, timeoutMs)) return false;
+  return PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(box, button))) != FALSE;
 }
 
 std::string transcriptQuoted(const std::string& text) {

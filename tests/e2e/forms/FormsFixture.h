@@ -24,6 +24,11 @@ std::wstring saveScreenshot(const std::wstring& name);
 // The text as the transcript quotes it: backslash and double quote escaped.
 std::string transcriptQuoted(const std::string& text);
 
+// Presses `button` of the message box captioned `caption` once one holding that button shows
+// (a posted WM_COMMAND, as a click gives it: no focus needed, no helper process), running this
+// thread's messages meanwhile; false when none came before the timeout.
+bool pressBoxButton(const std::wstring& caption, int button, DWORD timeoutMs = 15000);
+
 class FormsProjector {
  public:
   // Writes each movie (name, SWF version, script) and builds `projectJson` into app.exe.

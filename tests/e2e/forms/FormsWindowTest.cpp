@@ -2,6 +2,8 @@
 // movie start, closing, Escape and Alt+F4, fades, and the exit code.
 #include "forms/FormsFixture.h"
 
+#include "MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -215,7 +217,6 @@ TEST(FormsWindows, ButtonModesDecideWhatReachesTheMovie) {
       "user click right 20 20\n"
       "user key 27\n"  // Escape closes the context menu the release opened
       "user click middle 20 20\n"
-      "wait 300\n"
       "log clicked\n";
   FormsProjector projector({{L"main.swf", script}},
                            R"({"title": "Buttons", "forms": [{"name": "main", "movie": "main.swf", "x": 50, "y": 50,
@@ -224,6 +225,8 @@ TEST(FormsWindows, ButtonModesDecideWhatReachesTheMovie) {
   ASSERT_TRUE(projector.built());
   ASSERT_TRUE(projector.start());
   ASSERT_TRUE(projector.waitFor("log \"clicked\""));
+  // The clicks are queued input: the middle release comes after every other press and release.
+  ASSERT_TRUE(projector.waitFor("mouse middle up"));
   const auto lines = projector.transcript();
   const auto seen = [&lines](const std::string& text) {
     for (const std::string& line : lines)
@@ -277,7 +280,10 @@ TEST(FormsWindows, TheScreenShowsTheMoviesBackgroundAndTheShapedFormsRegion) {
   ASSERT_TRUE(projector.start());
   ASSERT_TRUE(projector.waitFor("log \"red\""));
   ASSERT_TRUE(projector.waitFor("log \"green\""));
-  Sleep(1000);  // let both players paint
+  // Both players paint on their own time: wait until both backgrounds show (the checks below
+  // say what is missing when they never do).
+  test::pumpUntil([] { return screenPixel(300, 280) == RGB(255, 0, 0) && screenPixel(520, 260) == RGB(0, 255, 0); },
+                  10000);
   EXPECT_EQ(screenPixel(300, 280), RGB(255, 0, 0)) << "the movie's background fills the client area";
   // The stand-in writes the movie's name at the top left: without fonts Wine draws no text.
   int textPixels = 0;

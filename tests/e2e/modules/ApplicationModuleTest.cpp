@@ -2,6 +2,8 @@
 // the answers in the transcript, the form windows, the "exit ask" box and the exit code.
 #include "forms/FormsFixture.h"
 
+#include "MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -227,7 +229,10 @@ TEST(ApplicationCommands, PrintVarWithItsDialogWaitsForTheUserThenEndsSilentlyWi
 TEST(ApplicationCommands, WithTheExitHandlerCloseRequestsBecomeEventsUntilTheMovieExits) {
   const std::string script = "wait 300\n" + call("enableExitHandler") + "log handler on\n" +
                              call("exitWithCode", kMarker + "7") + "log after exitWithCode\n" +
-                             ask("exitWithCode came") + "user close\nwait 500\nlog after close\n" +
+                             ask("exitWithCode came") +
+                             // The close request is posted: its two events, each a legacy call and a
+                             // dispatcher call through the variable, come before the movie goes on.
+                             "watch vor.__callFunction\nuser close\nwait-for vor.__callFunction 4\nlog after close\n" +
                              ask("close box came") + call("exit");
   FormsProjector projector({{L"main.swf", script}},
                            R"({"title": "AppExit", "forms": [{"name": "main", "movie": "main.swf",
@@ -289,8 +294,7 @@ TEST(ApplicationCommands, CreateFormMakesFormsThatRunTheirMoviesAndGetFormNamesL
       call("createForm", kMarker + "third,fancy,plain.swf,250,300,200,100") + "expect true\n" +
       call("createForm", kMarker + "fourth,sizeabletool,closing.swf,500,300,200,100") + "expect true\n" +
       call("createForm", kMarker + "fifth,standard,missing.swf,700,300,200,100") + "expect false\n" +
-      call("getFormNames") + "expect " + token(names3) + "\n" +
-      "wait 2500\n" + ask("forms made") + call("getFormNames") + "expect " +
+      call("getFormNames") + "expect " + token(names3) + "\n" + ask("forms made") + call("getFormNames") + "expect " +
       token("[\"main\",\"third\",\"fourth\"]") + "\nlog names read\n" + call("restore") + ask("restored") +
       "user close\n";
   const std::string secondScript =
@@ -307,6 +311,8 @@ TEST(ApplicationCommands, CreateFormMakesFormsThatRunTheirMoviesAndGetFormNamesL
   DWORD processId = 0;
   GetWindowThreadProcessId(main, &processId);
 
+  // The new forms' movies run while the main movie waits in its box: the second closes itself
+  // and the fourth's close box hides it.
   HWND box = questionBox(L"forms made");
   ASSERT_NE(box, nullptr);
   EXPECT_TRUE(projector.waitFor("log \"second movie\"")) << "the new form's own movie runs";
@@ -315,6 +321,8 @@ TEST(ApplicationCommands, CreateFormMakesFormsThatRunTheirMoviesAndGetFormNamesL
   ASSERT_NE(second, nullptr);
   ASSERT_NE(third, nullptr);
   ASSERT_NE(fourth, nullptr);
+  EXPECT_TRUE(projector.waitFor("user close"));
+  test::pumpUntil([&] { return !IsWindowVisible(second) && !IsWindowVisible(fourth); }, 10000);
   EXPECT_EQ(formAt(processId, 700), nullptr) << "a missing movie file makes no form";
   EXPECT_FALSE(IsWindowVisible(second)) << "exitWithModalResult closes the calling form";
   EXPECT_TRUE(IsWindowVisible(third));

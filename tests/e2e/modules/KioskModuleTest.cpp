@@ -84,10 +84,12 @@ const char* kKioskForm = R"("forms": [{"name": "main", "movie": "main.swf", "win
                                         "visibleAtStart": true, "altF4Closes": true}])";
 
 TEST(KioskProjector, AltF4AndTheRightButtonStayBlockedUntilTheMovieEnablesThem) {
-  // Two phases: blocked while the test presses, enabled after a pause the test waits out.
+  // Two phases: blocked while the test presses, enabled once the test moves the form when it
+  // is done (the move's dispatcher call is the first event the movie hears after "blocked").
   const std::string script = "wait 300\ncall vor.flash9ready 0 \"<{lumo}>\"\n" + call("disableAltF4") +
-                             call("disableRMouseButton") + "log blocked\nwait 8000\n" + call("enableAltF4") +
-                             call("enableRMouseButton") + "log enabled\nwait 30000\n";
+                             call("disableRMouseButton") + "watch vor.__callFunction\nlog blocked\n" +
+                             "wait-for vor.__callFunction 1 60000\n" + call("enableAltF4") + call("enableRMouseButton") +
+                             "log enabled\nwait 30000\n";
   FormsProjector projector({{L"main.swf", script}},
                            std::string(R"({"title": "Kiosk", "projectMode": "kiosk", )") + kKioskForm + "}");
   ASSERT_TRUE(projector.built());
@@ -109,6 +111,9 @@ TEST(KioskProjector, AltF4AndTheRightButtonStayBlockedUntilTheMovieEnablesThem) 
   EXPECT_FALSE(contains(lines, "mouse right")) << "a blocked right button gives the movie no right click";
   EXPECT_FALSE(contains(lines, "menu "));
 
+  RECT r{};
+  GetWindowRect(form, &r);
+  SetWindowPos(form, nullptr, r.left + 20, r.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(projector.waitFor("log \"enabled\"", 20000));
   SetForegroundWindow(form);
   click(form, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
@@ -153,7 +158,9 @@ TEST(KioskProjector, TheRuntimeMakesExactlyTheCallsOfTheCommandTable) {
                              call("installLoginScreen") + call("installLoginScreen") + call("disableCtrlAltDel") +
                              call("enableCtrlAltDel") + call("uninstallLoginScreen") + call("disableAltF4") +
                              call("disableAltF4") + call("enableAltF4") + call("disableAltEsc") + call("enableAltEsc") +
-                             call("disableWindowsTaskbar") + "log hidden\nwait 6000\n" + call("enableWindowsTaskbar") +
+                             call("disableWindowsTaskbar") + "log hidden\n" +
+                             // "exit ask" holds the movie while the test looks; Cancel lets it go on.
+                             "call vor.Application.exit 0 \"<{lumo}>ask,taskbar hidden\"\n" + call("enableWindowsTaskbar") +
                              "log done\ncall vor.Application.exitWithCode 0 \"<{lumo}>5\"\n";
   FormsProjector projector({{L"main.swf", script}},
                            std::string(R"({"title": "Kiosk", "projectMode": "kiosk", )") + kKioskForm + "}");
@@ -167,6 +174,7 @@ TEST(KioskProjector, TheRuntimeMakesExactlyTheCallsOfTheCommandTable) {
 
   ASSERT_TRUE(pumpUntil([&] { return contains(projector.transcript(), "log \"hidden\""); }, 20000));
   EXPECT_TRUE(pumpUntil([&] { return !taskbar.visible(); }, 3000)) << "disableWindowsTaskbar hides the taskbar";
+  EXPECT_TRUE(pressBoxButton(L"Information", IDCANCEL));
   const std::vector<std::wstring> folders = projector.privateFolders();
   std::optional<int> exitCode;
   pumpUntil([&] { return (exitCode = projector.process().wait(0)).has_value(); }, 30000);

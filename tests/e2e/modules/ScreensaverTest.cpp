@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lumo::e2e {
 namespace {
 
@@ -104,7 +106,9 @@ TEST(ScreensaverE2E, AKeyEndsItWhenTheMovieAsksForKeysAndNotMouseMoves) {
 
 TEST(ScreensaverE2E, WithTheExitHandlerALeftClickBecomesTheExitEventsAndTheMovieDecides) {
   moveTo(5, 5);
-  const std::string script = "call vor.Application.enableExitHandler 0 \"<{lumo}>\"\nlog ready\nwait 5000\n"
+  // The movie decides once it heard both events, each a legacy call and a dispatcher call.
+  const std::string script = "call vor.Application.enableExitHandler 0 \"<{lumo}>\"\nwatch vor.__callFunction\n"
+                             "log ready\nwait-for vor.__callFunction 4 30000\nlog decides\n"
                              "call vor.Application.exitWithCode 0 \"<{lumo}>6\"\ncall vor.Application.exit 0 \"<{lumo}>\"\n";
   FormsProjector projector({{L"main.swf", script}}, saver("SaverHandler"));
   ASSERT_TRUE(projector.built());
@@ -113,10 +117,17 @@ TEST(ScreensaverE2E, WithTheExitHandlerALeftClickBecomesTheExitEventsAndTheMovie
   ASSERT_TRUE(projector.waitFor("log \"ready\""));
   moveTo(350, 300);
   click();  // left button mode "send": a click ends a screensaver as a move does
-  EXPECT_TRUE(projector.waitFor("setvariable \"vor.__callFunction\" \"onAppExit!}}v{}!true\"", 5000));
-  EXPECT_TRUE(projector.waitFor("setvariable \"vor.__callFunction\" \"onFormClose!}}v{}!true\"", 1000));
-  EXPECT_TRUE(projector.process().running()) << "the handler keeps the window";
+  const std::string appExit = "setvariable \"vor.__callFunction\" \"onAppExit!}}v{}!true\"";
+  const std::string formClose = "setvariable \"vor.__callFunction\" \"onFormClose!}}v{}!true\"";
+  EXPECT_TRUE(projector.waitFor(appExit, 5000));
+  EXPECT_TRUE(projector.waitFor(formClose, 1000));
   EXPECT_EQ(projector.process().wait(30000), 6);
+  // The handler kept the window: the movie was still there after the events to decide.
+  const auto lines = projector.transcript();
+  const auto at = [&lines](const std::string& line) { return std::find(lines.begin(), lines.end(), line) - lines.begin(); };
+  EXPECT_LT(at(appExit), at(formClose));
+  EXPECT_LT(at(formClose), at("log \"decides\""));
+  EXPECT_LT(at("log \"decides\""), static_cast<long>(lines.size()));
 }
 
 // The window a screensaver's settings page gives with /p: it counts the exit notifications.

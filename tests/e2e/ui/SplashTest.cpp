@@ -2,6 +2,8 @@
 // the display time, before the main form; its events reach the main form's movie afterwards.
 #include "forms/FormsFixture.h"
 
+#include "MessagePump.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,10 +61,15 @@ TEST(SplashWindow, ShowsItsPictureCentredForItsTimeThenTheMainFormHearsSplashClo
   HWND splash = waitForWindow(L"VORLUMO3SPLASHWINDOW", nullptr, 15000);
   ASSERT_NE(splash, nullptr);
   const DWORD shownAt = GetTickCount();
-  Sleep(300);  // let it paint
   const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
   RECT r{};
-  GetWindowRect(splash, &r);
+  // It is placed and painted on its own time: wait until both halves show where it stands (the
+  // checks below say what is missing when they never do).
+  test::pumpUntil([&] {
+    GetWindowRect(splash, &r);
+    return screenPixel(r.left + 20, r.top + 20) == RGB(0, 0, 255) &&
+           screenPixel(r.right - 20, r.top + 20) == RGB(255, 255, 0);
+  }, 2000);
   EXPECT_EQ(r.left, screenWidth / 2 - 150);
   EXPECT_EQ(r.top, screenHeight / 2 - 75);
   EXPECT_EQ(r.right - r.left, 300);
