@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "lumo/Extension.h"
+#include "TestSignal.h"
 
 namespace {
 
@@ -88,26 +89,51 @@ void Module::clearMethods() {
 
 // A menu bar put on the calling form as an extension may (File: Open 4242, a separator, Quit
 // 4243), and the id of the last WM_COMMAND the form's window received, for menus chosen by
-// input to be seen.
+// input to be seen; the movie also hears each such command as the variable "command". And the
+// test's signals (TestSignal.h) to the movie of the form that asked for them.
 [[maybe_unused]] std::atomic<long> lastCommand{0};
+[[maybe_unused]] std::atomic<lumo::FormInterface*> commandsForm{nullptr};
+[[maybe_unused]] std::atomic<lumo::FormInterface*> signalledForm{nullptr};
 [[maybe_unused]] WNDPROC formProcedure = nullptr;
 
-[[maybe_unused]] LRESULT CALLBACK recordCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND && HIWORD(wParam) == 0 && !lParam) lastCommand = LOWORD(wParam);
+[[maybe_unused]] LRESULT CALLBACK watchForm(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && HIWORD(wParam) == 0 && !lParam) {
+    lastCommand = LOWORD(wParam);
+    if (lumo::FormInterface* form = commandsForm.load()) form->setMovieVariable(L"command", std::to_wstring(LOWORD(wParam)));
+  }
+  if (message == lumo::test::kSignalMessage) {
+    if (lumo::FormInterface* form = signalledForm.load())
+      form->setMovieVariable(lumo::test::kSignalVariable, std::to_wstring(wParam));
+    return 0;
+  }
   return CallWindowProcW(formProcedure, window, message, wParam, lParam);
+}
+
+// One subclass for the one form the tests watch.
+[[maybe_unused]] bool watchFormWindow(HWND window) {
+  if (!formProcedure)
+    formProcedure =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&watchForm)));
+  return formProcedure != nullptr;
 }
 
 [[maybe_unused]] std::wstring putMenuBar(lumo::FormInterface* form, const Arguments&) {
   HWND window = form ? form->windowHandle() : nullptr;
-  if (!window || formProcedure) return L"false";
+  if (!window || commandsForm.load() || !watchFormWindow(window)) return L"false";
   HMENU bar = CreateMenu(), file = CreatePopupMenu();
   AppendMenuW(file, MF_STRING, 4242, L"&Open...\tCtrl+O");
   AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(file, MF_STRING, 4243, L"&Quit");
   AppendMenuW(bar, MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-  formProcedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&recordCommands)));
+  commandsForm = form;
   return SetMenu(window, bar) ? L"true" : L"false";
+}
+
+[[maybe_unused]] std::wstring listenForSignals(lumo::FormInterface* form, const Arguments&) {
+  HWND window = form ? form->windowHandle() : nullptr;
+  if (!window || !watchFormWindow(window)) return L"false";
+  signalledForm = form;
+  return L"true";
 }
 
 #if defined(LUMO_TEST_TWO)
@@ -116,6 +142,7 @@ Module one(L"vor.Extensions.One", false,
             {L"quote", [](lumo::FormInterface*, const Arguments&) { return std::wstring(L"say \"hi\" \\ bye"); }},
             {L"polls", [](lumo::FormInterface*, const Arguments&) { return std::to_wstring(polls.load()); }},
             {L"menuBar", putMenuBar},
+            {L"signals", listenForSignals},
             {L"lastCommand", [](lumo::FormInterface*, const Arguments&) { return std::to_wstring(lastCommand.load()); }},
             {L"sendOnPoll",
              [](lumo::FormInterface* form, const Arguments&) {

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace lumo::e2e {
@@ -62,6 +63,14 @@ bool pressBoxButton(const std::wstring& caption, int button, DWORD timeoutMs) {
   if (!test::pumpUntil(found, timeoutMs)) return false;
   return PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                       reinterpret_cast<LPARAM>(GetDlgItem(box, button))) != FALSE;
+}
+
+std::string builtFile(const std::wstring& name) {
+  wchar_t exe[MAX_PATH];
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring path(exe);
+  std::ifstream in(std::filesystem::path(path.substr(0, path.find_last_of(L'\\') + 1) + name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string transcriptQuoted(const std::string& text) {

@@ -21,6 +21,9 @@ COLORREF screenPixel(int x, int y);
 // to look at what a test saw; the path, or empty when it could not be written.
 std::wstring saveScreenshot(const std::wstring& name);
 
+// The bytes of a file built beside the test program (a test extension, for example).
+std::string builtFile(const std::wstring& name);
+
 // The text as the transcript quotes it: backslash and double quote escaped.
 std::string transcriptQuoted(const std::string& text);
 

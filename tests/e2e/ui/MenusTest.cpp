@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "IconFixture.h"
+#include "extensions/TestSignal.h"
 
 namespace lumo::e2e {
 namespace {
@@ -31,8 +32,18 @@ std::string tray(const std::string& command, const std::string& arguments = "") 
 }
 const std::string kExit = "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
 
+// Each phase of a test ends when the test is done with it: the test signals the movie through
+// the test extension, and the movie waits for that phase's signal.
+const std::string kListen = "call vor.Extensions.One.signals 0 \"<{lumo}>\"\nexpect true\nwatch signal\n";
+std::string awaitPhaseEnd(int phase) { return "wait-for signal " + std::to_string(phase) + " 120000\n"; }
+bool endPhase(HWND form, int phase) { return PostMessageW(form, test::kSignalMessage, phase, 0) != FALSE; }
+std::vector<std::pair<std::wstring, std::string>> withSignals(std::vector<std::pair<std::wstring, std::string>> files = {}) {
+  files.emplace_back(L"two.vdd", builtFile(L"two.vdd"));
+  return files;
+}
+
 std::string projectJson(const std::string& extraKeys = "") {
-  return R"({"title": "Menus", "menuExtension": true, )" + extraKeys +
+  return R"({"title": "Menus", "menuExtension": true, "extensions": ["two.vdd"], )" + extraKeys +
          R"("forms": [{"name": "main", "movie": "main.swf", "windowTitle": "main", "x": 300, "y": 200,
              "width": 240, "height": 120, "visibleAtStart": true, "systemMenu": true}]})";
 }
@@ -101,7 +112,13 @@ HWND shownTooltip(bool balloon) {
   return search.found;
 }
 
+// A single click: one that follows the last within the double-click time waits for it to pass,
+// as a person's next click does, so that it is never taken for a double click.
 void clickAt(POINT at, bool right = false) {
+  static DWORD lastClick = GetTickCount() - GetDoubleClickTime();
+  const DWORD since = GetTickCount() - lastClick;
+  if (since <= GetDoubleClickTime()) Sleep(GetDoubleClickTime() - since + 50);
+  lastClick = GetTickCount();
   SetCursorPos(at.x, at.y);
   INPUT input[2] = {};
   input[0].type = input[1].type = INPUT_MOUSE;
@@ -165,23 +182,21 @@ constexpr COLORREF kProjectIcon = RGB(0x20, 0x40, 0xC0);  // the project's trayI
 constexpr COLORREF kMovieIcon = RGB(0xE0, 0x30, 0x10);    // the icon file the movie names
 
 TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickOnItRestores) {
-  const std::string pause = "wait 5000\n";
-  const std::string script = tray("showIcon") + "log shown\n" + pause +
-                             tray("setIcon", "movie.ico") + "log movie icon\n" + pause +
-                             tray("seticonHint", "Museum guide") + "log hinted\n" + pause +
+  const std::string script = kListen + tray("showIcon") + "log shown\n" + awaitPhaseEnd(1) +
+                             tray("setIcon", "movie.ico") + "log movie icon\n" + awaitPhaseEnd(2) +
+                             tray("seticonHint", "Museum guide") + "log hinted\n" + awaitPhaseEnd(3) +
                              tray("showBalloon", "Lumo,Still running,info,8000,onBalloonClick") +
-                             "log balloon\n" + pause +
+                             "log balloon\n" + awaitPhaseEnd(4) +
                              "call vor.Application.minimizeToTray 0 \"<{lumo}>true\"\n"
-                             "call vor.Application.minimize 0 \"<{lumo}>\"\nlog minimized\nwait 8000\n" +
-                             tray("hideIcon") + "log hidden\n" + pause +
-                             "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
+                             "call vor.Application.minimize 0 \"<{lumo}>\"\nlog minimized\n" + awaitPhaseEnd(5) +
+                             tray("hideIcon") + "log hidden\n" + awaitPhaseEnd(6) + kExit;
   FormsProjector projector(
       {{L"main.swf", script, 9}},
-      R"({"title": "Tray", "menuExtension": true, "trayIconImage": "project.ico",
+      R"({"title": "Tray", "menuExtension": true, "trayIconImage": "project.ico", "extensions": ["two.vdd"],
           "forms": [{"name": "main", "movie": "main.swf", "windowTitle": "main", "width": 200, "height": 100,
                      "visibleAtStart": true}]})",
-      {{L"project.ico", test::solidIcon({16, 32}, 0xFF000000 | 0x2040C0)},
-       {L"movie.ico", test::solidIcon({16, 32}, 0xFF000000 | 0xE03010)}});
+      withSignals({{L"project.ico", test::solidIcon({16, 32}, 0xFF000000 | 0x2040C0)},
+                   {L"movie.ico", test::solidIcon({16, 32}, 0xFF000000 | 0xE03010)}}));
   ASSERT_TRUE(projector.built());
   ASSERT_EQ(trayWindow(), nullptr) << "no icon before the projector runs";
   ASSERT_TRUE(projector.start());
@@ -193,6 +208,7 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
       << "the tray shows the project's icon";
   saveScreenshot(L"tray-project-icon");
 
+  ASSERT_TRUE(endPhase(mainWindow, 1));
   ASSERT_TRUE(projector.waitFor("log \"movie icon\""));
   std::optional<POINT> icon;
   EXPECT_TRUE(waitUntil([&] { return (icon = findColourInTray(kMovieIcon)).has_value(); }, 4000))
@@ -201,6 +217,7 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
   saveScreenshot(L"tray-movie-icon");
   ASSERT_TRUE(icon);
 
+  ASSERT_TRUE(endPhase(mainWindow, 2));
   ASSERT_TRUE(projector.waitFor("log \"hinted\""));
   SetCursorPos(icon->x - 2, icon->y);
   SetCursorPos(icon->x, icon->y);
@@ -208,6 +225,7 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
   saveScreenshot(L"tray-hint");
   SetCursorPos(400, 400);
 
+  ASSERT_TRUE(endPhase(mainWindow, 3));
   ASSERT_TRUE(projector.waitFor("log \"balloon\""));
   EXPECT_TRUE(waitUntil([] { return shownTooltip(true) != nullptr; }, 4000)) << "the balloon shows";
   saveScreenshot(L"tray-balloon");
@@ -217,6 +235,7 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
   EXPECT_TRUE(projector.waitFor("setvariable \"vor.__callFunction\" \"onBalloonClick!}}v{}!", 5000))
       << "a balloon click calls the movie's function";
 
+  ASSERT_TRUE(endPhase(mainWindow, 4));
   ASSERT_TRUE(projector.waitFor("log \"minimized\""));
   EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(mainWindow); }, 4000)) << "the main form went to the tray";
   doubleClickAt(*icon);
@@ -224,8 +243,10 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
       << "a double click on the icon restores the main form";
   EXPECT_TRUE(projector.waitFor("vor.__dispatchEvent!}}v{}!AppRestore", 5000));
 
-  ASSERT_TRUE(projector.waitFor("log \"hidden\"", 20000));
+  ASSERT_TRUE(endPhase(mainWindow, 5));
+  ASSERT_TRUE(projector.waitFor("log \"hidden\""));
   EXPECT_TRUE(waitUntil([] { return trayWindow() == nullptr; }, 4000)) << "hideIcon takes the icon away";
+  ASSERT_TRUE(endPhase(mainWindow, 6));
   EXPECT_EQ(projector.process().wait(30000), 0);
   for (const char* command : {"showIcon", "setIcon", "seticonHint", "showBalloon", "hideIcon"})
     EXPECT_EQ(answersTo(projector, command), std::vector<std::string>{"\"true\""}) << command;
@@ -237,16 +258,16 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   auto main = [](const std::string& command, const std::string& arguments = "") {
     return menuCall("Main", command, arguments);
   };
-  const std::string script = main("addMenu", "File") + main("addSeparator", "File") +
+  const std::string script = kListen + main("addMenu", "File") + main("addSeparator", "File") +
                              main("addItem", "File,@amp@Save As...") + main("addItem", "File,Grayed") +
                              main("addItem", "File,Hidden") + main("addSeparator", "File") +
                              main("addItem", "File,Checked") + main("enableItem", "File,@amp@Save As...") +
                              main("enableItem", "File,Checked") + main("checkItem", "File,Checked") +
                              main("hideItem", "File,Hidden") + main("setmenuType", "function") +
-                             "log function\nwait 8000\n" + main("setmenuType", "variable") +
-                             "log variable\nwait 8000\n" + main("setmenuType", "frame") +
-                             "log frame\nwait 8000\n" + kExit;
-  FormsProjector projector({{L"main.swf", script, 9}}, projectJson());
+                             "log function\n" + awaitPhaseEnd(1) + main("setmenuType", "variable") +
+                             "log variable\n" + awaitPhaseEnd(2) + main("setmenuType", "frame") +
+                             "log frame\n" + awaitPhaseEnd(3) + kExit;
+  FormsProjector projector({{L"main.swf", script, 9}}, projectJson(), withSignals());
   ASSERT_TRUE(projector.built());
   ASSERT_TRUE(projector.start());
   HWND window = projector.formWindow(L"main");
@@ -269,6 +290,7 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   chooseInOpenMenu(1);
   EXPECT_TRUE(projector.waitFor(dispatched("MenuClick_Save_As___", "Menu.Main")));
   EXPECT_TRUE(projector.waitFor(called("onMenuClick_Save_As___", "true")));
+  ASSERT_TRUE(endPhase(window, 1));
 
   // Variable: the third choosable item is Checked, Hidden being left out (a separator is never
   // stepped on).
@@ -277,6 +299,7 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   chooseInOpenMenu(3);
   EXPECT_TRUE(projector.waitFor(dispatched("MenuClick_Checked", "Menu.Main")));
   EXPECT_TRUE(projector.waitFor("setvariable \"menu_Checked\" \"true\""));
+  ASSERT_TRUE(endPhase(window, 2));
 
   // Frame: the grayed item does nothing; the first one jumps to its label.
   ASSERT_TRUE(projector.waitFor("log \"frame\""));
@@ -287,6 +310,7 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   ASSERT_TRUE(openFile());
   chooseInOpenMenu(1);
   EXPECT_TRUE(projector.waitFor("tgotolabel \"/\" \"Save_As___\""));
+  ASSERT_TRUE(endPhase(window, 3));
 
   EXPECT_EQ(projector.process().wait(30000), 0);
   EXPECT_FALSE(transcriptHas(projector, "MenuClick_Grayed")) << "a grayed item cannot be chosen";
@@ -299,10 +323,10 @@ TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
   auto context = [](const std::string& command, const std::string& arguments = "") {
     return menuCall("Context", command, arguments);
   };
-  const std::string script = context("addItem", "Copy") + context("addItem", "Paste (all)") +
-                             context("setmenuType", "function") + "log built\nwait 8000\n" +
-                             context("disable") + "log disabled\nwait 5000\n" + kExit;
-  FormsProjector projector({{L"main.swf", script, 9}}, projectJson());
+  const std::string script = kListen + context("addItem", "Copy") + context("addItem", "Paste (all)") +
+                             context("setmenuType", "function") + "log built\n" + awaitPhaseEnd(1) +
+                             context("disable") + "log disabled\n" + awaitPhaseEnd(2) + kExit;
+  FormsProjector projector({{L"main.swf", script, 9}}, projectJson(), withSignals());
   ASSERT_TRUE(projector.built());
   ASSERT_TRUE(projector.start());
   HWND window = projector.formWindow(L"main");
@@ -316,11 +340,13 @@ TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
   chooseInOpenMenu(2);
   EXPECT_TRUE(projector.waitFor(dispatched("ContextMenuClick_Paste__all_", "Menu.Context")));
   EXPECT_TRUE(projector.waitFor(called("onContextMenuClick_Paste__all_", "true")));
+  ASSERT_TRUE(endPhase(window, 1));
 
   ASSERT_TRUE(projector.waitFor("log \"disabled\""));
   clickAt(movie, true);
   EXPECT_FALSE(waitUntil([] { return shownPopupMenu() != nullptr; }, 1500)) << "no menu at all";
   pressKeys({VK_ESCAPE});
+  ASSERT_TRUE(endPhase(window, 2));
   EXPECT_EQ(projector.process().wait(30000), 0);
   // The player opens its own menu on a release it sees: one right click, one menu (or none).
   for (const std::string& line : projector.transcript())
@@ -330,13 +356,15 @@ TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
 // The tray menu opens on a right click on the icon; its type starts empty, so a pick sends only
 // the event until the movie sets one.
 TEST(Menus, ARightClickOnTheTrayIconOpensTheTrayMenuAndItsTypeStartsEmpty) {
-  const std::string script = tray("showIcon") + tray("addItem", "Show") + tray("addSeparator") +
-                             tray("addItem", "Quit") + "log untyped\nwait 8000\n" +
-                             tray("setmenuType", "function") + "log function\nwait 8000\n" + kExit;
+  const std::string script = kListen + tray("showIcon") + tray("addItem", "Show") + tray("addSeparator") +
+                             tray("addItem", "Quit") + "log untyped\n" + awaitPhaseEnd(1) +
+                             tray("setmenuType", "function") + "log function\n" + awaitPhaseEnd(2) + kExit;
   FormsProjector projector({{L"main.swf", script, 9}}, projectJson(R"("trayIconImage": "project.ico", )"),
-                           {{L"project.ico", test::solidIcon({16, 32}, 0xFF000000 | 0x2040C0)}});
+                           withSignals({{L"project.ico", test::solidIcon({16, 32}, 0xFF000000 | 0x2040C0)}}));
   ASSERT_TRUE(projector.built());
   ASSERT_TRUE(projector.start());
+  HWND window = projector.formWindow(L"main");
+  ASSERT_NE(window, nullptr);
 
   ASSERT_TRUE(projector.waitFor("log \"untyped\"", 30000));
   std::optional<POINT> icon;
@@ -346,6 +374,7 @@ TEST(Menus, ARightClickOnTheTrayIconOpensTheTrayMenuAndItsTypeStartsEmpty) {
   saveScreenshot(L"tray-menu-open");
   chooseInOpenMenu(1);
   EXPECT_TRUE(projector.waitFor(dispatched("TrayMenuClick_Show", "Menu.Tray")));
+  ASSERT_TRUE(endPhase(window, 1));
 
   ASSERT_TRUE(projector.waitFor("log \"function\""));
   clickAt(*icon, true);
@@ -353,6 +382,7 @@ TEST(Menus, ARightClickOnTheTrayIconOpensTheTrayMenuAndItsTypeStartsEmpty) {
   chooseInOpenMenu(2);
   EXPECT_TRUE(projector.waitFor(dispatched("TrayMenuClick_Quit", "Menu.Tray")));
   EXPECT_TRUE(projector.waitFor(called("onTrayMenuClick_Quit", "true")));
+  ASSERT_TRUE(endPhase(window, 2));
 
   EXPECT_EQ(projector.process().wait(30000), 0);
   EXPECT_FALSE(transcriptHas(projector, "onTrayMenuClick_Show")) << "an empty tray type sends only the event";
