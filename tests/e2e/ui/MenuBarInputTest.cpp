@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "IconFixture.h"
@@ -16,20 +13,15 @@
 namespace lumo::e2e {
 namespace {
 
-std::string builtFile(const std::wstring& name) {
-  wchar_t exe[MAX_PATH];
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring path(exe);
-  std::ifstream in(std::filesystem::path(path.substr(0, path.find_last_of(L'\\') + 1) + name), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::string call(const std::string& method) { return "call vor.Extensions.One." + method + " 0 \"<{lumo}>\"\n"; }
 
+// The extension's bar tells the movie of each command it gets (the variable "command"): the
+// movie reads the result once the command has come.
 TEST(MenuBarInput, UserMenuChoosesFromAFormsBarWithTheKeyboard) {
-  const std::string script = "call vor.initialise 0 \"<{lumo}>\"\n" + call("menuBar") + "expect true\nwait 300\n" +
-                             "user menu File/Quit\nwait 800\n" + call("lastCommand") + "expect 4243\n" +
-                             "user menu \"File/Open...\"\nwait 800\n" + call("lastCommand") + "expect 4242\n" +
+  const std::string script = "call vor.initialise 0 \"<{lumo}>\"\n" + call("menuBar") + "expect true\nwatch command\n" +
+                             "user menu File/Quit\nwait-for command 1 30000\n" + call("lastCommand") + "expect 4243\n" +
+                             "user menu \"File/Open...\"\nwait-for command 2 30000\n" + call("lastCommand") +
+                             "expect 4242\n" +
                              "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
   FormsProjector projector({{L"movie.swf", script}},
                            R"({"title": "Bar", "extensions": ["two.vdd"], "forms": [{"name": "main",
@@ -46,13 +38,17 @@ std::string menu(const std::string& menuClass, const std::string& command, const
   return "call vor.Menu." + menuClass + "." + command + " 0 \"<{lumo}>" + arguments + "\"\n";
 }
 
+// Each menu's type is "variable": the movie goes on once the pick has set its variable.
 TEST(MenuBarInput, TheMoviesOwnMenusAreChosenByMenuContextPickAndTray) {
-  const std::string script = menu("Main", "addMenu", "File") + menu("Main", "addItem", "File,Open") +
-                             menu("Main", "enableItem", "File,Open") + menu("Context", "addItem", "Copy") +
-                             menu("Tray", "showIcon") + menu("Tray", "addItem", "Show") + "wait 500\n" +
-                             "user menu File/Open\nwait 500\n" + "user context 120 60\nuser pick Copy\nwait 500\n" +
-                             "user tray right\nuser pick Show\nwait 500\n" +
-                             "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
+  std::string script = menu("Main", "addMenu", "File") + menu("Main", "addItem", "File,Open") +
+                       menu("Main", "enableItem", "File,Open") + menu("Context", "addItem", "Copy") +
+                       menu("Tray", "showIcon") + menu("Tray", "addItem", "Show");
+  for (const char* menuClass : {"Main", "Context", "Tray"}) script += menu(menuClass, "setmenuType", "variable");
+  script += "watch menu_Open\nwatch menu_Copy\nwatch menu_Show\n"
+            "user menu File/Open\nwait-for menu_Open 1 30000\n"
+            "user context 120 60\nuser pick Copy\nwait-for menu_Copy 1 30000\n"
+            "user tray right\nuser pick Show\nwait-for menu_Show 1 30000\n"
+            "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
   FormsProjector projector({{L"main.swf", script}},
                            R"({"title": "Menus", "menuExtension": true, "trayIconImage": "project.ico",
                                "forms": [{"name": "main", "movie": "main.swf", "windowTitle": "main",
