@@ -175,9 +175,7 @@ void RuntimeApp::createMenuBars() {
     return mainForm->takeMenuCommandId();
   };
   tray.showTrayMenu = [this](POINT at) { menus.showTrayMenu(at); };
-  auto& environment = FormEnvironment::instance();
-  environment.menus = &menus;
-  environment.showContextMenu = [this](Form&, POINT at) { return menus.showContextMenu(at); };
+  FormEnvironment::instance().menus = &menus;
 }
 
 bool RuntimeApp::createForms(HWND previewParent) {

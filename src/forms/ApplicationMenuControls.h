@@ -25,6 +25,10 @@ class ApplicationMenuControls {
   virtual void setSetting(int which, const std::wstring& value) = 0;
   // The tray record, else the context record, a command id of the main form names.
   virtual std::optional<MenuItemRecord> findCommand(WORD commandId) = 0;
+  // A right-button release over a movie at a screen point: the context menu while the switch
+  // is on. True when the release was the context menu's (a menu with items shown, or the
+  // switch off: no menu at all), so the player must not see it; false when nothing was shown.
+  virtual bool showContextMenu(POINT at) = 0;
 
  protected:
   ~ApplicationMenuControls() = default;

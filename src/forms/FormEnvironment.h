@@ -32,9 +32,6 @@ struct FormEnvironment {
   std::function<void(Form&, WPARAM, LPARAM)> trayCallback;
   TrayControls* tray = nullptr;  // the tray icon operations of every form
   std::function<void(Form&)> applicationMinimise;
-  // A right-button release over a form's movie at a screen point; true when it was the
-  // context menu's, so the player must not see it.
-  std::function<bool(Form&, POINT)> showContextMenu;
   ApplicationMenuControls* menus = nullptr;  // the tray and context menus of every form
 };
 

@@ -4,6 +4,7 @@
 
 #include "CallBoundary.h"
 
+#include "forms/ApplicationMenuControls.h"
 #include "forms/Form.h"
 #include "forms/FormEnvironment.h"
 #include "forms/FormEvents.h"
@@ -126,8 +127,8 @@ LRESULT CALLBACK PlayerWindowProcedure::procedure(HWND window, UINT message, WPA
         GetCursorPos(&at);
         // A release that was the context menu's stays from the player, which would otherwise
         // open its own menu as well: one right click, one menu.
-        const auto& showContextMenu = FormEnvironment::instance().showContextMenu;
-        if (showContextMenu && showContextMenu(*form, at)) {
+        ApplicationMenuControls* menus = FormEnvironment::instance().menus;
+        if (menus && menus->showContextMenu(at)) {
           // A player that took the capture on the press ("send") would keep it without its release.
           if (GetCapture() == window) ReleaseCapture();
           return 0;

@@ -46,11 +46,8 @@ class ApplicationMenus final : public ApplicationMenuControls {
 
   // The tray menu at a screen point (the icon's right click).
   void showTrayMenu(POINT at);
-  // A right-button release over a movie at a screen point: the context menu while the switch
-  // is on. True when the release was the context menu's (a menu with items shown, or the
-  // switch off: no menu at all), so the player must not see it; false when nothing was shown
-  // (no items, or no main form to own a menu).
-  bool showContextMenu(POINT at);
+  // False also when no main form exists to own the menu.
+  bool showContextMenu(POINT at) override;
 
  private:
   MenuRecordTable& table(MenuKind kind) { return kind == MenuKind::tray ? tray_ : context_; }

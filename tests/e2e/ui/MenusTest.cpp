@@ -8,6 +8,7 @@
 // Menus of another process cannot be read here (Wine keeps a menu in its own process), so items
 // are chosen with the keyboard once the menu is open, and the events name what was chosen.
 #include "forms/FormsFixture.h"
+#include "MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -58,12 +59,6 @@ std::string called(const std::string& function, const std::string& argument) {
 }
 
 bool transcriptHas(const FormsProjector& p, const std::string& text) { return p.waitFor(text, 0); }
-
-bool waitUntil(const auto& condition, DWORD timeoutMs) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (condition()) return true;
-  return condition();
-}
 
 // Wine's own tray window, shown while some icon is in it (there is no desktop tray here).
 HWND trayWindow() {
@@ -204,14 +199,14 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
   ASSERT_NE(mainWindow, nullptr);
 
   ASSERT_TRUE(projector.waitFor("log \"shown\"", 30000));
-  EXPECT_TRUE(waitUntil([] { return findColourInTray(kProjectIcon).has_value(); }, 4000))
+  EXPECT_TRUE(test::pumpUntil([] { return findColourInTray(kProjectIcon).has_value(); }, 4000))
       << "the tray shows the project's icon";
   saveScreenshot(L"tray-project-icon");
 
   ASSERT_TRUE(endPhase(mainWindow, 1));
   ASSERT_TRUE(projector.waitFor("log \"movie icon\""));
   std::optional<POINT> icon;
-  EXPECT_TRUE(waitUntil([&] { return (icon = findColourInTray(kMovieIcon)).has_value(); }, 4000))
+  EXPECT_TRUE(test::pumpUntil([&] { return (icon = findColourInTray(kMovieIcon)).has_value(); }, 4000))
       << "the tray shows the movie's icon file";
   EXPECT_FALSE(findColourInTray(kProjectIcon)) << "in place of the project's";
   saveScreenshot(L"tray-movie-icon");
@@ -221,13 +216,13 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
   ASSERT_TRUE(projector.waitFor("log \"hinted\""));
   SetCursorPos(icon->x - 2, icon->y);
   SetCursorPos(icon->x, icon->y);
-  EXPECT_TRUE(waitUntil([] { return shownTooltip(false) != nullptr; }, 4000)) << "the hint shows over the icon";
+  EXPECT_TRUE(test::pumpUntil([] { return shownTooltip(false) != nullptr; }, 4000)) << "the hint shows over the icon";
   saveScreenshot(L"tray-hint");
   SetCursorPos(400, 400);
 
   ASSERT_TRUE(endPhase(mainWindow, 3));
   ASSERT_TRUE(projector.waitFor("log \"balloon\""));
-  EXPECT_TRUE(waitUntil([] { return shownTooltip(true) != nullptr; }, 4000)) << "the balloon shows";
+  EXPECT_TRUE(test::pumpUntil([] { return shownTooltip(true) != nullptr; }, 4000)) << "the balloon shows";
   saveScreenshot(L"tray-balloon");
   // Wine's balloon does not report clicks to the icon's owner: the shell's notification for
   // one is sent as the shell would send it.
@@ -237,15 +232,15 @@ TEST(MenuTray, TheMovieShowsItsIconHintAndBalloonInTheShellsTrayAndADoubleClickO
 
   ASSERT_TRUE(endPhase(mainWindow, 4));
   ASSERT_TRUE(projector.waitFor("log \"minimized\""));
-  EXPECT_TRUE(waitUntil([&] { return !IsWindowVisible(mainWindow); }, 4000)) << "the main form went to the tray";
+  EXPECT_TRUE(test::pumpUntil([&] { return !IsWindowVisible(mainWindow); }, 4000)) << "the main form went to the tray";
   doubleClickAt(*icon);
-  EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(mainWindow) && !IsIconic(mainWindow); }, 5000))
+  EXPECT_TRUE(test::pumpUntil([&] { return IsWindowVisible(mainWindow) && !IsIconic(mainWindow); }, 5000))
       << "a double click on the icon restores the main form";
   EXPECT_TRUE(projector.waitFor("vor.__dispatchEvent!}}v{}!AppRestore", 5000));
 
   ASSERT_TRUE(endPhase(mainWindow, 5));
   ASSERT_TRUE(projector.waitFor("log \"hidden\""));
-  EXPECT_TRUE(waitUntil([] { return trayWindow() == nullptr; }, 4000)) << "hideIcon takes the icon away";
+  EXPECT_TRUE(test::pumpUntil([] { return trayWindow() == nullptr; }, 4000)) << "hideIcon takes the icon away";
   ASSERT_TRUE(endPhase(mainWindow, 6));
   EXPECT_EQ(projector.process().wait(30000), 0);
   for (const char* command : {"showIcon", "setIcon", "seticonHint", "showBalloon", "hideIcon"})
@@ -281,7 +276,7 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   const POINT file = clientPoint(window, 12, -GetSystemMetrics(SM_CYMENU) / 2);
   auto openFile = [&] {
     clickAt(file);
-    return waitUntil([] { return shownPopupMenu() != nullptr; }, 5000);
+    return test::pumpUntil([] { return shownPopupMenu() != nullptr; }, 5000);
   };
 
   // Function: the first item.
@@ -306,7 +301,7 @@ TEST(Menus, TheMainMenuIsBuiltByTheMovieAndEachPickReachesItAsItsTypeSays) {
   ASSERT_TRUE(openFile());
   chooseInOpenMenu(2);
   pressKeys({VK_ESCAPE, VK_ESCAPE, VK_ESCAPE});
-  ASSERT_TRUE(waitUntil([] { return shownPopupMenu() == nullptr; }, 3000));
+  ASSERT_TRUE(test::pumpUntil([] { return shownPopupMenu() == nullptr; }, 3000));
   ASSERT_TRUE(openFile());
   chooseInOpenMenu(1);
   EXPECT_TRUE(projector.waitFor("tgotolabel \"/\" \"Save_As___\""));
@@ -335,7 +330,7 @@ TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
   ASSERT_TRUE(projector.waitFor("log \"built\"", 30000));
   const POINT movie = clientPoint(window, 120, 60);
   clickAt(movie, true);
-  ASSERT_TRUE(waitUntil([] { return shownPopupMenu() != nullptr; }, 5000)) << "the context menu opens";
+  ASSERT_TRUE(test::pumpUntil([] { return shownPopupMenu() != nullptr; }, 5000)) << "the context menu opens";
   saveScreenshot(L"context-menu-open");
   chooseInOpenMenu(2);
   EXPECT_TRUE(projector.waitFor(dispatched("ContextMenuClick_Paste__all_", "Menu.Context")));
@@ -344,7 +339,7 @@ TEST(Menus, ARightClickOnTheMovieOpensTheContextMenuUntilTheMovieDisablesIt) {
 
   ASSERT_TRUE(projector.waitFor("log \"disabled\""));
   clickAt(movie, true);
-  EXPECT_FALSE(waitUntil([] { return shownPopupMenu() != nullptr; }, 1500)) << "no menu at all";
+  EXPECT_FALSE(test::pumpUntil([] { return shownPopupMenu() != nullptr; }, 1500)) << "no menu at all";
   pressKeys({VK_ESCAPE});
   ASSERT_TRUE(endPhase(window, 2));
   EXPECT_EQ(projector.process().wait(30000), 0);
@@ -368,9 +363,9 @@ TEST(Menus, ARightClickOnTheTrayIconOpensTheTrayMenuAndItsTypeStartsEmpty) {
 
   ASSERT_TRUE(projector.waitFor("log \"untyped\"", 30000));
   std::optional<POINT> icon;
-  ASSERT_TRUE(waitUntil([&] { return (icon = findColourInTray(kProjectIcon)).has_value(); }, 5000));
+  ASSERT_TRUE(test::pumpUntil([&] { return (icon = findColourInTray(kProjectIcon)).has_value(); }, 5000));
   clickAt(*icon, true);
-  ASSERT_TRUE(waitUntil([] { return shownPopupMenu() != nullptr; }, 5000)) << "the tray menu opens";
+  ASSERT_TRUE(test::pumpUntil([] { return shownPopupMenu() != nullptr; }, 5000)) << "the tray menu opens";
   saveScreenshot(L"tray-menu-open");
   chooseInOpenMenu(1);
   EXPECT_TRUE(projector.waitFor(dispatched("TrayMenuClick_Show", "Menu.Tray")));
@@ -378,7 +373,7 @@ TEST(Menus, ARightClickOnTheTrayIconOpensTheTrayMenuAndItsTypeStartsEmpty) {
 
   ASSERT_TRUE(projector.waitFor("log \"function\""));
   clickAt(*icon, true);
-  ASSERT_TRUE(waitUntil([] { return shownPopupMenu() != nullptr; }, 5000));
+  ASSERT_TRUE(test::pumpUntil([] { return shownPopupMenu() != nullptr; }, 5000));
   chooseInOpenMenu(2);
   EXPECT_TRUE(projector.waitFor(dispatched("TrayMenuClick_Quit", "Menu.Tray")));
   EXPECT_TRUE(projector.waitFor(called("onTrayMenuClick_Quit", "true")));

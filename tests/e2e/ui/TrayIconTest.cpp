@@ -2,6 +2,7 @@
 // in the shell's tray, a double click on the icon (its callback message, as the shell sends
 // it) restores the form, and exitWithCode leaves no icon behind.
 #include "forms/FormsFixture.h"
+#include "MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -22,12 +23,6 @@ bool trayShowsAnIcon() {
   return tray && IsWindowVisible(tray);
 }
 
-bool waitUntil(const auto& condition, DWORD timeoutMs) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50))
-    if (condition()) return true;
-  return condition();
-}
-
 TEST(TrayIcon, MinimizeToTrayHidesTheFormADoubleClickRestoresItAndExitRemovesTheIcon) {
   // "exit ask" holds the movie in a box while the test restores the form; Cancel lets it go on.
   const std::string script = "wait 300\n" + call("minimizeToTray", "true") + call("minimize", "") +
@@ -43,21 +38,21 @@ TEST(TrayIcon, MinimizeToTrayHidesTheFormADoubleClickRestoresItAndExitRemovesThe
 
   ASSERT_TRUE(projector.waitFor("log \"minimized\""));
   EXPECT_FALSE(IsWindowVisible(mainWindow)) << "the main form went to the tray";
-  EXPECT_TRUE(waitUntil(trayShowsAnIcon, 5000)) << "the icon is in the tray";
+  EXPECT_TRUE(test::pumpUntil(trayShowsAnIcon, 5000)) << "the icon is in the tray";
   EXPECT_TRUE(projector.waitFor("vor.__dispatchEvent" + kSep + "AppMinimize"));
 
   // The shell's double click on icon 1; another icon id is not ours.
   SendMessageW(mainWindow, WM_USER + 1, 2, WM_LBUTTONDBLCLK);
   EXPECT_FALSE(IsWindowVisible(mainWindow));
   SendMessageW(mainWindow, WM_USER + 1, 1, WM_LBUTTONDBLCLK);
-  EXPECT_TRUE(waitUntil([&] { return IsWindowVisible(mainWindow) && !IsIconic(mainWindow); }, 5000))
+  EXPECT_TRUE(test::pumpUntil([&] { return IsWindowVisible(mainWindow) && !IsIconic(mainWindow); }, 5000))
       << "a double click restores the main form";
   EXPECT_TRUE(projector.waitFor("vor.__dispatchEvent" + kSep + "AppRestore"));
   EXPECT_TRUE(trayShowsAnIcon()) << "restoring leaves the icon";
 
   ASSERT_TRUE(pressBoxButton(L"Information", IDCANCEL));
   EXPECT_EQ(projector.process().wait(30000), 3);
-  EXPECT_TRUE(waitUntil([] { return !trayShowsAnIcon(); }, 5000)) << "no dead icon after exitWithCode";
+  EXPECT_TRUE(test::pumpUntil([] { return !trayShowsAnIcon(); }, 5000)) << "no dead icon after exitWithCode";
 }
 
 // The movie's own script clicks the icon in the shell's tray with real input, as a person would.

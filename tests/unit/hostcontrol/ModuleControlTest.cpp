@@ -22,6 +22,12 @@ std::vector<char> playerImage() {
   return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A 320 x 240 control of the module in `parent`.
+HWND moduleControl(lumo::PlayerModule* module, HWND parent) {
+  return lumo::createControlWindow(module, 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 320, 240, parent,
+                                   reinterpret_cast<HMENU>(5), GetModuleHandleW(nullptr), nullptr);
+}
+
 TEST_F(HostControlTest, ControlOfThePlayerModuleLoadedFromMemoryRunsAMovie) {
   const std::vector<char> image = playerImage();
   ASSERT_FALSE(image.empty());
@@ -29,9 +35,7 @@ TEST_F(HostControlTest, ControlOfThePlayerModuleLoadedFromMemoryRunsAMovie) {
   ASSERT_NE(module, nullptr);
   ASSERT_NE(lumo::controlClassAtom(module.get()), 0);
 
-  HWND parent = createParent();
-  HWND control = lumo::createControlWindow(module.get(), 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 320, 240,
-                                           parent, reinterpret_cast<HMENU>(5), GetModuleHandleW(nullptr), nullptr);
+  HWND control = moduleControl(module.get(), createParent());
   ASSERT_NE(control, nullptr);
   lumo::PlayerControl* object = lumo::PlayerControl::fromWindow(control);
   ASSERT_NE(object, nullptr);
@@ -57,9 +61,7 @@ TEST_F(HostControlTest, MovieFromMemoryPlaysInAControlOfTheModule) {
   const std::vector<char> image = playerImage();
   std::unique_ptr<lumo::PlayerModule> module = lumo::loadPlayerFromMemory(image.data(), image.size());
   ASSERT_NE(module, nullptr);
-  HWND parent = createParent();
-  HWND control = lumo::createControlWindow(module.get(), 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 320, 240,
-                                           parent, reinterpret_cast<HMENU>(5), GetModuleHandleW(nullptr), nullptr);
+  HWND control = moduleControl(module.get(), createParent());
   ASSERT_NE(control, nullptr);
 
   movie::SwfMovie m;
@@ -87,9 +89,7 @@ TEST_F(HostControlTest, ThePlayerModulesContextMenuComesFromItsImage) {
   const std::vector<char> image = playerImage();
   std::unique_ptr<lumo::PlayerModule> module = lumo::loadPlayerFromMemory(image.data(), image.size());
   ASSERT_NE(module, nullptr);
-  HWND parent = createParent();
-  HWND control = lumo::createControlWindow(module.get(), 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 320, 240,
-                                           parent, reinterpret_cast<HMENU>(5), GetModuleHandleW(nullptr), nullptr);
+  HWND control = moduleControl(module.get(), createParent());
   ASSERT_NE(control, nullptr);
   ASSERT_TRUE(loadMovie(control, writeMovie("menu.swf", "")));
   lumo::ContextMenuRecord on{1, E_FAIL};
