@@ -38,7 +38,8 @@ const std::string kExit = "call vor.Application.exitWithCode 0 \"<{lumo}>0\"\n";
 const std::string kListen = "call vor.Extensions.One.signals 0 \"<{lumo}>\"\nexpect true\nwatch signal\n";
 std::string awaitPhaseEnd(int phase) { return "wait-for signal " + std::to_string(phase) + " 120000\n"; }
 bool endPhase(HWND form, int phase) { return PostMessageW(form, test::kSignalMessage, phase, 0) != FALSE; }
-std::vector<std::pair<std::wstring, std::string>> withSignals(std::vector<std::pair<std::wstring, std::string>> files = {}) {
+using ExtraFiles = std::vector<std::pair<std::wstring, std::string>>;
+ExtraFiles withSignals(ExtraFiles files = {}) {
   files.emplace_back(L"two.vdd", builtFile(L"two.vdd"));
   return files;
 }
@@ -135,7 +136,8 @@ void pressKeys(std::initializer_list<WORD> keys) {
 
 // A pop-up menu window shown by any process.
 HWND shownPopupMenu() {
-  for (HWND window = FindWindowW(L"#32768", nullptr); window; window = FindWindowExW(nullptr, window, L"#32768", nullptr))
+  for (HWND window = FindWindowW(L"#32768", nullptr); window;
+       window = FindWindowExW(nullptr, window, L"#32768", nullptr))
     if (IsWindowVisible(window)) return window;
   return nullptr;
 }
