@@ -1,8 +1,9 @@
-# Included by CTest before a run (see lumo_add_gtest E2E): lists a GoogleTest program's cases
-# and adds one test per suite, so that a scenario the suite's cases share (SetUpTestSuite) runs
-# once per run rather than once per case. The list is made again when the program changes.
+# Included by CTest before a run (see lumo_add_gtest): lists a GoogleTest program's cases and
+# adds one test per suite, so that a suite's cases share one Wine process and a scenario they
+# share (SetUpTestSuite) runs once per run rather than once per case. The list is made again
+# when the program changes. LABELS names the tests' label; SERIAL (TRUE or FALSE) runs them alone.
 # Sets lumo_suites_file to the file of tests to include.
-function(lumo_discover_suites name executable emulator ctest_file timeout)
+function(lumo_discover_suites name executable emulator ctest_file timeout label serial)
   set(lumo_suites_file "${ctest_file}" PARENT_SCOPE)
   if(EXISTS "${ctest_file}" AND "${ctest_file}" IS_NEWER_THAN "${executable}")
     return()
@@ -26,7 +27,7 @@ function(lumo_discover_suites name executable emulator ctest_file timeout)
       set(suite "${CMAKE_MATCH_1}")
       string(APPEND content
         "add_test([==[${suite}]==] \"${emulator}\" \"${executable}\" [==[--gtest_filter=${suite}.*]==])\n"
-        "set_tests_properties([==[${suite}]==] PROPERTIES LABELS e2e RUN_SERIAL TRUE TIMEOUT ${timeout})\n")
+        "set_tests_properties([==[${suite}]==] PROPERTIES LABELS ${label} RUN_SERIAL ${serial} TIMEOUT ${timeout})\n")
     endif()
   endforeach()
   file(WRITE "${ctest_file}" "${content}")

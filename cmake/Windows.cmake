@@ -7,15 +7,14 @@ add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0
 add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
 set(LUMO_ARCH ${CMAKE_SYSTEM_PROCESSOR})
-set(LUMO_OPENSSL ${LUMO_CACHE}/openssl-${LUMO_ARCH})
+set(LUMO_OPENSSL ${LUMO_CACHE}/libcrypto-${LUMO_ARCH})
 if(NOT EXISTS ${LUMO_OPENSSL}/lib/libcrypto.a)
   message(FATAL_ERROR "libcrypto for ${LUMO_ARCH} is missing: run scripts/lib/install-deps")
 endif()
 add_library(lumo_crypto STATIC IMPORTED GLOBAL)
 set_target_properties(lumo_crypto PROPERTIES
   IMPORTED_LOCATION ${LUMO_OPENSSL}/lib/libcrypto.a
-  INTERFACE_INCLUDE_DIRECTORIES ${LUMO_OPENSSL}/include
-  INTERFACE_LINK_LIBRARIES "ws2_32;crypt32;bcrypt;advapi32;user32")
+  INTERFACE_INCLUDE_DIRECTORIES ${LUMO_OPENSSL}/include)
 
 find_library(LUMO_ZLIB_LIBRARY NAMES libz.a z REQUIRED)
 add_library(lumo_zlib STATIC IMPORTED GLOBAL)
@@ -39,36 +38,38 @@ enable_testing()
 include(GoogleTest)
 
 # lumo_add_gtest(NAME [SERIAL] [E2E] SOURCES a.cpp b.cpp LIBS x y): a GoogleTest program whose
-# cases CTest runs one by one under Wine.
-# SERIAL: the cases run alone (they watch machine-wide state, such as the runtime's private
+# suites CTest runs one by one under Wine, each suite's cases in one process (a Wine process start
+# costs more than most cases), labelled "unit".
+# SERIAL: the suites run alone (they watch machine-wide state, such as the runtime's private
 # folders, that other tests' projectors would change).
-# E2E: end-to-end tests that start projectors as Wine processes of their own: one CTest test
-# per suite (its shared scenario runs once), run alone, labelled "e2e" (only those may get a
-# second try, see scripts/test).
+# E2E: end-to-end tests that start projectors as Wine processes of their own: run alone,
+# labelled "e2e" (only those may get a second try, see scripts/test).
 function(lumo_add_gtest name)
   cmake_parse_arguments(T "SERIAL;E2E" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE gtest_main gmock ${T_LIBS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support)
   target_compile_options(${name} PRIVATE ${LUMO_WARNINGS})
+  set(label unit)
+  set(serial FALSE)
+  set(timeout 300)
   if(T_E2E)
-    set(tests_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake)
-    string(CONCAT include
-      "include([==[${CMAKE_SOURCE_DIR}/cmake/GTestSuites.cmake]==])\n"
-      "if(EXISTS [==[$<TARGET_FILE:${name}>]==])\n"
-      "  lumo_discover_suites(${name} [==[$<TARGET_FILE:${name}>]==] [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==]\n"
-      "                       [==[${tests_file}]==] 600)\n"
-      "  include(\"\${lumo_suites_file}\")\n"
-      "else()\n"
-      "  add_test(${name}_NOT_BUILT ${name}_NOT_BUILT)\n"
-      "endif()\n")
-    file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake CONTENT "${include}")
-    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake)
-    return()
+    set(label e2e)
+    set(serial TRUE)
+    set(timeout 600)
+  elseif(T_SERIAL)
+    set(serial TRUE)
   endif()
-  set(serial)
-  if(T_SERIAL)
-    set(serial RUN_SERIAL TRUE)
-  endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 180 ${serial})
+  set(tests_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_suites.cmake)
+  string(CONCAT include
+    "include([==[${CMAKE_SOURCE_DIR}/cmake/GTestSuites.cmake]==])\n"
+    "if(EXISTS [==[$<TARGET_FILE:${name}>]==])\n"
+    "  lumo_discover_suites(${name} [==[$<TARGET_FILE:${name}>]==] [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==]\n"
+    "                       [==[${tests_file}]==] ${timeout} ${label} ${serial})\n"
+    "  include(\"\${lumo_suites_file}\")\n"
+    "else()\n"
+    "  add_test(${name}_NOT_BUILT ${name}_NOT_BUILT)\n"
+    "endif()\n")
+  file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake CONTENT "${include}")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake)
 endfunction()
