@@ -3,7 +3,6 @@
 
 #include "Module.h"
 
-#include <sstream>
 #include <string>
 
 namespace lumolock {
@@ -49,9 +48,20 @@ std::vector<HiddenRecord> StateFile::read() const {
   while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0 && text.size() < (1u << 20))
     text.append(buffer, got);
   CloseHandle(file);
-  std::istringstream lines(text);
-  HiddenRecord record{};
-  while (lines >> record.processId >> record.processStart >> record.item) records.push_back(record);
+  // Three decimal numbers a record, separated by white space; the first malformed number ends the
+  // list, as a stream extraction would. Parsed by hand: a string stream alone drags the locale
+  // machinery of the C++ library into this small DLL.
+  const char* p = text.c_str();
+  auto number = [&p](unsigned long long& out) {
+    while (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t') ++p;
+    if (*p < '0' || *p > '9') return false;
+    out = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) out = out * 10 + static_cast<unsigned>(*p - '0');
+    return true;
+  };
+  unsigned long long id = 0, start = 0, item = 0;
+  while (number(id) && number(start) && number(item))
+    records.push_back({static_cast<DWORD>(id), start, static_cast<UINT>(item)});
   return records;
 }
 
