@@ -197,4 +197,22 @@ TEST(JpegData, CleaningDropsStraySoiAndEoiBeforeTheScan) {
   EXPECT_EQ(cleaned, (Bytes{0xFF, 0xD8, 0xFF, 0xDB, 0x40, 0x00, 0xFF, 0xD9}));
 }
 
+TEST(JpegData, HuffmanTablesWithMoreThan256CodesAreRefused) {
+  Bytes image = fixture("red-blue.jpg");
+  EXPECT_TRUE(huffmanTablesAreSound(image.data(), image.size()));
+  // A DHT whose counts add up to 257 codes, and one whose codes run past its segment.
+  Bytes tooMany = {0xFF, 0xD8, 0xFF, 0xC4, 0x01, 0x13, 0x00};
+  for (int i = 0; i < 16; ++i) tooMany.push_back(i < 15 ? 17 : 2);
+  tooMany.resize(tooMany.size() + 257, 0);
+  EXPECT_FALSE(huffmanTablesAreSound(tooMany.data(), tooMany.size()));
+  Bytes overrun = {0xFF, 0xD8, 0xFF, 0xC4, 0x00, 0x14, 0x10, 5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2};
+  EXPECT_FALSE(huffmanTablesAreSound(overrun.data(), overrun.size()));
+  // The same fault after the first scan, where progressive JPEGs put their later tables.
+  Bytes late = image;
+  late.insert(late.end() - 2, tooMany.begin() + 2, tooMany.end());
+  EXPECT_FALSE(huffmanTablesAreSound(late.data(), late.size()));
+  BitmapResult r = jpeg(2, late);
+  EXPECT_FALSE(r.bitmap);
+}
+
 }  // namespace
