@@ -184,6 +184,15 @@ TEST(MovieReader, MalformedTagsAreSkippedAndTheRestIsRead) {
   EXPECT_NE(m->warnings[1].find("bitmap 4"), std::string::npos) << m->warnings[1];
 }
 
+TEST(MovieReader, WarningsStopAtAThousandLines) {
+  Bytes unknown;
+  for (int i = 0; i < 1500; ++i) unknown.insert(unknown.end(), {0x00, 0x7D});  // tag 500, empty
+  std::optional<MovieData> m = read(movie(8, unknown));
+  ASSERT_TRUE(m);
+  ASSERT_EQ(m->warnings.size(), 1001u);
+  EXPECT_EQ(m->warnings.back(), "further warnings left out");
+}
+
 TEST(MovieReader, ATruncatedFileKeepsWhatCameBefore) {
   // Padding the compressor cannot shrink away, so a cut file ends inside the last shape.
   Bytes padding(64);
