@@ -2,7 +2,7 @@
 // (whole, with the movie's tables, with SWF's stray markers, with an alpha plane), PNG and GIF.
 #include "BitmapTags.h"
 #include "JpegData.h"
-#include "SwfWriter.h"
+#include "SwfBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace {
 
 using namespace swf;
 using swf_test::Bytes;
-using swf_test::SwfWriter;
+using swf_test::SwfBytes;
 using swf_test::zlib;
 
 Bytes fixture(const std::string& name) {
@@ -35,7 +35,7 @@ TEST(Bitmaps, ColorMappedRowsArePaddedToFourBytes) {
   Bytes rows = {0, 1, 2, 0xEE, 2, 5, 0, 0xEE};
   Bytes data = table;
   data.insert(data.end(), rows.begin(), rows.end());
-  BitmapResult r = lossless(1, SwfWriter().u16(8).u8(3).u16(3).u16(2).u8(2).bytes(zlib(data)).data());
+  BitmapResult r = lossless(1, SwfBytes().u16(8).u8(3).u16(3).u16(2).u8(2).bytes(zlib(data)).data());
   ASSERT_TRUE(r.bitmap) << r.problem;
   EXPECT_EQ(r.id, 8);
   EXPECT_EQ(r.bitmap->width, 3u);
@@ -45,7 +45,7 @@ TEST(Bitmaps, ColorMappedRowsArePaddedToFourBytes) {
 
 TEST(Bitmaps, ColorMappedLossless2HasPremultipliedRgbaTables) {
   Bytes data = {128, 0, 0, 128, 200, 10, 10, 100, /* rows */ 0, 1, 3, 0};  // 200 > 100: clamped
-  BitmapResult r = lossless(2, SwfWriter().u16(1).u8(3).u16(3).u16(1).u8(1).bytes(zlib(data)).data());
+  BitmapResult r = lossless(2, SwfBytes().u16(1).u8(3).u16(3).u16(1).u8(1).bytes(zlib(data)).data());
   ASSERT_TRUE(r.bitmap) << r.problem;
   EXPECT_EQ(pixelsOf(r), (Bytes{128, 0, 0, 128, 100, 10, 10, 100, 0, 0, 0, 0}));
 }
@@ -53,28 +53,28 @@ TEST(Bitmaps, ColorMappedLossless2HasPremultipliedRgbaTables) {
 TEST(Bitmaps, FifteenBitPixelsAreBigEndianWithPaddedRows) {
   // 1x2: each row one pixel and two pad bytes. 0x7C00 red, 0x03FF green and blue full.
   Bytes data = {0x7C, 0x00, 0xEE, 0xEE, 0x03, 0xFF, 0xEE, 0xEE};
-  BitmapResult r = lossless(1, SwfWriter().u16(1).u8(4).u16(1).u16(2).bytes(zlib(data)).data());
+  BitmapResult r = lossless(1, SwfBytes().u16(1).u8(4).u16(1).u16(2).bytes(zlib(data)).data());
   ASSERT_TRUE(r.bitmap) << r.problem;
   EXPECT_EQ(pixelsOf(r), (Bytes{255, 0, 0, 255, 0, 255, 255, 255}));
-  EXPECT_FALSE(lossless(2, SwfWriter().u16(1).u8(4).u16(1).u16(2).bytes(zlib(data)).data()).bitmap);
+  EXPECT_FALSE(lossless(2, SwfBytes().u16(1).u8(4).u16(1).u16(2).bytes(zlib(data)).data()).bitmap);
 }
 
 TEST(Bitmaps, ThirtyTwoBitPixelsAreXrgbOrPremultipliedArgb) {
   Bytes data = {0x00, 10, 20, 30, 0x80, 64, 200, 0};
-  BitmapResult opaque = lossless(1, SwfWriter().u16(1).u8(5).u16(2).u16(1).bytes(zlib(data)).data());
+  BitmapResult opaque = lossless(1, SwfBytes().u16(1).u8(5).u16(2).u16(1).bytes(zlib(data)).data());
   EXPECT_EQ(pixelsOf(opaque), (Bytes{10, 20, 30, 255, 64, 200, 0, 255}));
-  BitmapResult alpha = lossless(2, SwfWriter().u16(1).u8(5).u16(2).u16(1).bytes(zlib(data)).data());
+  BitmapResult alpha = lossless(2, SwfBytes().u16(1).u8(5).u16(2).u16(1).bytes(zlib(data)).data());
   EXPECT_EQ(pixelsOf(alpha), (Bytes{0, 0, 0, 0, 64, 128, 0, 128}));
 }
 
 TEST(Bitmaps, LosslessProblemsSkipTheBitmap) {
   Bytes four = zlib(Bytes(16, 0));
   const std::pair<const char*, Bytes> cases[] = {
-      {"pixel data short", SwfWriter().u16(1).u8(5).u16(3).u16(3).bytes(zlib(Bytes(20, 0))).data()},
-      {"not zlib", SwfWriter().u16(1).u8(5).u16(1).u16(1).bytes({1, 2, 3, 4, 5}).data()},
-      {"unknown format", SwfWriter().u16(1).u8(6).u16(2).u16(2).bytes(four).data()},
-      {"no pixels", SwfWriter().u16(1).u8(5).u16(0).u16(2).bytes(four).data()},
-      {"past the pixel limit", SwfWriter().u16(1).u8(5).u16(65535).u16(65535).bytes(four).data()},
+      {"pixel data short", SwfBytes().u16(1).u8(5).u16(3).u16(3).bytes(zlib(Bytes(20, 0))).data()},
+      {"not zlib", SwfBytes().u16(1).u8(5).u16(1).u16(1).bytes({1, 2, 3, 4, 5}).data()},
+      {"unknown format", SwfBytes().u16(1).u8(6).u16(2).u16(2).bytes(four).data()},
+      {"no pixels", SwfBytes().u16(1).u8(5).u16(0).u16(2).bytes(four).data()},
+      {"past the pixel limit", SwfBytes().u16(1).u8(5).u16(65535).u16(65535).bytes(four).data()},
       {"header cut short", Bytes{1, 0, 5, 2}},
   };
   for (const auto& [what, body] : cases) {
@@ -90,7 +90,7 @@ void expectNear(const Bytes& rgba, size_t pixel, std::array<int, 4> want) {
 }
 
 BitmapResult jpeg(uint8_t version, const Bytes& image, const Bytes& alpha = {}) {
-  SwfWriter w;
+  SwfBytes w;
   w.u16(3);
   if (version >= 3) w.u32(static_cast<uint32_t>(image.size()));
   if (version == 4) w.u16(0x0100);
@@ -137,7 +137,7 @@ std::pair<Bytes, Bytes> splitTables(const Bytes& jpeg) {
 
 TEST(Bitmaps, DefineBitsTakesTheMovieTables) {
   auto [tables, image] = splitTables(fixture("red-blue.jpg"));
-  Bytes body = SwfWriter().u16(4).bytes(image).data();
+  Bytes body = SwfBytes().u16(4).bytes(image).data();
   BitReader in(body.data(), body.size());
   expectRedBlue(readDefineBits(in, tables));
 }
@@ -176,7 +176,7 @@ TEST(Bitmaps, UndecodableImagesAreSkipped) {
       {"unknown format", jpeg(2, {1, 2, 3, 4})},
       {"cut JPEG", jpeg(2, cut)},
       {"image size past the tag", [] {
-         Bytes body = SwfWriter().u16(3).u32(1000).bytes({0xFF, 0xD8}).data();
+         Bytes body = SwfBytes().u16(3).u32(1000).bytes({0xFF, 0xD8}).data();
          BitReader in(body.data(), body.size());
          return readDefineBitsJpeg(in, 3);
        }()},

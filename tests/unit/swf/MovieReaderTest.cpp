@@ -1,7 +1,7 @@
 // readMovie over whole hand-made movies: the header (plain and compressed, bounded by the file
 // length), the timeline and sprites, the dictionary, and malformed tags skipped with the rest kept.
 #include "MovieReader.h"
-#include "SwfWriter.h"
+#include "SwfBytes.h"
 #include "TagCodes.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +12,12 @@ using namespace swf;
 using swf_test::Bytes;
 using swf_test::join;
 using swf_test::movie;
-using swf_test::SwfWriter;
+using swf_test::SwfBytes;
 using swf_test::tag;
 
 // A DefineShape body (DefineShape3's with `rgba`): one red fill and a single edge.
 Bytes shapeBody(CharacterId id, bool rgba = false) {
-  SwfWriter w;
+  SwfBytes w;
   w.u16(id).rect(0, 100, 0, 100, 9).u8(1).bytes({0x00, 255, 0, 0});
   if (rgba) w.u8(255);
   w.u8(0).u8(0x10);
@@ -27,7 +27,7 @@ Bytes shapeBody(CharacterId id, bool rgba = false) {
   return w.data();
 }
 
-Bytes place2(uint16_t depth, CharacterId id) { return tag(tag::kPlaceObject2, SwfWriter().u8(0x02).u16(depth).u16(id).data()); }
+Bytes place2(uint16_t depth, CharacterId id) { return tag(tag::kPlaceObject2, SwfBytes().u8(0x02).u16(depth).u16(id).data()); }
 Bytes showFrame() { return tag(tag::kShowFrame, {}); }
 
 std::optional<MovieData> read(const Bytes& bytes) { return readMovie(bytes.data(), bytes.size()); }
@@ -96,14 +96,14 @@ TEST(MovieReader, TheHeadersFileLengthBoundsTheBody) {
 TEST(MovieReader, FramesHoldTheirTagsInOrder) {
   Bytes tags = join({
       tag(tag::kDefineShape, shapeBody(1)),
-      tag(tag::kPlaceObject, SwfWriter().u16(1).u16(1).translate(0, 0).data()),
+      tag(tag::kPlaceObject, SwfBytes().u16(1).u16(1).translate(0, 0).data()),
       showFrame(),
-      tag(tag::kFrameLabel, SwfWriter().str("intro").u8(1).data()),
+      tag(tag::kFrameLabel, SwfBytes().str("intro").u8(1).data()),
       tag(tag::kDoAction, {0x07, 0x00}),
       tag(tag::kDoInitAction, {5, 0, 0x00}),
       tag(tag::kStartSound, {9, 0, 0x00}),
       showFrame(),
-      tag(tag::kFrameLabel, SwfWriter().str("end").data()),
+      tag(tag::kFrameLabel, SwfBytes().str("end").data()),
       tag(tag::kRemoveObject2, {1, 0}),  // after the last ShowFrame: a last frame
   });
   std::optional<MovieData> m = read(movie(6, tags));
@@ -123,7 +123,7 @@ TEST(MovieReader, FramesHoldTheirTagsInOrder) {
 }
 
 Bytes sprite(CharacterId id, uint16_t frames, const Bytes& tags) {
-  return tag(tag::kDefineSprite, SwfWriter().u16(id).u16(frames).bytes(tags).u16(0).data());
+  return tag(tag::kDefineSprite, SwfBytes().u16(id).u16(frames).bytes(tags).u16(0).data());
 }
 
 TEST(MovieReader, SpritesHaveTimelinesOfTheirOwnAndDefineIntoTheMovie) {
@@ -158,7 +158,7 @@ TEST(MovieReader, SpritesNestedTooDeepAreSkipped) {
 TEST(MovieReader, MalformedTagsAreSkippedAndTheRestIsRead) {
   Bytes badShape = shapeBody(2);
   badShape.resize(badShape.size() - 2);  // its records cut off inside the tag
-  Bytes badBitmap = SwfWriter().u16(4).u8(5).u16(1).u16(1).bytes({1, 2, 3}).data();
+  Bytes badBitmap = SwfBytes().u16(4).u8(5).u16(1).u16(1).bytes({1, 2, 3}).data();
   Bytes tags = join({
       tag(tag::kDefineShape, shapeBody(1)),
       tag(tag::kDefineShape, badShape),
@@ -217,9 +217,9 @@ TEST(MovieReader, KeepsOtherCharactersAndTheirInfoRaw) {
       tag(tag::kDefineFontInfo, {7, 0, 0xCC}),
       tag(tag::kDefineButton2, {8, 0, 0x00}),
       tag(tag::kDefineButtonCxform, {8, 0, 0x00}),
-      tag(tag::kExportAssets, SwfWriter().u16(2).u16(7).str("font").u16(8).str("button").data()),
-      tag(tag::kImportAssets2, SwfWriter().str("lib.swf").u8(1).u8(0).u16(1).u16(20).str("ball").data()),
-      tag(tag::kImportAssets, SwfWriter().str("old.swf").u16(1).u16(21).str("box").data()),
+      tag(tag::kExportAssets, SwfBytes().u16(2).u16(7).str("font").u16(8).str("button").data()),
+      tag(tag::kImportAssets2, SwfBytes().str("lib.swf").u8(1).u8(0).u16(1).u16(20).str("ball").data()),
+      tag(tag::kImportAssets, SwfBytes().str("old.swf").u16(1).u16(21).str("box").data()),
   });
   std::optional<MovieData> m = read(movie(8, tags));
   ASSERT_TRUE(m);

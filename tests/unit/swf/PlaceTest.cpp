@@ -1,7 +1,7 @@
 // PlaceObject 1-3 and RemoveObject over hand-made bodies: every optional field in its order,
 // clip actions with SWF 5's and SWF 6's event flags, filters kept whole, blend modes.
 #include "PlaceRecords.h"
-#include "SwfWriter.h"
+#include "SwfBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 using namespace swf;
 using swf_test::Bytes;
-using swf_test::SwfWriter;
+using swf_test::SwfBytes;
 
 std::optional<PlaceObject> place(const Bytes& body, uint8_t version, uint8_t swfVersion) {
   BitReader in(body.data(), body.size());
@@ -17,7 +17,7 @@ std::optional<PlaceObject> place(const Bytes& body, uint8_t version, uint8_t swf
 }
 
 TEST(PlaceObject, VersionOneHasAnOptionalColorTransform) {
-  Bytes plain = SwfWriter().u16(5).u16(3).translate(100, -100).data();
+  Bytes plain = SwfBytes().u16(5).u16(3).translate(100, -100).data();
   std::optional<PlaceObject> p = place(plain, 1, 4);
   ASSERT_TRUE(p);
   EXPECT_EQ(p->characterId, 5);
@@ -25,7 +25,7 @@ TEST(PlaceObject, VersionOneHasAnOptionalColorTransform) {
   EXPECT_EQ(p->matrix->ty, -100);
   EXPECT_FALSE(p->colorTransform);
 
-  SwfWriter tinted(SwfWriter().u16(5).u16(3).translate(0, 0));
+  SwfBytes tinted(SwfBytes().u16(5).u16(3).translate(0, 0));
   tinted.ubits(1, 1).ubits(0, 1).ubits(4, 4).sbits(1, 4).sbits(2, 4).sbits(3, 4);
   p = place(tinted.data(), 1, 4);
   ASSERT_TRUE(p && p->colorTransform);
@@ -35,7 +35,7 @@ TEST(PlaceObject, VersionOneHasAnOptionalColorTransform) {
 
 TEST(PlaceObject, VersionTwoReadsEveryFieldAndClipActions) {
   // SWF 6: 32-bit event flags. One record on load and enter frame, one on key press with its code.
-  SwfWriter w;
+  SwfBytes w;
   w.u8(0xFF).u16(10).u16(4).translate(20, 40);
   w.ubits(1, 1).ubits(1, 1).ubits(2, 4).sbits(1, 2).sbits(1, 2).sbits(1, 2).sbits(1, 2);  // mult, add 1s
   w.sbits(0, 2).sbits(-1, 2).sbits(0, 2).sbits(0, 2);
@@ -63,7 +63,7 @@ TEST(PlaceObject, VersionTwoReadsEveryFieldAndClipActions) {
 }
 
 TEST(PlaceObject, SwfFiveClipActionsHaveSixteenBitFlags) {
-  SwfWriter w;
+  SwfBytes w;
   w.u8(0x82).u16(1).u16(2);  // clip actions, character
   w.u16(0).u16(clip_event::kMouseDown | clip_event::kPress);
   w.u16(clip_event::kMouseDown | clip_event::kPress).u32(1).u8(0x00);
@@ -74,7 +74,7 @@ TEST(PlaceObject, SwfFiveClipActionsHaveSixteenBitFlags) {
   EXPECT_EQ(p->clipActions[0].events, clip_event::kMouseDown | clip_event::kPress);
 
   // Files in the wild end their last record with two bytes where SWF 6 wants four.
-  SwfWriter cut;
+  SwfBytes cut;
   cut.u8(0x82).u16(1).u16(2).u16(0).u32(clip_event::kLoad).u32(clip_event::kLoad).u32(1).u8(0).u16(0);
   p = place(cut.data(), 2, 6);
   ASSERT_TRUE(p);
@@ -82,7 +82,7 @@ TEST(PlaceObject, SwfFiveClipActionsHaveSixteenBitFlags) {
 }
 
 TEST(PlaceObject, VersionThreeReadsFiltersBlendModeCacheAndClassName) {
-  SwfWriter w;
+  SwfBytes w;
   w.u8(0x02).u8(0x08 | 0x01 | 0x02 | 0x04).u16(7).str("Ball").u16(9);
   w.u8(4);
   w.u8(1).bytes(Bytes(9, 0xB1));                        // blur
@@ -115,10 +115,10 @@ TEST(PlaceObject, BlendModesOutsideTheTableAreNormal) {
 TEST(PlaceObject, MalformedBodiesAreRejected) {
   const std::pair<const char*, std::pair<Bytes, uint8_t>> cases[] = {
       {"neither move nor character", {{0x00, 1, 0}, 2}},
-      {"unknown filter type", {SwfWriter().u8(0x02).u8(0x01).u16(1).u16(2).u8(1).u8(9).bytes(Bytes(30, 0)).data(), 3}},
-      {"filter cut short", {SwfWriter().u8(0x02).u8(0x01).u16(1).u16(2).u8(1).u8(1).bytes(Bytes(8, 0)).data(), 3}},
+      {"unknown filter type", {SwfBytes().u8(0x02).u8(0x01).u16(1).u16(2).u8(1).u8(9).bytes(Bytes(30, 0)).data(), 3}},
+      {"filter cut short", {SwfBytes().u8(0x02).u8(0x01).u16(1).u16(2).u8(1).u8(1).bytes(Bytes(8, 0)).data(), 3}},
       {"name without terminator", {{0x22, 1, 0, 2, 0, 'a'}, 2}},
-      {"key press without its key code", {SwfWriter().u8(0x82).u16(1).u16(2).u16(0).u32(0).u32(clip_event::kKeyPress).u32(0).u32(0).data(), 2}},
+      {"key press without its key code", {SwfBytes().u8(0x82).u16(1).u16(2).u16(0).u32(0).u32(clip_event::kKeyPress).u32(0).u32(0).data(), 2}},
   };
   for (const auto& [what, c] : cases) EXPECT_FALSE(place(c.first, c.second, 8)) << what;
 }

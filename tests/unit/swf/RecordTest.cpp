@@ -4,7 +4,7 @@
 #include "MorphRecords.h"
 #include "ShapeRecords.h"
 #include "StyleRecords.h"
-#include "SwfWriter.h"
+#include "SwfBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +12,12 @@ namespace {
 
 using namespace swf;
 using swf_test::Bytes;
-using swf_test::SwfWriter;
+using swf_test::SwfBytes;
 
 BitReader readerOf(const Bytes& bytes) { return BitReader(bytes.data(), bytes.size()); }
 
 TEST(Records, RectHasSignedFieldsAndMayHaveNone) {
-  Bytes bytes = SwfWriter().rect(-100, 200, -1, 0, 10).u8(0xAB).data();
+  Bytes bytes = SwfBytes().rect(-100, 200, -1, 0, 10).u8(0xAB).data();
   BitReader in = readerOf(bytes);
   EXPECT_EQ(readRect(in), (Rect{-100, 200, -1, 0}));
   EXPECT_EQ(in.u8(), 0xAB);  // the record ends on a byte boundary
@@ -29,7 +29,7 @@ TEST(Records, RectHasSignedFieldsAndMayHaveNone) {
 }
 
 TEST(Records, MatrixReadsScaleRotateAndTranslate) {
-  SwfWriter w;
+  SwfBytes w;
   w.ubits(1, 1).ubits(19, 5).sbits(0x18000, 19).sbits(-0x10000, 19);  // scale 1.5, -1
   w.ubits(1, 1).ubits(17, 5).sbits(-0x8000, 17).sbits(0x4000, 17);    // rotate -0.5, 0.25
   w.ubits(8, 5).sbits(-20, 8).sbits(40, 8);
@@ -44,7 +44,7 @@ TEST(Records, MatrixReadsScaleRotateAndTranslate) {
 }
 
 TEST(Records, ColorTransformWithAndWithoutAlpha) {
-  SwfWriter w;
+  SwfBytes w;
   w.ubits(1, 1).ubits(1, 1).ubits(10, 4);
   w.sbits(128, 10).sbits(256, 10).sbits(-1, 10);   // multipliers
   w.sbits(-255, 10).sbits(0, 10).sbits(10, 10);    // additions
@@ -52,7 +52,7 @@ TEST(Records, ColorTransformWithAndWithoutAlpha) {
   ColorTransform t = readColorTransform(in, false);
   EXPECT_EQ(t, (ColorTransform{128, 256, -1, 256, -255, 0, 10, 0}));
 
-  SwfWriter a;
+  SwfBytes a;
   a.ubits(1, 1).ubits(0, 1).ubits(9, 4).sbits(1, 9).sbits(2, 9).sbits(3, 9).sbits(-128, 9);
   BitReader ain = readerOf(a.data());
   EXPECT_EQ(readColorTransform(ain, true), (ColorTransform{256, 256, 256, 256, 1, 2, 3, -128}));
@@ -124,7 +124,7 @@ TEST(Records, FillStylesByTypeAndShapeVersion) {
 }
 
 TEST(Records, GradientHoldsFifteenStops) {
-  SwfWriter w;
+  SwfBytes w;
   w.u8(0x10).u8(0x00).u8(0x0F);
   for (int i = 0; i < 15; ++i) w.u8(static_cast<uint8_t>(i * 17)).bytes({1, 2, 3, 4});
   BitReader in = readerOf(w.data());
@@ -135,7 +135,7 @@ TEST(Records, GradientHoldsFifteenStops) {
 }
 
 TEST(Records, StyleCountsExtendFromDefineShape2) {
-  SwfWriter w;
+  SwfBytes w;
   w.u8(0xFF).u16(300);
   for (int i = 0; i < 300; ++i) w.bytes({0x00, 1, 2, 3});
   BitReader in = readerOf(w.data());
@@ -143,7 +143,7 @@ TEST(Records, StyleCountsExtendFromDefineShape2) {
   EXPECT_TRUE(in.atEnd());
 
   // DefineShape's 0xFF is a count of 255, not an escape.
-  SwfWriter v1;
+  SwfBytes v1;
   v1.u8(0xFF);
   for (int i = 0; i < 255; ++i) v1.bytes({0x00, 1, 2, 3});
   BitReader in1 = readerOf(v1.data());
@@ -158,7 +158,7 @@ TEST(Records, StyleCountsExtendFromDefineShape2) {
 }
 
 TEST(Records, LineStyleTwoReadsCapsJoinsFlagsAndFill) {
-  SwfWriter miter;
+  SwfBytes miter;
   miter.u16(40);
   miter.ubits(2, 2).ubits(2, 2).ubits(0, 1).ubits(1, 1).ubits(0, 1).ubits(1, 1);  // square, miter, noH, hinting
   miter.ubits(0, 5).ubits(1, 1).ubits(3, 2);                                     // noClose, reserved cap 3
@@ -176,7 +176,7 @@ TEST(Records, LineStyleTwoReadsCapsJoinsFlagsAndFill) {
   EXPECT_EQ(line.color, (Rgba{10, 20, 30, 40}));
   EXPECT_FALSE(line.fill);
 
-  SwfWriter filled;
+  SwfBytes filled;
   filled.u16(20).ubits(0, 2).ubits(1, 2).ubits(1, 1).ubits(0, 3).ubits(0, 8);  // bevel, has fill
   filled.bytes({0x10, 0x00, 0x01, 0, 5, 6, 7, 8});                             // a linear gradient
   BitReader f = readerOf(filled.data());
@@ -195,12 +195,12 @@ TEST(Records, LineStyleTwoReadsCapsJoinsFlagsAndFill) {
 }
 
 // The style-change fields of SHAPERECORD, MSB first: TypeFlag 0, then the five state flags.
-void styleChange(SwfWriter& w, bool newStyles, bool line, bool fill1, bool fill0, bool move) {
+void styleChange(SwfBytes& w, bool newStyles, bool line, bool fill1, bool fill0, bool move) {
   w.ubits(0, 1).ubits(newStyles, 1).ubits(line, 1).ubits(fill1, 1).ubits(fill0, 1).ubits(move, 1);
 }
 
 TEST(Records, ShapeRecordsFollowNewStylesAndTheirBitCounts) {
-  SwfWriter w;
+  SwfBytes w;
   w.u8(0x00).u8(0x00);  // no fill or line styles
   w.u8(0x11);           // NumFillBits 1, NumLineBits 1
   styleChange(w, false, true, true, false, true);
@@ -241,7 +241,7 @@ TEST(Records, ShapeRecordsFollowNewStylesAndTheirBitCounts) {
 }
 
 TEST(Records, DefineShape4ReadsEdgeBoundsAndFlags) {
-  SwfWriter w;
+  SwfBytes w;
   w.u16(12).rect(0, 100, 0, 50, 9).rect(10, 90, 10, 40, 9).u8(0x05);  // winding rule, scaling strokes
   w.u8(1).bytes({0x00, 9, 9, 9, 9}).u8(0).u8(0x10);
   styleChange(w, false, false, false, true, false);
@@ -265,24 +265,24 @@ TEST(Records, DefineShape4ReadsEdgeBoundsAndFlags) {
 }
 
 TEST(Records, MorphShapeReadsBothEndsAndHonoursTheEndEdgesOffset) {
-  SwfWriter styles;
+  SwfBytes styles;
   styles.u8(1).bytes({0x00, 255, 0, 0, 255, 0, 0, 255, 128});             // red to half blue
   styles.u8(1).u16(20).u16(60).bytes({1, 2, 3, 4, 5, 6, 7, 8});             // widths 20 to 60
-  SwfWriter start;
+  SwfBytes start;
   start.u8(0x11);
   styleChange(start, false, false, true, false, true);
   start.ubits(4, 5).sbits(1, 4).sbits(2, 4).ubits(1, 1);
   start.ubits(1, 1).ubits(1, 1).ubits(0, 4).ubits(1, 1).sbits(1, 2).sbits(-1, 2);
   start.ubits(0, 6).align();
   start.bytes({0xEE, 0xEE});  // padding the offset skips
-  SwfWriter end;
+  SwfBytes end;
   end.u8(0x00);
   styleChange(end, false, false, false, false, true);
   end.ubits(5, 5).sbits(3, 5).sbits(4, 5);
   end.ubits(1, 1).ubits(0, 1).ubits(0, 4).sbits(1, 2).sbits(1, 2).sbits(-1, 2).sbits(-1, 2);
   end.ubits(0, 6);
 
-  SwfWriter w;
+  SwfBytes w;
   w.u16(3).rect(0, 10, 0, 10, 6).rect(0, 20, 0, 20, 7);
   w.u32(static_cast<uint32_t>(styles.data().size() + start.data().size()));
   w.bytes(styles.data()).bytes(start.data()).bytes(end.data());
@@ -305,7 +305,7 @@ TEST(Records, MorphShapeReadsBothEndsAndHonoursTheEndEdgesOffset) {
 }
 
 TEST(Records, MorphLineStyleTwoCarriesAMorphFill) {
-  SwfWriter w;
+  SwfBytes w;
   w.u16(10).u16(30);
   w.ubits(1, 2).ubits(0, 2).ubits(1, 1).ubits(0, 3).ubits(0, 5).ubits(0, 1).ubits(2, 2);  // no cap, fill, square end
   w.u8(0x10).u8(0x00).u8(0x00).u8(0x01).bytes({0, 1, 1, 1, 1, 255, 2, 2, 2, 2});  // gradient, matrices, one stop pair
