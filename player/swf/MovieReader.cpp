@@ -12,7 +12,6 @@
 #include "TagCodes.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace swf {
