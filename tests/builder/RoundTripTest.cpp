@@ -55,7 +55,7 @@ Bytes utf16(std::string_view ascii) {
 }
 
 TEST_F(BuilderRoundTrip, InspectGivesBackEveryFieldOfTheProject) {
-  const Bytes runtime = {'M', 'Z', 's', 't', 'a', 'n', 'd', '-', 'i', 'n'};
+  const Bytes runtime = runtimeStandIn();
   writeBytes(dir / "runtime.exe", runtime);
   const fs::path app = dir / "app.exe";
 
@@ -93,7 +93,7 @@ TEST_F(BuilderRoundTrip, InspectGivesBackEveryFieldOfTheProject) {
 TEST_F(BuilderRoundTrip, LeftOutKeysTakeTheRecordDefaults) {
   writeBytes(dir / "m.swf", swfFile());
   writeText(dir / "p.json", R"({"title": "Minimal", "forms": [{"name": "main", "movie": "m.swf"}]})");
-  writeBytes(dir / "runtime.exe", {'M', 'Z'});
+  writeBytes(dir / "runtime.exe", runtimeStandIn());
   ASSERT_EQ(runLumo({L"build", (dir / "p.json").wstring(), L"-o", (dir / "a.exe").wstring(), L"--runtime",
                      (dir / "runtime.exe").wstring()}).exitCode, 0);
 
