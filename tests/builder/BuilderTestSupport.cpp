@@ -151,10 +151,13 @@ Bytes dllFile() {
   return dll;
 }
 
+Bytes standInResource() { return Bytes(16, 0x42); }
+
 Bytes runtimeStandIn(std::uint16_t machine, std::uint16_t missing) {
   pe::ResourceTree tree;
+  pe::NameMap& bin = tree[pe::ResourceKey(std::u16string(u"BIN"))];
   for (const std::uint16_t id : {135, 137, 140}) {
-    if (id != missing) tree[pe::ResourceKey(std::u16string(u"BIN"))][pe::ResourceKey(id)][0x0409] = {Bytes(16, 0x42), 0};
+    if (id != missing) bin[pe::ResourceKey(id)][0x0409] = {standInResource(), 0};
   }
   pe::test::TestImageShape shape;
   shape.pe32Plus = machine == pe::kMachineAmd64;

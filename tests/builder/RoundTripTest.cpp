@@ -39,8 +39,10 @@ Json expectedInspection(const fs::path& projectFile) {
     form["formVersion"] = 10;
   }
   project["version"] = 11;
-  // The stand-in runtime is no PE image: it carries no player, icon or version information.
-  for (const char* key : {"player", "icon", "versionInfo"}) project[key] = nullptr;
+  // The stand-in runtime carries a player that is no DLL, and no icon or version information.
+  const Bytes player = standInResource();
+  project["player"] = Json{{"size", player.size()}, {"sha256", sha256Hex(player)}, {"machine", "not a Windows DLL"}};
+  for (const char* key : {"icon", "versionInfo"}) project[key] = nullptr;
   return project;
 }
 
