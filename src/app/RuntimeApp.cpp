@@ -217,7 +217,10 @@ bool RuntimeApp::createForms(HWND previewParent) {
     if (!form->start(instance_, *description, privateTempFolder)) return false;
     if (id == 0) {
       tray.mainWindow = form->windowHandle();
-      splash.deliverHeldEvents(*form);
+      // A movie the player gets straight (SWF 9 and later) listens once it has reported
+      // vor.flash9ready: the message loop hands it the held events then. The bridge movie of
+      // an older one takes them now, as it takes every event before its movie plays.
+      if (description->movieVersion() < 9) splash.deliverHeldEvents(*form);
     }
   }
   if (!mainForm) return true;
@@ -294,6 +297,7 @@ void RuntimeApp::runMessageLoop() {
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
     DispatchMessageW(&message);
+    if (mainForm && splash.eventsHeld() && mainForm->eiReady.load()) splash.deliverHeldEvents(*mainForm);
     if (mainForm && mainForm->quit()) {
       ShowWindow(mainForm->windowHandle(), SW_HIDE);
       break;

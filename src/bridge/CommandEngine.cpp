@@ -108,6 +108,8 @@ std::wstring CommandEngine::runBuiltInOrModule(const std::wstring& name, const s
   if (name == L"vor.initppsv") return L"invalid";
   if (name == L"vor.flash9ready") {
     if (FormInterface* form = findForm(static_cast<int>(toInteger(formIdText)))) form->eiReady = true;
+    // Wakes the message loop, which delivers events held until the movie listens.
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     return {};
   }
 

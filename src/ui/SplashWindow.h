@@ -32,7 +32,7 @@ class SplashWindow {
   void show(HINSTANCE instance, const std::vector<std::uint8_t>& image, const Settings& settings, HWND parent);
 
   // The splash closes before the main form's movie exists, so its events wait here until that
-  // movie has loaded; they are sent once.
+  // movie can hear them; they are sent once.
   void deliverHeldEvents(FormInterface& mainForm);
   bool eventsHeld() const { return eventsHeld_; }
 

@@ -79,6 +79,16 @@ const BadCase kCases[] = {
      {"gone-runtime.exe: cannot read the runtime"}, "gone-runtime.exe"},
     {"RuntimeIsAProjector", R"({"forms": [{"name": "main", "movie": "good.swf"}]})",
      {"projector.exe: already holds a project record"}, "projector.exe"},
+    {"RuntimeIsText", R"({"forms": [{"name": "main", "movie": "good.swf"}]})",
+     {"text.txt: is not a Windows program: no MZ header"}, "text.txt"},
+    {"RuntimeIsADll", R"({"forms": [{"name": "main", "movie": "good.swf"}]})",
+     {"good.vdd: is not a Windows program"}, "good.vdd"},
+    {"RuntimeIsALibraryImage", R"({"forms": [{"name": "main", "movie": "good.swf"}]})",
+     {"library.exe: is a DLL, not the runtime program"}, "library.exe"},
+    {"RuntimeForAnotherMachine", R"({"forms": [{"name": "main", "movie": "good.swf"}]})",
+     {"arm64.exe: is a program for machine 0xAA64"}, "arm64.exe"},
+    {"RuntimeWithoutPlayer", R"({"forms": [{"name": "main", "movie": "good.swf"}]})",
+     {"other.exe: is not the Lumo runtime: it carries no \"BIN\" 135 resource"}, "other.exe"},
 };
 
 // Test names show the case, not its bytes.
@@ -98,8 +108,13 @@ class BuilderBadProject : public TempFolderTest, public ::testing::WithParamInte
     writeBytes(dir / "good.vdd", dllFile());
     writeText(dir / "text.txt", "hello");
     writeText(dir / "notswf.swf", "<html>not a movie</html>");
-    writeBytes(dir / "runtime.exe", {'M', 'Z', 1, 2, 3});
-    Bytes projector = {'M', 'Z'};
+    writeBytes(dir / "runtime.exe", runtimeStandIn());
+    writeBytes(dir / "arm64.exe", runtimeStandIn(0xAA64));
+    writeBytes(dir / "other.exe", runtimeStandIn(0x8664, 135));
+    Bytes library = runtimeStandIn();
+    library[0x80 + 23] |= 0x20;  // the DLL flag, 0x2000 of the characteristics
+    writeBytes(dir / "library.exe", library);
+    Bytes projector = runtimeStandIn();
     const auto marker = record::marker();
     projector.insert(projector.end(), marker.begin(), marker.end());
     projector.resize(projector.size() + 16, 0);
@@ -133,7 +148,7 @@ class BuilderOutput : public TempFolderTest {};
 
 TEST_F(BuilderOutput, FailedBuildKeepsThePreviousProjector) {
   writeText(dir / "project.json", R"({"forms": [{"name": "main", "movie": "gone.swf"}]})");
-  writeBytes(dir / "runtime.exe", {'M', 'Z'});
+  writeBytes(dir / "runtime.exe", runtimeStandIn());
   writeText(dir / "out" / "app.exe", "previous projector");
   const RunResult r = runLumo({L"build", (dir / "project.json").wstring(), L"-o", (dir / "out" / "app.exe").wstring(),
                                L"--runtime", (dir / "runtime.exe").wstring()});
@@ -146,7 +161,7 @@ TEST_F(BuilderOutput, FailedBuildKeepsThePreviousProjector) {
 TEST_F(BuilderOutput, UnwritableOutputExits1AndLeavesNothing) {
   writeBytes(dir / "good.swf", swfFile());
   writeText(dir / "project.json", R"({"forms": [{"name": "main", "movie": "good.swf"}]})");
-  writeBytes(dir / "runtime.exe", {'M', 'Z'});
+  writeBytes(dir / "runtime.exe", runtimeStandIn());
   const RunResult r = runLumo({L"build", (dir / "project.json").wstring(), L"-o",
                                (dir / "no-such-folder" / "app.exe").wstring(), L"--runtime", (dir / "runtime.exe").wstring()});
   EXPECT_EQ(r.exitCode, 1);

@@ -1,6 +1,7 @@
 #include "BuilderTestSupport.h"
 
 #include "StartProcess.h"
+#include "TestImage.h"
 
 #include <windows.h>
 
@@ -148,6 +149,22 @@ Bytes dllFile() {
   dll[0] = 'M';
   dll[1] = 'Z';
   return dll;
+}
+
+Bytes standInResource() { return Bytes(16, 0x42); }
+
+Bytes runtimeStandIn(std::uint16_t machine, std::uint16_t missing) {
+  pe::ResourceTree tree;
+  pe::NameMap& bin = tree[pe::ResourceKey(std::u16string(u"BIN"))];
+  for (const std::uint16_t id : {135, 137, 140}) {
+    if (id != missing) bin[pe::ResourceKey(id)][0x0409] = {standInResource(), 0};
+  }
+  pe::test::TestImageShape shape;
+  shape.pe32Plus = machine == pe::kMachineAmd64;
+  Bytes image = pe::test::makeTestImage(shape, tree);
+  image[0x80 + 4] = static_cast<std::uint8_t>(machine);
+  image[0x80 + 5] = static_cast<std::uint8_t>(machine >> 8);
+  return image;
 }
 
 void TempFolderTest::SetUp() {

@@ -36,6 +36,11 @@ Bytes swfFile(std::uint8_t version = 9);
 Bytes bmpFile(int width, int height, int bitsPerPixel);
 Bytes icoFile();
 Bytes dllFile();
+// A small program that passes for the runtime: PE for `machine`, with the runtime's "BIN"
+// resources (player, bridge movie, lock library) except `missing` (0: none missing); each holds
+// the bytes of standInResource(), no DLL.
+Bytes runtimeStandIn(std::uint16_t machine = 0x8664, std::uint16_t missing = 0);
+Bytes standInResource();
 
 // A test with a fresh temporary folder, removed afterwards.
 class TempFolderTest : public ::testing::Test {

@@ -3,6 +3,7 @@
 #include "BuilderTestSupport.h"
 #include "ProjectorWriter.h"
 #include "RecordFormat.h"
+#include "RuntimeCheck.h"
 
 namespace lumo::builder::test {
 namespace {
@@ -29,10 +30,11 @@ TEST_F(BuilderWriter, RecordIsFoundAfterARuntimeEndingInAPartialMarker) {
 
 TEST_F(BuilderWriter, RuntimeHoldingTheMarkerIsRefused) {
   const auto marker = record::marker();
-  Bytes runtime = {'M', 'Z'};
+  Bytes runtime = runtimeStandIn();
   EXPECT_FALSE(checkRuntime(runtime));
   for (const std::uint8_t b : marker) runtime.push_back(b);
   runtime.push_back(0);
+  EXPECT_TRUE(holdsMarker(runtime));
   EXPECT_TRUE(checkRuntime(runtime));
 }
 

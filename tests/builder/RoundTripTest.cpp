@@ -39,8 +39,10 @@ Json expectedInspection(const fs::path& projectFile) {
     form["formVersion"] = 10;
   }
   project["version"] = 11;
-  // The stand-in runtime is no PE image: it carries no player, icon or version information.
-  for (const char* key : {"player", "icon", "versionInfo"}) project[key] = nullptr;
+  // The stand-in runtime carries a player that is no DLL, and no icon or version information.
+  const Bytes player = standInResource();
+  project["player"] = Json{{"size", player.size()}, {"sha256", sha256Hex(player)}, {"machine", "not a Windows DLL"}};
+  for (const char* key : {"icon", "versionInfo"}) project[key] = nullptr;
   return project;
 }
 
@@ -55,7 +57,7 @@ Bytes utf16(std::string_view ascii) {
 }
 
 TEST_F(BuilderRoundTrip, InspectGivesBackEveryFieldOfTheProject) {
-  const Bytes runtime = {'M', 'Z', 's', 't', 'a', 'n', 'd', '-', 'i', 'n'};
+  const Bytes runtime = runtimeStandIn();
   writeBytes(dir / "runtime.exe", runtime);
   const fs::path app = dir / "app.exe";
 
@@ -93,7 +95,7 @@ TEST_F(BuilderRoundTrip, InspectGivesBackEveryFieldOfTheProject) {
 TEST_F(BuilderRoundTrip, LeftOutKeysTakeTheRecordDefaults) {
   writeBytes(dir / "m.swf", swfFile());
   writeText(dir / "p.json", R"({"title": "Minimal", "forms": [{"name": "main", "movie": "m.swf"}]})");
-  writeBytes(dir / "runtime.exe", {'M', 'Z'});
+  writeBytes(dir / "runtime.exe", runtimeStandIn());
   ASSERT_EQ(runLumo({L"build", (dir / "p.json").wstring(), L"-o", (dir / "a.exe").wstring(), L"--runtime",
                      (dir / "runtime.exe").wstring()}).exitCode, 0);
 

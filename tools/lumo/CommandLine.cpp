@@ -7,6 +7,7 @@
 #include "MenuExtension.h"
 #include "ProjectReader.h"
 #include "ProjectorWriter.h"
+#include "RuntimeCheck.h"
 #include "RuntimeResources.h"
 
 #include <system_error>
@@ -85,7 +86,7 @@ const VersionKey* versionOption(const std::string& option) {
 // The marker inside a carried file would be found before the record: name the file.
 std::string markerProblem(const ExecutableOptions& options) {
   for (const auto* carried : {&options.player, &options.icon}) {
-    if (*carried && checkRuntime((*carried)->bytes)) {
+    if (*carried && holdsMarker((*carried)->bytes)) {
       return (*carried)->source + ": file \"" + (*carried)->path +
              "\" holds the bytes that mark a project record: the projector could not find its own record";
     }
@@ -141,7 +142,7 @@ int build(const std::vector<std::string>& args) {
   } else {
     // The loader takes the first marker in the file, so the rewritten image must hold none.
     image = customiseRuntime(*runtimeBytes, pathToUtf8(*runtimePath), executable, errors);
-    if (image && checkRuntime(*image)) errors.push_back(markerProblem(executable));
+    if (image && holdsMarker(*image)) errors.push_back(markerProblem(executable));
     if (load.menuExtension) packMenuExtension(*runtimePath, *runtimeBytes, load.settings, errors);
   }
   const fs::path outputPath = pathFromUtf8(*output);

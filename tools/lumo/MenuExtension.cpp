@@ -20,7 +20,7 @@ void packMenuExtension(const std::filesystem::path& runtimePath, const Bytes& ru
     errors.push_back(where + " " + *problem);
     return;
   }
-  // A runtime that is no PE image (a test's stand-in) has no architecture to compare.
+  // The runtime was checked to be a PE image before this is called.
   const auto runtimeImage = pe::PeImage::parse(runtime, why);
   const auto library = pe::PeImage::parse(*bytes, why);
   if (runtimeImage && (!library || library->machine() != runtimeImage->machine())) {

@@ -26,11 +26,10 @@ std::size_t searchState(const Bytes& bytes, bool& found) {
 
 }  // namespace
 
-std::optional<std::string> checkRuntime(const Bytes& runtime) {
+bool holdsMarker(const Bytes& bytes) {
   bool found = false;
-  searchState(runtime, found);
-  if (found) return "already holds a project record (give the plain runtime, not a built projector)";
-  return std::nullopt;
+  searchState(bytes, found);
+  return found;
 }
 
 Bytes recordPrefix(const Bytes& runtime) {

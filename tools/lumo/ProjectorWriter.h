@@ -6,13 +6,12 @@
 #include "ProjectSettings.h"
 
 #include <filesystem>
-#include <optional>
 #include <string>
 
 namespace lumo::builder {
 
-// Why `runtime` cannot carry a record; nullopt when it can.
-std::optional<std::string> checkRuntime(const Bytes& runtime);
+// Whether `bytes` hold the marker: the loader would take it for the start of the record.
+bool holdsMarker(const Bytes& bytes);
 
 // What goes between the runtime and the record: the marker, preceded by a zero byte when the
 // runtime ends in a partial match (the search would otherwise step over our marker).

@@ -19,12 +19,12 @@ if (_global.vor == undefined) {
   vor.__tempPath = "";
   vor.__initcmd = function () { this.__cmdcounter = 0; };
   vor.__initcmd();
-  ASSetPropFlags(vor, "__EI,__hiddenMembers", 1);
 
   // Kept on vor: the bridge's own timeline goes when the form's movie replaces it.
   vor.__EI = flash.external.ExternalInterface;
   vor.__hiddenMembers = "__object,__parent,__isInstance,__instances,__params,__resolve,dispatchQueue," +
                         "dispatchEvent,addEventListener,removeEventListener";
+  ASSetPropFlags(vor, "__EI,__hiddenMembers", 1);  // flags only reach members that exist
 
   // ---- helpers ----
 
@@ -38,6 +38,21 @@ if (_global.vor == undefined) {
   };
 
   vor.__replace = function (text, what, by) { return String(text).split(what).join(by); };
+
+  // The runtime doubles every backslash of an answer to a form that has not reported
+  // "vor.flash9ready", and the bridge never does: each pair is one backslash of the true text.
+  vor.__undouble = function (answer) {
+    return typeof answer == "string" ? _global.vor.__replace(answer, "\\\\", "\\") : answer;
+  };
+
+  // An answer as a value: value text read, anything else (bare paths and names) as it came.
+  vor.__value = function (answer) {
+    try {
+      return _global.vor.__deserialize(answer);
+    } catch (e) {
+      return answer;
+    }
+  };
 
   vor.__decimal = function (text) {
     var n = 0;
@@ -98,20 +113,14 @@ if (_global.vor == undefined) {
   vor.__sendSync = function (path, a, l, isAPI) {
     var v = _global.vor;
     if (!v.__hasEI) return undefined;
-    var answer = v.__EI.call(path, v.formid, v.__parameters(a, l, "<{lumo}>"));
+    var answer = v.__undouble(v.__EI.call(path, v.formid, v.__parameters(a, l, "<{lumo}>")));
     if (path == "vor.Application.createForm") {
       // The new form's object, so vor.Forms at its name is there once the runtime made it.
       if (String(answer) == "true" && !v.Forms.hasOwnProperty(a[0])) {
         v.__initialiseForm(a[0] + "<{!z!}>standard");
       }
     }
-    if (isAPI) return answer;
-    // Answers that are not value text (bare paths and names) are handed over as they came.
-    try {
-      return v.__deserialize(answer);
-    } catch (e) {
-      return answer;
-    }
+    return isAPI ? answer : v.__value(answer);
   };
 
   vor.__sendAsync = function (path, a, l) {
@@ -139,8 +148,8 @@ if (_global.vor == undefined) {
       fscommand(path, v.__parameters(a, l, ""));
       return undefined;
     }
-    var answer = v.__EI.call(path, v.formid, v.__parameters(a, l, "<{lumo}>"));
-    v[slot] = answer;  // as the runtime would set it: the slot's setter calls back
+    var answer = v.__undouble(v.__EI.call(path, v.formid, v.__parameters(a, l, "<{lumo}>")));
+    v[slot] = v.__value(answer);  // as the runtime would set it: the slot's setter calls back
     return undefined;
   };
 
@@ -423,6 +432,7 @@ if (_global.vor == undefined) {
 
   vor.__initialise = function (defs, isForm) {
     var v = _global.vor;
+    if (defs == undefined) return;  // no answer (no ExternalInterface): nothing to define
     var entries = String(defs).split("<{!z!!}>");
     for (var i = 0; i < entries.length; i++) {
       if (entries[i] == "") continue;
@@ -457,8 +467,7 @@ if (_global.vor == undefined) {
   vor.__convert = function (type, text) {
     if (type == "integer") return Number(text);
     if (type == "boolean") return Boolean(text);
-    if (type == "string") return _global.vor.__replace(text, "\\", "\\\\");
-    return text;
+    return text;  // a string: the declaration's backslashes were undoubled on arrival
   };
 
   // One declared property: a constructor parameter, a constant, or a getter and setter that
@@ -639,12 +648,14 @@ if (_global.vor == undefined) {
 
   vor.vorinit = function () {
     var v = _global.vor;
-    var pairs = String(v.initppsv()).split("&");
+    var answer = v.initppsv();
+    if (answer == undefined) return;
+    var pairs = String(answer).split("&");
     for (var i = 0; i < pairs.length; i++) {
       var eq = pairs[i].indexOf("=");
       if (eq <= 0) continue;
       var name = pairs[i].substr(0, eq);
-      var value = v.__replace(unescape(pairs[i].substr(eq + 1)), "\\", "\\\\");
+      var value = unescape(pairs[i].substr(eq + 1));
       _root[name] = value;
       _global[name] = value;
     }

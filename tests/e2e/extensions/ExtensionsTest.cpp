@@ -121,6 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
     Extensions, ExtensionLoading,
     testing::Values(LoadCase{"ZeroPluginsThenTwo", {{L"zero.vdd", L"two.vdd"}, ""}, true, true},
                     LoadCase{"TwoThenRefusing", {{L"two.vdd", L"refusing.vdd"}, ""}, true, false},
+                    LoadCase{"TwoThenMinusOnePlugins", {{L"two.vdd", L"minusone.vdd"}, ""}, true, false},
+                    LoadCase{"TwoThenANullModule", {{L"two.vdd", L"nullmodule.vdd"}, ""}, true, false},
                     LoadCase{"NoInstanceExportStopsTheRest", {{L"noinstance.vdd", L"two.vdd"}, ""}, false, false},
                     LoadCase{"UnloadableLibraryFallsBackToTheWorkingDirectory",
                              {{L"other-architecture.dll"}, "", {L"two.vdd"}}, true, true},

@@ -1,8 +1,10 @@
-// Extension libraries for the tests, one source built in four variants:
+// Extension libraries for the tests, one source built in six variants:
 //   LUMO_TEST_TWO        two modules, vor.Extensions.One and vor.Extensions.Two
 //   LUMO_TEST_ZERO       GetNumPlugins answers 0
 //   LUMO_TEST_NOINSTANCE GetNumPlugins answers 1 but GetPluginInstance is missing
 //   LUMO_TEST_REFUSING   one module, vor.Extensions.Refusing, whose registerMethods refuses
+//   LUMO_TEST_MINUSONE   GetNumPlugins answers -1
+//   LUMO_TEST_NULLMODULE GetNumPlugins answers 1 and GetPluginInstance a null module
 #include <windows.h>
 
 #include <atomic>
@@ -163,6 +165,8 @@ LUMO_EXTENSION_EXPORT int GetNumPlugins() {
   return 2;
 #elif defined(LUMO_TEST_ZERO)
   return 0;
+#elif defined(LUMO_TEST_MINUSONE)
+  return -1;
 #else
   return 1;
 #endif

@@ -58,6 +58,8 @@ class FormsEvents : public testing::Test {
         "user resize 600 400\n"
         "user maximize\n"
         "user restore\n"
+        "user minimize\n"
+        "user restore\n"
         "wait 300\n"
         "log events done\n"
         "call vor.Application.exitWithCode 0 \"<{lumo}>3\"\n";
@@ -144,11 +146,12 @@ TEST_F(FormsEvents, AMoveRaisesFormRepositionWithTheWindowsEdges) {
                    setVariable(dispatch("FormReposition", "formname<{z}>main<{!z!}>x<{z}>0<{!z!}>y<{z}>0"))));
 }
 
+std::string callbackOf(const std::string& handler) {
+  return "callfunction \"" +
+         transcriptQuoted("<invoke name=\"VORAS3EVENTCALLBACK\"><arguments><string>" + handler + kSep);
+}
+
 TEST_F(FormsEvents, MaximizeAndRestoreReachTheMovieAndTheMainFormAlsoRestoresTheApplication) {
-  const auto callbackOf = [](const std::string& handler) {
-    return "callfunction \"" +
-           transcriptQuoted("<invoke name=\"VORAS3EVENTCALLBACK\"><arguments><string>" + handler + kSep);
-  };
   // Resizes restore too (SIZE_RESTORED): look only after the maximize.
   const auto first = [](const std::vector<std::string>& lines, const std::string& prefix, long from) {
     for (size_t i = static_cast<size_t>(from < 0 ? 0 : from); i < lines.size(); ++i)
@@ -163,6 +166,37 @@ TEST_F(FormsEvents, MaximizeAndRestoreReachTheMovieAndTheMainFormAlsoRestoresThe
   ASSERT_NE(restored, -1);
   EXPECT_NE(first(lines_, callbackOf("onAppRestore") + "true", restored), -1)
       << "the main form's restore is also the application's";
+}
+
+// The dispatcher line (without its closing quote) right after the first line starting with
+// `legacy`, from `from` on; -1 when there is none.
+long legacyThenDispatcher(const std::vector<std::string>& lines, const std::string& legacy,
+                          const std::string& dispatcher, size_t from = 0) {
+  const std::string prefix = setVariable(dispatcher).substr(0, setVariable(dispatcher).size() - 1);
+  for (size_t i = from; i + 1 < lines.size(); ++i)
+    if (lines[i].rfind(legacy, 0) == 0 && lines[i + 1].rfind(prefix, 0) == 0) return static_cast<long>(i);
+  return -1;
+}
+
+TEST_F(FormsEvents, MinimizeAndTheApplicationsFocusCarryTheirPayloads) {
+  // The main form's minimize: its sizes, then the application's minimize.
+  const long minimized = legacyThenDispatcher(lines_, callbackOf("onFormMinimize") + transcriptQuoted("main" + kSep),
+                                              dispatch("FormMinimize", "formname<{z}>main<{!z!}>clientWidth<{z}>"));
+  ASSERT_NE(minimized, -1);
+  const std::string& payload = lines_[static_cast<size_t>(minimized) + 1];
+  for (const char* key : {"<{!z!}>clientHeight<{z}>", "<{!z!}>width<{z}>", "<{!z!}>height<{z}>"})
+    EXPECT_NE(payload.find(key), std::string::npos) << payload;
+  EXPECT_NE(legacyThenDispatcher(lines_, callbackOf("onAppMinimize") + "true",
+                                 dispatch("AppMinimize", "status<{z}>true"), static_cast<size_t>(minimized)),
+            -1);
+  // The application's focus, before or after flash9ready: its status in both calls.
+  bool seen = false;
+  for (const char* status : {"true", "false"}) {
+    const std::string dispatcher = dispatch("AppChangeFocus", std::string("status<{z}>") + status);
+    seen |= legacyThenDispatcher(lines_, setVariable("onAppChangeFocus" + kSep + status), dispatcher) != -1 ||
+            legacyThenDispatcher(lines_, callbackOf("onAppChangeFocus") + status, dispatcher) != -1;
+  }
+  EXPECT_TRUE(seen) << "no AppChangeFocus with its status";
 }
 
 }  // namespace

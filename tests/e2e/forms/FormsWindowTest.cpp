@@ -1,5 +1,5 @@
-// Form windows of real projectors: styles from the description, geometry, the files of the
-// movie start, closing, Escape and Alt+F4, fades, and the exit code.
+// Form windows of real projectors: styles from the description, geometry, start states, fixed
+// movie sizes, the files of the movie start, closing, Escape and Alt+F4, fades, and the exit code.
 #include "forms/FormsFixture.h"
 
 #include "MessagePump.h"
@@ -292,6 +292,58 @@ TEST(FormsWindows, TheScreenShowsTheMoviesBackgroundAndTheShapedFormsRegion) {
   EXPECT_GT(textPixels, 20) << "the caption line shows text";
   EXPECT_EQ(screenPixel(520, 260), RGB(0, 255, 0)) << "inside the shape";
   EXPECT_NE(screenPixel(580, 260), RGB(0, 255, 0)) << "outside the shape the window is cut away";
+  projector.process().kill();
+}
+
+// A fixed-size old movie keeps its size in the middle of its window with the form's colour
+// around it, unscaled, on the player background the project gives (a Windows colour turned
+// into the player's RGB); start states minimise and maximise (the fixed form stays on top of
+// the maximised one).
+TEST(FormsWindows, AFixedSizeOldMovieAndTheStartStatesShowAsTheProjectSays) {
+  FormsProjector projector(
+      {{L"small.swf", "draw rect 0 0 50 25 00FF00 255\nlog drawn\n", 8, "--background FF0000 --size 50x25"},
+       {L"plain.swf", "log plain\n", 9}},
+      R"({"title": "Start", "forms": [
+         {"name": "main", "movie": "small.swf", "windowTitle": "fixed", "x": 600, "y": 500, "width": 300,
+          "height": 150, "visibleAtStart": true, "borderStyle": "none", "scaleEnabled": true,
+          "fixedMovieSize": true, "movieWidth": 100, "movieHeight": 50, "backgroundColour": "#0000FF",
+          "playerBackground": "#102030", "alwaysOnTop": true},
+         {"name": "minimized", "movie": "plain.swf", "windowTitle": "minimized", "width": 100, "height": 50,
+          "visibleAtStart": true, "startState": "minimized"},
+         {"name": "maximized", "movie": "plain.swf", "windowTitle": "maximized", "width": 100, "height": 50,
+          "visibleAtStart": true, "startState": "maximized"}]})");
+  ASSERT_TRUE(projector.built());
+  ASSERT_TRUE(projector.start());
+  HWND fixed = projector.formWindow(L"fixed");
+  ASSERT_NE(fixed, nullptr);
+  ASSERT_TRUE(projector.waitFor("log \"drawn\""));
+
+  // The player control: movieWidth x movieHeight, centred in the 300 x 150 client area.
+  HWND control = FindWindowExW(fixed, nullptr, nullptr, nullptr);
+  ASSERT_NE(control, nullptr);
+  RECT r{};
+  GetWindowRect(control, &r);
+  EXPECT_EQ(r.left, 700);
+  EXPECT_EQ(r.top, 550);
+  EXPECT_EQ(r.right - r.left, 100);
+  EXPECT_EQ(r.bottom - r.top, 50);
+
+  // The 50 x 25 stage unscaled in the middle of the control, its green shape on the project's
+  // player background; scaled, the shape would cover the whole control.
+  const COLORREF playerBackground = RGB(0x10, 0x20, 0x30);
+  test::pumpUntil([] { return screenPixel(770, 585) == RGB(0, 255, 0) && screenPixel(610, 510) == RGB(0, 0, 255); },
+                  10000);
+  EXPECT_EQ(screenPixel(610, 510), RGB(0, 0, 255)) << "the form's colour around the movie";
+  EXPECT_EQ(screenPixel(770, 585), RGB(0, 255, 0)) << "the stage's shape";
+  EXPECT_EQ(screenPixel(790, 595), playerBackground) << "beside the unscaled stage";
+  EXPECT_EQ(screenPixel(710, 555), playerBackground);
+
+  HWND minimized = projector.formWindow(L"minimized");
+  HWND maximized = projector.formWindow(L"maximized");
+  ASSERT_NE(minimized, nullptr);
+  ASSERT_NE(maximized, nullptr);
+  EXPECT_TRUE(IsIconic(minimized));
+  EXPECT_TRUE(IsZoomed(maximized));
   projector.process().kill();
 }
 

@@ -1,5 +1,5 @@
 // The splash window of a real projector: centred, topmost, its picture stretched over it for
-// the display time, before the main form; its events reach the main form's movie afterwards.
+// the display time, before the main form; its events wait until the main form's movie listens.
 #include "forms/FormsFixture.h"
 
 #include "MessagePump.h"
@@ -49,7 +49,12 @@ long lineStarting(const std::vector<std::string>& lines, const std::string& pref
 }
 
 TEST(SplashWindow, ShowsItsPictureCentredForItsTimeThenTheMainFormHearsSplashClosed) {
-  FormsProjector projector({{L"main.swf", "log main movie\n", 9, "--background FF0000 --size 200x100"}},
+  // An ActionScript 3 movie: it hears events once it has reported vor.flash9ready.
+  const std::string script =
+      "log main movie\n"
+      "callback VORAS3EVENTCALLBACK\n"
+      "call vor.flash9ready 0 \"<{lumo}>\"\n";
+  FormsProjector projector({{L"main.swf", script, 9, "--background FF0000 --size 200x100"}},
                            R"({"title": "Splash", "splashEnabled": true, "splashWidth": 300, "splashHeight": 150,
                                "splashDuration": 3000, "splashImage": "splash.bmp",
                                "forms": [{"name": "main", "movie": "main.swf", "windowTitle": "main",
@@ -88,16 +93,21 @@ TEST(SplashWindow, ShowsItsPictureCentredForItsTimeThenTheMainFormHearsSplashClo
   EXPECT_GE(GetTickCount() - shownAt, 2500u) << "the splash stays for its display time";
   EXPECT_FALSE(IsWindow(splash)) << "the splash is gone before the main form is made";
 
-  // The events wait for the main movie, then come once: the legacy call, then the dispatcher.
+  // The events wait until the movie listens, then come once: the legacy call through the AS3
+  // callback, then the dispatcher.
   ASSERT_TRUE(projector.waitFor("vor.__dispatchEvent" + kSep + "SplashClosed"));
-  ASSERT_TRUE(projector.waitFor("log \"main movie\""));
   const auto lines = projector.transcript();
-  const long legacy = lineStarting(lines, "setvariable \"vor.__callFunction\" \"onSplashClosed" + kSep);
+  const long ready = lineStarting(lines, "call vor.flash9ready");
+  const long legacy = lineStarting(lines, "callfunction \"" + transcriptQuoted("<invoke name=\"VORAS3EVENTCALLBACK\">"
+                                                                               "<arguments><string>onSplashClosed" +
+                                                                               kSep));
   const long dispatched = lineStarting(lines, "setvariable \"vor.__callFunction\" \"vor.__dispatchEvent" + kSep +
                                                   "SplashClosed" + kSep + "Application" + kSep + kSep +
                                                   "status<{z}>true\"");
+  ASSERT_NE(ready, -1);
   ASSERT_NE(legacy, -1);
   ASSERT_NE(dispatched, -1);
+  EXPECT_GT(legacy, ready) << "nothing reaches the movie before it listens";
   EXPECT_EQ(dispatched, legacy + 1);
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
                           [](const std::string& l) { return l.find("onSplashClosed") != std::string::npos; }),

@@ -72,5 +72,29 @@ TEST(TrayIcon, ADoubleClickOnTheIconInTheTrayRestoresTheMainForm) {
   EXPECT_EQ(projector.process().wait(30000), 4);
 }
 
+// The project's start-up settings: the icon is in the tray before the movie asks for anything,
+// and a frameless main form without a taskbar button is a tool window.
+TEST(TrayIcon, TrayIconAtStartShowsTheIconAndShowInTaskbarOffMakesTheMainFormAToolWindow) {
+  FormsProjector projector({{L"main.swf", "log started\n", 9}},
+                           R"({"title": "Tray", "trayIconAtStart": true, "showInTaskbar": false,
+                               "forms": [{"name": "main", "movie": "main.swf", "windowTitle": "main",
+                                          "borderStyle": "none", "width": 200, "height": 100,
+                                          "visibleAtStart": true}]})");
+  ASSERT_TRUE(projector.built());
+  ASSERT_FALSE(trayShowsAnIcon()) << "no icon before the projector runs";
+  ASSERT_TRUE(projector.start());
+  HWND mainWindow = projector.formWindow(L"main");
+  ASSERT_NE(mainWindow, nullptr);
+  ASSERT_TRUE(projector.waitFor("log \"started\""));
+  EXPECT_TRUE(test::pumpUntil(trayShowsAnIcon, 5000)) << "the icon is in the tray from the start";
+  EXPECT_TRUE(test::pumpUntil(
+      [&] { return (GetWindowLongPtrW(mainWindow, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) && IsWindowVisible(mainWindow); },
+      5000))
+      << "the main form has no taskbar button and is shown again";
+  ASSERT_TRUE(projector.process().postQuit());
+  EXPECT_EQ(projector.process().wait(15000), 0);
+  EXPECT_TRUE(test::pumpUntil([] { return !trayShowsAnIcon(); }, 5000)) << "a normal end removes the icon";
+}
+
 }  // namespace
 }  // namespace lumo::e2e

@@ -4,16 +4,18 @@
 // declared properties call their get and set methods; new on an instantiable class calls
 // create; saveUTF8 goes out as FSCommand; a class method's answer that is not value text comes
 // back as text; forms (and one made with createForm) and the start-up variables are in place;
-// API members are hidden.
-//! answer vor.initialise = Extensions<{!!z!!}><{!z!!}>Application<{!!z!!}>title<{z}>string<{z}>getset<{z}> <{!z!}>isMinimized<{z}>boolean<{z}>get<{z}> <{!z!}>path<{z}>string<{z}>ppsv<{z}>C:\dir\<{!z!}><{!z!!}>@Browser<{!!z!!}>@width<{z}>integer<{z}>set<{z}>300<{!z!}>id<{z}>integer<{z}>set<{z}>-1<{!z!}>url<{z}>string<{z}>getset<{z}>0<{!z!}><{!z!!}>FileSystem<{!z!!}>@Forms<{!!z!!}>id<{z}>string<{z}>@set<{z}>0<{!z!}><{!z!!}>
+// API members are hidden. The stand-in answers as the runtime does to a form that is not
+// EI-ready, every backslash doubled, and the movie sees the true text.
+//! answer vor.initialise = Extensions<{!!z!!}><{!z!!}>Application<{!!z!!}>title<{z}>string<{z}>getset<{z}> <{!z!}>isMinimized<{z}>boolean<{z}>get<{z}> <{!z!}>path<{z}>string<{z}>ppsv<{z}>C:\\dir\\<{!z!}><{!z!!}>@Browser<{!!z!!}>@width<{z}>integer<{z}>set<{z}>300<{!z!}>id<{z}>integer<{z}>set<{z}>-1<{!z!}>url<{z}>string<{z}>getset<{z}>0<{!z!}><{!z!!}>FileSystem<{!z!!}>@Forms<{!!z!!}>id<{z}>string<{z}>@set<{z}>0<{!z!}><{!z!!}>
 //! answer vor.initforms = main<{!z!}>standard<{!z!}>thisForm<{!z!!}>other<{!z!}>transparent<{!z!!}>
-//! answer vor.initppsv = first=a%20b&second=c%5Cd
+//! answer vor.initppsv = first=a%20b&second=c\\d%5Ce
 //! answer vor.echo = plain text
 //! answer vor.Application.gettitle = "My title"
 //! answer vor.Application.getisMinimized = false
 //! answer vor.Application.getSize = 640
 //! answer vor.Application.getCount = 3
-//! answer vor.Application.getpath = C:\dir\
+//! answer vor.Application.getpath = C:\\dir\\
+//! answer vor.Application.getEnvVar = "C:\\\\x@q@y"
 //! answer vor.Application.createForm = true
 //! answer vor.Browser.create = 7
 //! answer vor.Browser.geturl = "http://x"
@@ -37,12 +39,16 @@
 //> size 480 640
 //> call vor.Application.getpath 000000|<{lumo}>""
 //> C:\dir\
+//> call vor.Application.getEnvVar 000000|<{lumo}>"X"
+//> C:\x"y
+//> call vor.Application.getEnvVar 000000|<{lumo}>"X"
+//> callback C:\x"y string
 //> call vor.Application.gettitle 000000|
 //> My title
 //> call vor.Application.settitle 000000|<{lumo}>"New"
 //> call vor.Application.getisMinimized 000000|
 //> false boolean
-//> C:\\dir\\
+//> C:\dir\
 //> call vor.Browser.create 000000|<{lumo}>"-1","640"
 //> 7 true 640 7
 //> call vor.Browser.geturl 000000|<{lumo}>"7"
@@ -50,7 +56,7 @@
 //> call vor.Browser.navigate 000000|<{lumo}>"7","page"
 //> call vor.Application.createForm 000000|<{lumo}>"tools","standard"
 //> true main other true tools 3
-//> a b|c\\d|a b
+//> a b|c\d\e|a b
 //> hidden
 this.onEnterFrame = function () {
   _global.vor.__init();
@@ -68,6 +74,8 @@ this.onEnterFrame = function () {
   v.__tmpV1 = 480;
   v.Application.getSize(function (w, h) { trace("size " + w + " " + h); });
   trace(v.Application.getpath(v.SYNC));
+  trace(v.Application.getEnvVar("X", v.SYNC));
+  v.Application.getEnvVar("X", function (value) { trace("callback " + value + " " + typeof value); });
   trace(v.Application.title);
   v.Application.title = "New";
   var minimized = v.Application.isMinimized;
