@@ -194,7 +194,7 @@ class SceneReader {
       swf::Rgba p = color(c.word("pixel"));
       // Bitmaps are kept premultiplied.
       auto premultiply = [&](uint8_t v) { return static_cast<uint8_t>((v * p.a + 127) / 255); };
-      b.rgba.insert(b.rgba.end(), {premultiply(p.r), premultiply(p.g), premultiply(p.b), p.a});
+      for (uint8_t channel : {premultiply(p.r), premultiply(p.g), premultiply(p.b), p.a}) b.rgba.push_back(channel);
     }
     define(b.id, std::move(b));
   }

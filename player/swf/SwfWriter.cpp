@@ -354,6 +354,7 @@ std::vector<uint8_t> writeMovie(const MovieData& movie, const std::vector<ExtraT
   if (movie.background) tags.background(*movie.background);
   for (const ExtraTag& extra : extraTags) tags.tag(extra.code, extra.body);
   DictionaryWriter(movie, tags).writeAll();
+  for (const RawCharacter& info : movie.characterInfo) tags.tag(info.tagCode, info.body);
   if (!movie.exports.empty()) {
     std::vector<uint8_t> body;
     BitWriter w(body);
