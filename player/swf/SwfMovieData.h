@@ -71,6 +71,10 @@ struct MovieData {
   Timeline timeline;
   std::vector<ExportedAsset> exports;
   std::vector<ImportedAsset> imports;
+  // Tags that add to a character defined before them (font info and names, font align zones,
+  // text settings, button sounds and colour transforms, scaling grids), in file order: each
+  // with the id of the character it names, its tag code and its whole body.
+  std::vector<RawCharacter> characterInfo;
   std::vector<std::string> warnings;  // one line per tag skipped as malformed or unknown
 };
 
