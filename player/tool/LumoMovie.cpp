@@ -1,5 +1,6 @@
 // lumo-movie: writes a SWF movie that the stand-in player plays, with a chosen version, stage
-// size, frame rate, frame count, background colour and optional script, compressed or not.
+// size, frame rate, frame count, background colour and optional script, compressed or not;
+// `render` draws a movie's stage to a PNG and `compare` judges one PNG against another.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,13 +8,16 @@
 #include <iterator>
 #include <string>
 
+#include "Commands.h"
 #include "SwfMovie.h"
 
 namespace {
 
 const char kUsage[] =
     "usage: lumo-movie -o OUT.swf [--version N] [--size WxH] [--rate FPS] [--frames N]\n"
-    "                  [--background RRGGBB] [--script FILE | --script-text TEXT] [--compress]\n";
+    "                  [--background RRGGBB] [--script FILE | --script-text TEXT] [--compress]\n"
+    "       lumo-movie render MOVIE.swf --frames N -o OUT.png [--scale S] [--quality Q]\n"
+    "       lumo-movie compare ACTUAL.png EXPECTED.png [--tolerance T] [--max-outliers N]\n";
 
 bool readFile(const char* path, std::string& out) {
   std::ifstream in(path, std::ios::binary);
@@ -25,6 +29,8 @@ bool readFile(const char* path, std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "render") == 0) return tool::runRender(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "compare") == 0) return tool::runCompare(argc, argv);
   movie::SwfMovie m;
   m.xMax = 550 * 20;
   m.yMax = 400 * 20;
