@@ -8,5 +8,7 @@ namespace tool {
 int runRender(int argc, char** argv);
 // lumo-movie compare ACTUAL.png EXPECTED.png [--tolerance T] [--max-outliers N]
 int runCompare(int argc, char** argv);
+// lumo-movie info MOVIE.swf
+int runInfo(int argc, char** argv);
 
 }  // namespace tool

@@ -17,7 +17,8 @@ const char kUsage[] =
     "usage: lumo-movie -o OUT.swf [--version N] [--size WxH] [--rate FPS] [--frames N]\n"
     "                  [--background RRGGBB] [--script FILE | --script-text TEXT] [--compress]\n"
     "       lumo-movie render MOVIE.swf --frames N -o OUT.png [--scale S] [--quality Q]\n"
-    "       lumo-movie compare ACTUAL.png EXPECTED.png [--tolerance T] [--max-outliers N]\n";
+    "       lumo-movie compare ACTUAL.png EXPECTED.png [--tolerance T] [--max-outliers N]\n"
+    "       lumo-movie info MOVIE.swf\n";
 
 bool readFile(const char* path, std::string& out) {
   std::ifstream in(path, std::ios::binary);
@@ -31,6 +32,7 @@ bool readFile(const char* path, std::string& out) {
 int main(int argc, char** argv) {
   if (argc > 1 && std::strcmp(argv[1], "render") == 0) return tool::runRender(argc, argv);
   if (argc > 1 && std::strcmp(argv[1], "compare") == 0) return tool::runCompare(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "info") == 0) return tool::runInfo(argc, argv);
   movie::SwfMovie m;
   m.xMax = 550 * 20;
   m.yMax = 400 * 20;
