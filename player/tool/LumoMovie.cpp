@@ -1,5 +1,6 @@
 // lumo-movie: writes a SWF movie that the stand-in player plays, with a chosen version, stage
-// size, frame rate, frame count, background colour, optional script and drawn scene, compressed or not.
+// size, frame rate, frame count, background colour, optional script and drawn scene, compressed
+// or not; `render` draws a movie's stage to a PNG and `compare` judges one PNG against another.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "Commands.h"
 #include "SceneText.h"
 #include "SwfMovie.h"
 #include "SwfWriter.h"
@@ -17,7 +19,10 @@ namespace {
 const char kUsage[] =
     "usage: lumo-movie -o OUT.swf [--version N] [--size WxH] [--rate FPS] [--frames N]\n"
     "                  [--background RRGGBB] [--script FILE | --script-text TEXT] [--scene FILE]\n"
-    "                  [--compress]\n";
+    "                  [--compress]\n"
+    "       lumo-movie render MOVIE.swf --frames N -o OUT.png [--scale S] [--quality Q]\n"
+    "       lumo-movie compare ACTUAL.png EXPECTED.png [--tolerance T] [--max-outliers N]\n"
+    "       lumo-movie info MOVIE.swf\n";
 
 bool readFile(const char* path, std::string& out) {
   std::ifstream in(path, std::ios::binary);
@@ -51,6 +56,9 @@ bool sceneMovie(const movie::SwfMovie& m, const std::string& sceneText, std::vec
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 1 && std::strcmp(argv[1], "render") == 0) return tool::runRender(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "compare") == 0) return tool::runCompare(argc, argv);
+  if (argc > 1 && std::strcmp(argv[1], "info") == 0) return tool::runInfo(argc, argv);
   movie::SwfMovie m;
   m.xMax = 550 * 20;
   m.yMax = 400 * 20;
