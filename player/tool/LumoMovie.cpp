@@ -12,7 +12,7 @@
 #include "Commands.h"
 #include "SceneText.h"
 #include "SwfMovie.h"
-#include "SwfWriter.h"
+#include "MovieWriter.h"
 
 namespace {
 

@@ -3,11 +3,12 @@
 // container, the Quality property, and repaints of only what a new frame changed.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "PlayerHarness.h"
 #include "SceneText.h"
-#include "SwfWriter.h"
+#include "MovieWriter.h"
 
 using namespace player_test;
 
@@ -28,7 +29,8 @@ std::wstring writeSceneMovie(const std::wstring& path, int width, int height, ui
   std::vector<swf::ExtraTag> extra;
   if (!script.empty()) extra.push_back({1000, std::vector<uint8_t>(script.begin(), script.end())});
   std::vector<uint8_t> bytes = swf::writeMovie(m, extra);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  std::ofstream file(std::filesystem::path(path), std::ios::binary);
+  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   return path;
 }
 
@@ -72,7 +74,9 @@ TEST_F(PlayerDrawing, ScaleModeAndAlignModePlaceTheStageInTheArea) {
     player->put_ScaleMode(c.scaleMode);
     player->put_AlignMode(c.alignMode);
     std::vector<uint32_t> px = drawView(player.Get(), 200, 100, 0x123456);
-    if (c.scaleMode != 1) EXPECT_EQ(kRed, px[c.red.y * 200 + c.red.x]) << std::hex << px[c.red.y * 200 + c.red.x];
+    if (c.scaleMode != 1) {
+      EXPECT_EQ(kRed, px[c.red.y * 200 + c.red.x]) << std::hex << px[c.red.y * 200 + c.red.x];
+    }
     EXPECT_EQ(kBlue, px[c.blue.y * 200 + c.blue.x]) << std::hex << px[c.blue.y * 200 + c.blue.x];
     EXPECT_EQ(kBlue, px[95 * 200 + 2]) << "the area outside the stage shows the background too";
   }
@@ -109,10 +113,11 @@ TEST_F(PlayerDrawing, LowQualityDrawsEdgesWithoutAntiAliasing) {
     SysFreeString(quality);
     uint32_t edge = drawView(player.Get(), 200, 100, 0)[15 * 200 + 10];
     int red = static_cast<int>(edge >> 16);
-    if (c.blended)
+    if (c.blended) {
       EXPECT_NEAR(red, 128, 24) << std::hex << edge;
-    else
+    } else {
       EXPECT_TRUE(edge == kRed || edge == kBlue) << std::hex << edge;
+    }
   }
 }
 

@@ -1,7 +1,7 @@
 // The SWF writer judged by the tag reader: what is written reads back as the same values, also
 // where a field's width forces the writer to split (long edges, style indices past the old bits).
 #include "MovieReader.h"
-#include "SwfWriter.h"
+#include "MovieWriter.h"
 
 #include <gtest/gtest.h>
 

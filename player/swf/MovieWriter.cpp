@@ -1,6 +1,6 @@
 // Tags and files: each tag's body built with the record writer, framed with its short or long
 // header; whole movies with their characters ordered so each follows what it uses.
-#include "SwfWriter.h"
+#include "MovieWriter.h"
 
 #include "SwfRecordWriter.h"
 
