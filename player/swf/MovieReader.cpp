@@ -12,7 +12,6 @@
 #include "TagCodes.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace swf {
@@ -21,6 +20,8 @@ namespace {
 
 // Sprites inside sprites are legal; this bounds the nesting of forged files.
 constexpr int kMaxSpriteNesting = 32;
+// A file of nothing but bad two-byte tags would otherwise make a warning of every one.
+constexpr size_t kMaxWarnings = 1000;
 
 class TagReader;
 struct TagScope {
@@ -49,7 +50,12 @@ class TagReader {
   std::vector<uint8_t> jpegTables;
 
   void warn(const TagKind& kind, const std::string& what) {
-    movie_.warnings.push_back(std::string(kind.name) + " (tag " + std::to_string(kind.code) + "): " + what);
+    auto& warnings = movie_.warnings;
+    if (warnings.size() < kMaxWarnings) {
+      warnings.push_back(std::string(kind.name) + " (tag " + std::to_string(kind.code) + "): " + what);
+    } else if (warnings.size() == kMaxWarnings) {
+      warnings.push_back("further warnings left out");
+    }
   }
   // Adds a character unless its id is taken: the player keeps the first definition.
   void define(const TagKind& kind, CharacterId id, Character&& character) {
@@ -64,6 +70,12 @@ class TagReader {
  private:
   MovieData& movie_;
 };
+
+// Built in place: moving a whole FrameTag makes GCC 12 warn of uninitialised members (i686).
+template <typename T>
+void addFrameTag(TagScope& scope, T&& tag) {
+  scope.frame.tags.emplace_back(std::in_place_type<std::decay_t<T>>, std::forward<T>(tag));
+}
 
 void malformed(TagScope& scope) { scope.reader.warn(*scope.reader.current, "malformed; skipped"); }
 
@@ -152,14 +164,14 @@ template <uint8_t Version>
 void onPlaceObject(TagScope& scope, BitReader& in) {
   std::optional<PlaceObject> place = readPlaceObject(in, Version, scope.reader.swfVersion());
   if (!place) return malformed(scope);
-  scope.frame.tags.push_back(std::move(*place));
+  addFrameTag(scope, std::move(*place));
 }
 
 template <uint8_t Version>
 void onRemoveObject(TagScope& scope, BitReader& in) {
   std::optional<RemoveObject> remove = readRemoveObject(in, Version);
   if (!remove) return malformed(scope);
-  scope.frame.tags.push_back(*remove);
+  addFrameTag(scope, std::move(*remove));
 }
 
 void onFrameLabel(TagScope& scope, BitReader& in) {
@@ -167,17 +179,17 @@ void onFrameLabel(TagScope& scope, BitReader& in) {
   label.name = in.string();
   if (!in.ok()) return malformed(scope);
   label.anchor = !in.atEnd() && in.u8() == 1;
-  scope.frame.tags.push_back(std::move(label));
+  addFrameTag(scope, std::move(label));
 }
 
-void onDoAction(TagScope& scope, BitReader& in) { scope.frame.tags.push_back(DoAction{in.rest()}); }
+void onDoAction(TagScope& scope, BitReader& in) { addFrameTag(scope, DoAction{in.rest()}); }
 
 void onDoInitAction(TagScope& scope, BitReader& in) {
   DoInitAction init;
   init.spriteId = in.u16();
   if (!in.ok()) return malformed(scope);
   init.actions = in.rest();
-  scope.frame.tags.push_back(std::move(init));
+  addFrameTag(scope, std::move(init));
 }
 
 void onStartSound(TagScope& scope, BitReader& in) {
@@ -185,7 +197,7 @@ void onStartSound(TagScope& scope, BitReader& in) {
   sound.soundId = in.u16();
   if (!in.ok()) return malformed(scope);
   sound.soundInfo = in.rest();
-  scope.frame.tags.push_back(std::move(sound));
+  addFrameTag(scope, std::move(sound));
 }
 
 void onSetBackgroundColor(TagScope& scope, BitReader& in) {
