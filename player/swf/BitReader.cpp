@@ -1,4 +1,5 @@
-// Bounds-checked reads of SWF's integers, fixed-point numbers, strings and bit fields.
+// Bounds-checked reads of SWF's integers, fixed-point numbers, strings and bit fields: one
+// check before each read, and a failed reader answers zero from then on.
 #include "BitReader.h"
 
 #include <algorithm>

@@ -44,7 +44,7 @@ void decodeEncoded(BitmapResult& result, const uint8_t* data, size_t size, const
   std::optional<DecodedImage> image;
   if (format == ImageFormat::Jpeg) {
     std::vector<uint8_t> jpeg = cleanJpeg(data, size);
-    image = decodeImage(jpeg.data(), jpeg.size());
+    if (huffmanTablesAreSound(jpeg.data(), jpeg.size())) image = decodeImage(jpeg.data(), jpeg.size());
   } else {
     image = decodeImage(data, size);
   }

@@ -1,4 +1,5 @@
-// Inflates in steps, growing the output as data comes, up to the caller's bound.
+// Inflates in steps, growing the output as data comes, up to the caller's bound: a forged
+// size in a header costs nothing until the stream really holds that much.
 #include "Inflate.h"
 
 #include <zlib.h>

@@ -2,6 +2,7 @@
 // EOI and SOI, then copies the scan and what follows as it is.
 #include "JpegData.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace swf {
@@ -72,6 +73,39 @@ std::vector<uint8_t> cleanJpeg(const uint8_t* data, size_t size) {
     out.push_back(kEoi);
   }
   return out;
+}
+
+bool huffmanTablesAreSound(const uint8_t* data, size_t size) {
+  size_t pos = 0;
+  while (pos + 2 <= size) {
+    if (data[pos] != 0xFF) {  // entropy-coded data: on to the next marker
+      ++pos;
+      continue;
+    }
+    uint8_t marker = data[pos + 1];
+    if (marker == 0x00 || marker == 0xFF || standsAlone(marker)) {  // stuffed byte, fill, no length
+      pos += marker == 0xFF ? 1 : 2;
+      continue;
+    }
+    if (pos + 4 > size) return true;  // cut short: nothing more for the decoder to read
+    size_t length = (data[pos + 2] << 8) | data[pos + 3];
+    size_t end = std::min(pos + 2 + length, size);
+    if (marker == 0xC4) {
+      size_t table = pos + 4;
+      while (table < end) {
+        if (table + 17 > end) return false;
+        uint8_t kind = data[table];
+        if ((kind >> 4) > 1 || (kind & 0x0F) > 3) return false;
+        size_t codes = 0;
+        for (size_t i = 1; i <= 16; ++i) codes += data[table + i];
+        if (codes > 256) return false;
+        table += 17 + codes;
+      }
+      if (table > end) return false;
+    }
+    pos = std::max(end, pos + 2);
+  }
+  return true;
 }
 
 }  // namespace swf

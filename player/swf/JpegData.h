@@ -21,4 +21,9 @@ std::vector<uint8_t> glueJpegTables(const std::vector<uint8_t>& tables, const ui
 // out; a missing final EOI is added.
 std::vector<uint8_t> cleanJpeg(const uint8_t* data, size_t size);
 
+// True when every Huffman table (DHT) in the data, before and between scans, is well formed:
+// a class 0-1, a slot 0-3, at most 256 codes, all inside its segment. The decoder we use
+// (stb_image 2.27) writes past its tables for more codes, so other data is not decoded.
+bool huffmanTablesAreSound(const uint8_t* data, size_t size);
+
 }  // namespace swf

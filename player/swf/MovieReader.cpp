@@ -12,7 +12,6 @@
 #include "TagCodes.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 
 namespace swf {
@@ -21,6 +20,8 @@ namespace {
 
 // Sprites inside sprites are legal; this bounds the nesting of forged files.
 constexpr int kMaxSpriteNesting = 32;
+// A file of nothing but bad two-byte tags would otherwise make a warning of every one.
+constexpr size_t kMaxWarnings = 1000;
 
 class TagReader;
 struct TagScope {
@@ -49,7 +50,12 @@ class TagReader {
   std::vector<uint8_t> jpegTables;
 
   void warn(const TagKind& kind, const std::string& what) {
-    movie_.warnings.push_back(std::string(kind.name) + " (tag " + std::to_string(kind.code) + "): " + what);
+    auto& warnings = movie_.warnings;
+    if (warnings.size() < kMaxWarnings) {
+      warnings.push_back(std::string(kind.name) + " (tag " + std::to_string(kind.code) + "): " + what);
+    } else if (warnings.size() == kMaxWarnings) {
+      warnings.push_back("further warnings left out");
+    }
   }
   // Adds a character unless its id is taken: the player keeps the first definition.
   void define(const TagKind& kind, CharacterId id, Character&& character) {

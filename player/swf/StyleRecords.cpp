@@ -83,7 +83,10 @@ std::vector<FillStyle> readFillStyles(BitReader& in, const StyleContext& context
   size_t count = readStyleCount(in, context.shapeVersion >= 2);
   std::vector<FillStyle> fills;
   fills.reserve(std::min(count, in.remaining()));  // each style takes at least one byte
-  for (size_t i = 0; i < count && in.ok(); ++i) fills.push_back(readFillStyle(in, context));
+  for (size_t i = 0; i < count && in.ok(); ++i) {
+    FillStyle fill = readFillStyle(in, context);
+    if (in.ok()) fills.push_back(std::move(fill));
+  }
   return fills;
 }
 
@@ -128,7 +131,10 @@ std::vector<LineStyle> readLineStyles(BitReader& in, const StyleContext& context
   size_t count = readStyleCount(in, context.shapeVersion >= 2);
   std::vector<LineStyle> lines;
   lines.reserve(std::min(count, in.remaining() / 3));  // each style takes at least three bytes
-  for (size_t i = 0; i < count && in.ok(); ++i) lines.push_back(readLineStyle(in, context));
+  for (size_t i = 0; i < count && in.ok(); ++i) {
+    LineStyle line = readLineStyle(in, context);
+    if (in.ok()) lines.push_back(std::move(line));
+  }
   return lines;
 }
 
