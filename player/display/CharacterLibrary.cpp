@@ -38,6 +38,12 @@ const FrameLabels& CharacterLibrary::labels(const swf::Timeline& timeline) {
   return it->second;
 }
 
+const std::vector<ButtonRecord>& CharacterLibrary::buttonRecords(const swf::RawCharacter& button) {
+  auto it = buttons_.find(button.id);
+  if (it == buttons_.end()) it = buttons_.emplace(button.id, readButtonRecords(button)).first;
+  return it->second;
+}
+
 render::BitmapLookup CharacterLibrary::bitmapLookup() const {
   std::shared_ptr<const swf::MovieData> movie = movie_;
   return [movie](swf::CharacterId id) -> const swf::Bitmap* {

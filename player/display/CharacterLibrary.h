@@ -9,6 +9,7 @@
 #include "../render/PreparedShape.h"
 #include "../render/Renderer.h"
 #include "../swf/SwfMovieData.h"
+#include "ButtonRecords.h"
 #include "FrameLabels.h"
 
 namespace display {
@@ -28,6 +29,7 @@ class CharacterLibrary {
   const render::PreparedShape& preparedShape(const swf::Shape& shape);
   const render::PreparedShape& preparedMorph(const swf::MorphShape& morph, uint16_t ratio);
   const FrameLabels& labels(const swf::Timeline& timeline);
+  const std::vector<ButtonRecord>& buttonRecords(const swf::RawCharacter& button);
   render::BitmapLookup bitmapLookup() const;
 
  private:
@@ -35,6 +37,7 @@ class CharacterLibrary {
   std::map<swf::CharacterId, render::PreparedShape> shapes_;
   std::map<uint32_t, render::PreparedShape> morphs_;  // id << 16 | ratio
   std::map<const swf::Timeline*, FrameLabels> labels_;
+  std::map<swf::CharacterId, std::vector<ButtonRecord>> buttons_;
 };
 
 }  // namespace display
