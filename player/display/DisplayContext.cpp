@@ -7,6 +7,7 @@
 #include "MorphShapeObject.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
+#include "StaticTextObject.h"
 
 namespace display {
 
@@ -42,6 +43,7 @@ std::shared_ptr<DisplayObject> DisplayContext::instantiate(swf::CharacterId id) 
   if (auto* raw = std::get_if<swf::RawCharacter>(character);
       raw && (raw->tagCode == swf::tag::kDefineButton || raw->tagCode == swf::tag::kDefineButton2))
     return std::make_shared<ButtonObject>(*this, *raw);
+  if (library_.staticText(id)) return std::make_shared<StaticTextObject>(id);
   return std::make_shared<InertObject>(id);
 }
 

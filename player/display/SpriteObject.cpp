@@ -142,7 +142,8 @@ bool SpriteObject::survivesRewind(const DisplayObject& child, const GotoPlan& pl
   const bool sameColor = !p.colorTransform || *p.colorTransform == child.colorTransform();
   switch (child.kind()) {
     case ObjectKind::Shape:
-    case ObjectKind::MorphShape: return sameCharacter && sameRatio && sameClipDepth && sameMatrix && sameColor;
+    case ObjectKind::MorphShape:
+    case ObjectKind::Text: return sameCharacter && sameRatio && sameClipDepth && sameMatrix && sameColor;
     case ObjectKind::Bitmap:
     case ObjectKind::Button:
     case ObjectKind::Inert: return sameCharacter && sameRatio && sameClipDepth;
