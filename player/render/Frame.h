@@ -2,6 +2,7 @@
 // Each pixel is one uint32_t whose bytes in memory are R, G, B, A (little-endian: r | g<<8 ...).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -39,6 +39,7 @@ struct StrokeLayer {
   Path path;
 };
 struct ShapeLayer {
+  uint32_t group = 0;  // the style list it came from: a group's fills are painted as one, seamless
   bool isStroke = false;
   FillLayer fill;      // when !isStroke
   StrokeLayer stroke;  // when isStroke
