@@ -38,6 +38,43 @@ const FrameLabels& CharacterLibrary::labels(const swf::Timeline& timeline) {
   return it->second;
 }
 
+const std::vector<ButtonRecord>& CharacterLibrary::buttonRecords(const swf::RawCharacter& button) {
+  auto it = buttons_.find(button.id);
+  if (it == buttons_.end()) it = buttons_.emplace(button.id, readButtonRecords(button)).first;
+  return it->second;
+}
+
+const StaticText* CharacterLibrary::staticText(swf::CharacterId id) const {
+  auto it = texts_.find(id);
+  if (it == texts_.end()) {
+    const swf::RawCharacter* raw = get<swf::RawCharacter>(id);
+    it = texts_.emplace(id, raw ? readStaticText(*raw) : std::nullopt).first;
+  }
+  return it->second ? &*it->second : nullptr;
+}
+
+const FontGlyphs* CharacterLibrary::fontGlyphs(swf::CharacterId id) const {
+  auto it = fonts_.find(id);
+  if (it == fonts_.end()) {
+    const swf::RawCharacter* raw = get<swf::RawCharacter>(id);
+    it = fonts_.emplace(id, raw ? readFontGlyphs(*raw, movie_->version) : std::nullopt).first;
+  }
+  return it->second ? &*it->second : nullptr;
+}
+
+const render::PreparedShape* CharacterLibrary::preparedGlyph(swf::CharacterId fontId, uint32_t index) {
+  auto key = std::pair{fontId, index};
+  auto it = glyphs_.find(key);
+  if (it == glyphs_.end()) {
+    const FontGlyphs* font = fontGlyphs(fontId);
+    if (!font || index >= font->glyphs.size()) return nullptr;
+    swf::Shape glyph;
+    glyph.records = font->glyphs[index];
+    it = glyphs_.emplace(key, render::prepareGlyph(glyph)).first;
+  }
+  return &it->second;
+}
+
 render::BitmapLookup CharacterLibrary::bitmapLookup() const {
   std::shared_ptr<const swf::MovieData> movie = movie_;
   return [movie](swf::CharacterId id) -> const swf::Bitmap* {

@@ -20,8 +20,11 @@ class DisplayContext {
   CharacterLibrary& library() { return library_; }
 
   // A new instance of the character, not yet on a list; nullptr when the movie has none by
-  // that id. Sprites join the execution list.
+  // that id, or when instances nest too deep (a clip that places itself). Sprites join the
+  // execution list.
   std::shared_ptr<DisplayObject> instantiate(swf::CharacterId id);
+  // A clip just made shows its first frame at once.
+  void runFirstFrame(SpriteObject& sprite);
   void addToExecution(std::shared_ptr<SpriteObject> sprite);
 
   // One tick: every clip on the execution list runs its frame, newest first. Clips made during
@@ -31,6 +34,7 @@ class DisplayContext {
  private:
   CharacterLibrary library_;
   std::vector<std::shared_ptr<SpriteObject>> execution_;  // oldest first
+  int nesting_ = 0;  // instances being made inside instances being made
 };
 
 }  // namespace display

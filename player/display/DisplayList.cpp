@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "../render/Renderer.h"
+#include "ButtonObject.h"
 #include "SpriteObject.h"
 
 namespace display {
@@ -47,6 +48,7 @@ namespace {
 bool masks(const DisplayObject& object) {
   switch (object.kind()) {
     case ObjectKind::Sprite: return !static_cast<const SpriteObject&>(object).children().empty();
+    case ObjectKind::Button: return !static_cast<const ButtonObject&>(object).children().empty();
     case ObjectKind::Inert: return false;
     default: return true;
   }

@@ -90,7 +90,7 @@ DisplayObject* SpriteObject::instantiate(swf::CharacterId id, const swf::PlaceOb
   object->setClipActions(place.clipActions);
   list_.put(object);
   // A new clip shows its first frame at once.
-  if (object->kind() == ObjectKind::Sprite) static_cast<SpriteObject&>(*object).runFrame();
+  if (object->kind() == ObjectKind::Sprite) context_.runFirstFrame(static_cast<SpriteObject&>(*object));
   return object.get();
 }
 
@@ -142,8 +142,10 @@ bool SpriteObject::survivesRewind(const DisplayObject& child, const GotoPlan& pl
   const bool sameColor = !p.colorTransform || *p.colorTransform == child.colorTransform();
   switch (child.kind()) {
     case ObjectKind::Shape:
-    case ObjectKind::MorphShape: return sameCharacter && sameRatio && sameClipDepth && sameMatrix && sameColor;
+    case ObjectKind::MorphShape:
+    case ObjectKind::Text: return sameCharacter && sameRatio && sameClipDepth && sameMatrix && sameColor;
     case ObjectKind::Bitmap:
+    case ObjectKind::Button:
     case ObjectKind::Inert: return sameCharacter && sameRatio && sameClipDepth;
     case ObjectKind::Sprite: return sameCharacter && sameRatio;
   }

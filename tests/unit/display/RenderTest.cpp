@@ -139,3 +139,25 @@ TEST(DisplayRender, AMorphShapeDrawsAtItsRatio) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DisplayRender, AButtonShowsItsUpState) {
+  fixture::Movie m;
+  m.add(fixture::rectangle(10, 40, 40, kRed));
+  m.add(fixture::rectangle(11, 40, 40, kBlue));
+  swf::RawCharacter button;
+  button.id = 40;
+  button.tagCode = 34;  // DefineButton2
+  // id, menu flag, action offset; an up record (shape 10 at depth 1) and an over record
+  // (shape 11 at depth 2), each with an empty matrix and colour transform; the end flag.
+  button.body = {40, 0, 0, 0, 0, 0x01, 10, 0, 1, 0, 0x00, 0x00, 0x02, 11, 0, 2, 0, 0x00, 0x00, 0x00};
+  m.add(button);
+  m.frame(1).tags = {place(1, 40)};
+  display::MoviePlayer player(m.data);
+  player.advance();
+  Rendered r;
+  expectNear(r.draw(player).at(20, 20), rgb(255, 0, 0), "the up state");
+}
+
+}  // namespace

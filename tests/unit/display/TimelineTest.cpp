@@ -152,6 +152,22 @@ TEST(Timeline, PlacingAtAnOccupiedDepthKeepsTheFirstInstance) {
   EXPECT_EQ(listing(player.root()), "1:10");
 }
 
+TEST(Timeline, AClipThatPlacesItselfStopsNestingInsteadOfRecursingForever) {
+  fixture::Movie m;
+  swf::Sprite selfish;
+  selfish.id = 20;
+  fixture::frameOf(selfish.timeline, 1).tags = {place(1, 20)};
+  m.add(selfish);
+  m.frame(1).tags = {place(1, 20)};
+  display::MoviePlayer player(m.data);
+  player.advance();
+  int depth = 0;
+  for (display::DisplayObject* at = player.root().childAt(1); at; ++depth)
+    at = static_cast<display::SpriteObject*>(at)->childAt(1);
+  EXPECT_GT(depth, 8);
+  EXPECT_LT(depth, 1000);
+}
+
 TEST(Timeline, NestedClipsRunTheirOwnFramesAndNewClipsShowTheirFirst) {
   fixture::Movie m;
   m.add(fixture::rectangle(10, 5, 5, kRed));
