@@ -291,7 +291,7 @@ void FlashPlayer::paintStage(HWND window, HDC target) {
     lumo::ScopedSelect select(memory.get(), bitmap.get());
     StageLayout l = layout();
     l.transparent = false;  // a window of its own has nothing behind it to show
-    stage_.draw(memory.get(), client, l);
+    drawStage(memory.get(), client, l);
     BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
   }
 }
@@ -508,6 +508,7 @@ void FlashPlayer::movieReady(const Load& load, const std::vector<uint8_t>& bytes
   movieName_ = lastComponent(url);
   frame_ = 0;
   stage_.reset(movie_->widthPixels(), movie_->heightPixels(), movie_->background.value_or(0xFFFFFF), movieName_);
+  movieView_.load(bytes);
   const std::map<std::wstring, std::wstring> flashVars = applyFlashVars();
   if (windowless_ && windowlessSite_) {
     // Lay the caption out with the container's own device context.
@@ -526,6 +527,7 @@ void FlashPlayer::movieReady(const Load& load, const std::vector<uint8_t>& bytes
   fire(flash::kDispOnProgress, progress);
   setReadyState(3);
   invalidateStage();
+  refreshMovie();  // the first picture, so later frames repaint only what they change
   setReadyState(4);
   playing_ = true;
   startActionScript(load.fromMovie, flashVars);
@@ -581,7 +583,8 @@ void FlashPlayer::updatePlayTimer() {
   // ActionScript needs every frame, also in a stopped or one-frame movie (onEnterFrame).
   const bool timeline = playing_ && movie_ && movie_->frameCount > 1;
   const bool script = actionScript_ && actionScript_->needsFrames();
-  if (movie_ && movie_->frameRate > 0 && (timeline || script))
+  // A movie that draws has sprites playing on their own timelines even while the main one stops.
+  if (movie_ && movie_->frameRate > 0 && (timeline || script || movieView_.loaded()))
     SetTimer(messageWindow_, module::kFrameTimer, std::max(1u, static_cast<UINT>(1000.0 / movie_->frameRate)), nullptr);
   else
     KillTimer(messageWindow_, module::kFrameTimer);
@@ -589,6 +592,9 @@ void FlashPlayer::updatePlayTimer() {
 
 void FlashPlayer::advanceFrame() {
   if (!movie_) return;
+  // The display list moves first, then the frame's actions run, as in the original player.
+  // A movie that does not loop stops on its last frame instead of going round.
+  movieView_.advance(playing_ && (loop_ || frame_ + 1 < movie_->frameCount));
   if (playing_ && movie_->frameCount > 1) {
     if (frame_ + 1 < movie_->frameCount) {
       ++frame_;
@@ -600,6 +606,7 @@ void FlashPlayer::advanceFrame() {
     }
   }
   if (auto actionScript = actionScript_) actionScript->enterFrame();
+  refreshMovie();
 }
 
 // --- what the script does -------------------------------------------------------------------

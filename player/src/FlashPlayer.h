@@ -17,6 +17,7 @@
 
 #include "ConnectionPoint.h"
 #include "ShockwaveFlash.h"
+#include "MovieView.h"
 #include "Stage.h"
 #include "SwfMovie.h"
 
@@ -282,6 +283,14 @@ class FlashPlayer final : public IShockwaveFlash,
   HRESULT activateUi();
   void invalidateStage();
   StageLayout layout() const;
+  // Drawing (FlashPlayerDrawing.cpp): the movie's picture, then the script's shapes over it.
+  MovieLook movieLook() const;
+  void drawStage(HDC dc, const RECT& bounds, StageLayout layout);
+  bool stageHit(const RECT& bounds, POINT point);
+  // The area the stage shows in, in the coordinates its invalidations take; empty when hidden.
+  RECT stageArea() const;
+  // Renders the new frame and asks for a repaint of only what changed.
+  void refreshMovie();
   void fire(DISPID id, std::vector<VARIANT>& args);
   void advanceFrame();
   void toneDone(HWAVEOUT out);
@@ -329,6 +338,7 @@ class FlashPlayer final : public IShockwaveFlash,
   long frame_ = 0;
   long percentLoaded_ = 0;
   Stage stage_;
+  MovieView movieView_;
   std::map<std::wstring, std::wstring> variables_;
   std::map<std::wstring, std::optional<std::wstring>> callbacks_;
   std::optional<std::wstring> returnValue_;

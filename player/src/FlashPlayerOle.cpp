@@ -281,7 +281,7 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::Draw(DWORD aspect, LONG, void*, DVTARGETD
   // A windowless object without bounds draws at its place in the container's coordinates.
   RECT r = bounds ? RECT{bounds->left, bounds->top, bounds->right, bounds->bottom} : position_;
   return guardedCall("player Draw", HRESULT{E_FAIL}, [&]() -> HRESULT {
-    stage_.draw(drawDc, r, layout());
+    drawStage(drawDc, r, layout());
     return S_OK;
   });
 }
@@ -321,7 +321,7 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::QueryHitPoint(DWORD aspect, LPCRECT bound
                                                      DWORD* result) {
   if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
   if (!bounds || !result) return E_POINTER;
-  if (stage_.hit(*bounds, location, layout()))
+  if (stageHit(*bounds, location))
     *result = HITRESULT_HIT;
   else
     *result = PtInRect(bounds, location) ? HITRESULT_TRANSPARENT : HITRESULT_OUTSIDE;

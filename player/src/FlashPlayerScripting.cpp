@@ -65,6 +65,7 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::get_Quality(int* quality) { return putVal
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_Quality(int quality) {
   if (quality < 0 || quality >= static_cast<int>(std::size(kQualityNames))) return E_INVALIDARG;
   quality_ = quality;
+  invalidateStage();
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_ScaleMode(int* mode) { return putValue(mode, scaleMode_); }
@@ -137,6 +138,8 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::GotoFrame(long frame) {
   return guardedCall("player GotoFrame", HRESULT{E_FAIL}, [&]() -> HRESULT {
     long last = movie_ ? movie_->frameCount - 1 : 0;
     frame_ = frame < 0 ? 0 : frame > last ? last : frame;
+    movieView_.gotoFrame(frame_);
+    refreshMovie();
     transcript::write(L"gotoframe " + std::to_wstring(frame_));
     return S_OK;
   });

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "DeviceContext.h"
+#include "StageMapping.h"
 #include "UniqueHandle.h"
 
 namespace {
@@ -58,23 +59,9 @@ RECT Stage::Mapping::toDevice(const RECT& r) const {
 }
 
 Stage::Mapping Stage::map(const RECT& bounds, const StageLayout& layout) const {
-  double bw = bounds.right - bounds.left;
-  double bh = bounds.bottom - bounds.top;
-  double w = width_ > 0 ? width_ : bw;
-  double h = height_ > 0 ? height_ : bh;
-  if (w <= 0) w = 1;
-  if (h <= 0) h = 1;
-  double sx = 1, sy = 1;
-  switch (layout.scaleMode) {
-    case 1: sx = sy = std::max(bw / w, bh / h); break;  // NoBorder
-    case 2: sx = bw / w; sy = bh / h; break;            // ExactFit
-    case 3: break;                                      // NoScale
-    default: sx = sy = std::min(bw / w, bh / h); break; // ShowAll
-  }
-  double spareX = bw - w * sx, spareY = bh - h * sy;
-  double ox = bounds.left + ((layout.alignMode & 1) ? 0 : (layout.alignMode & 2) ? spareX : spareX / 2);
-  double oy = bounds.top + ((layout.alignMode & 4) ? 0 : (layout.alignMode & 8) ? spareY : spareY / 2);
-  return Mapping{sx, sy, ox, oy};
+  StageMapping m = mapStage(width_, height_, bounds.left, bounds.top, bounds.right - bounds.left,
+                            bounds.bottom - bounds.top, layout.scaleMode, layout.alignMode);
+  return Mapping{m.sx, m.sy, m.ox, m.oy};
 }
 
 void Stage::draw(HDC dc, const RECT& bounds, const StageLayout& layout) const {
@@ -99,7 +86,7 @@ void Stage::draw(HDC dc, const RECT& bounds, const StageLayout& layout) const {
     BLENDFUNCTION blend{AC_SRC_OVER, 0, s.alpha, 0};
     GdiAlphaBlend(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, source.dc.get(), 0, 0, 1, 1, blend);
   }
-  if (!caption_.empty()) {
+  if (layout.caption && !caption_.empty()) {
     long bg = background(layout);
     int luminance = ((bg >> 16) & 0xFF) * 3 + ((bg >> 8) & 0xFF) * 6 + (bg & 0xFF);
     SetTextColor(dc, luminance > 1280 ? RGB(0, 0, 0) : RGB(255, 255, 255));

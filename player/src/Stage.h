@@ -12,6 +12,7 @@ struct StageLayout {
   int alignMode = 0;         // bits: 1 left, 2 right, 4 top, 8 bottom
   bool transparent = false;  // no background: only drawn shapes and text are painted
   long backgroundOverride = -1;  // 0x00RRGGBB from the container, -1 for the movie's own
+  bool caption = true;           // the movie's name at the top left, while it draws nothing itself
 };
 
 class Stage {

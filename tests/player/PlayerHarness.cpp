@@ -287,6 +287,9 @@ HRESULT STDMETHODCALLTYPE TestSite::ReleaseDC(HDC dc) {
 }
 HRESULT STDMETHODCALLTYPE TestSite::InvalidateRect(LPCRECT r, BOOL erase) {
   calls.push_back("InvalidateRect");
+  RECT area{};
+  GetClientRect(window_, &area);
+  invalidated.push_back(r ? *r : area);
   ::InvalidateRect(window_, r, erase);
   return S_OK;
 }

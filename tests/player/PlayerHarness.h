@@ -105,6 +105,8 @@ class TestSite final : public IOleClientSite, public IOleInPlaceSiteWindowless, 
   HWND window() const { return window_; }
   std::vector<std::string> calls;
   bool called(const std::string& name) const;
+  // The rectangles InvalidateRect asked to repaint (the whole client area for none).
+  std::vector<RECT> invalidated;
   bool capture = false;
   bool focus = false;
   // Messages the top-level window received (message ids).

@@ -1,0 +1,53 @@
+// The movie's characters by id, and what is derived from them once: prepared shapes (per ratio
+// for morphs) and each timeline's frame labels.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "../render/PreparedShape.h"
+#include "../render/Renderer.h"
+#include "../swf/SwfMovieData.h"
+#include "ButtonRecords.h"
+#include "FontGlyphs.h"
+#include "FrameLabels.h"
+#include "TextRecords.h"
+
+namespace display {
+
+class CharacterLibrary {
+ public:
+  explicit CharacterLibrary(std::shared_ptr<const swf::MovieData> movie);
+
+  const swf::MovieData& movie() const { return *movie_; }
+  const swf::Character* find(swf::CharacterId id) const;
+  template <class T>
+  const T* get(swf::CharacterId id) const {
+    const swf::Character* c = find(id);
+    return c ? std::get_if<T>(c) : nullptr;
+  }
+
+  const render::PreparedShape& preparedShape(const swf::Shape& shape);
+  const render::PreparedShape& preparedMorph(const swf::MorphShape& morph, uint16_t ratio);
+  const FrameLabels& labels(const swf::Timeline& timeline);
+  const std::vector<ButtonRecord>& buttonRecords(const swf::RawCharacter& button);
+  // Static texts and fonts are read from their raw bodies once; nullptr when the id names none
+  // (or an unreadable one). A glyph is prepared once per font and index.
+  const StaticText* staticText(swf::CharacterId id) const;
+  const FontGlyphs* fontGlyphs(swf::CharacterId id) const;
+  const render::PreparedShape* preparedGlyph(swf::CharacterId fontId, uint32_t index);
+  render::BitmapLookup bitmapLookup() const;
+
+ private:
+  std::shared_ptr<const swf::MovieData> movie_;
+  std::map<swf::CharacterId, render::PreparedShape> shapes_;
+  std::map<uint32_t, render::PreparedShape> morphs_;  // id << 16 | ratio
+  std::map<const swf::Timeline*, FrameLabels> labels_;
+  std::map<swf::CharacterId, std::vector<ButtonRecord>> buttons_;
+  mutable std::map<swf::CharacterId, std::optional<StaticText>> texts_;
+  mutable std::map<swf::CharacterId, std::optional<FontGlyphs>> fonts_;
+  std::map<std::pair<swf::CharacterId, uint32_t>, render::PreparedShape> glyphs_;
+};
+
+}  // namespace display
