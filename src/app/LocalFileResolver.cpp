@@ -1,6 +1,7 @@
 #include "LocalFileResolver.h"
 
 #include "UniqueHandle.h"
+#include "util/FileSystem.h"
 
 #include <windows.h>
 
@@ -58,9 +59,7 @@ std::optional<std::wstring> resolveMovieUrl(std::wstring_view url, std::wstring_
 }
 
 HRESULT openMovieResource(std::wstring_view url, Microsoft::WRL::ComPtr<IStream>& stream) {
-  wchar_t directory[2048];
-  const DWORD length = GetCurrentDirectoryW(2048, directory);
-  const auto path = resolveMovieUrl(url, std::wstring_view(directory, length < 2048 ? length : 0));
+  const auto path = resolveMovieUrl(url, currentDirectory());
   if (!path) return E_FAIL;
   UniqueFileHandle file(CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));

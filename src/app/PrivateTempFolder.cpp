@@ -65,7 +65,9 @@ bool writeExtensions(const std::wstring& folder, const std::vector<record::Scram
   std::wstring prefix = folder;
   if (prefix.empty() || prefix.back() != L'\\') prefix += L'\\';
   for (std::size_t i = 0; i < extensions.size(); ++i) {
-    const record::Bytes bytes = record::content(extensions[i]);
+    const std::optional<record::Bytes> content = record::readContent(extensions[i]);
+    if (!content) return false;
+    const record::Bytes& bytes = *content;
     const std::wstring path = prefix + std::to_wstring(i) + L".vdd";
     FILE* file = _wfopen(path.c_str(), L"wb+");
     if (!file) return false;

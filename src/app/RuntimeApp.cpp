@@ -18,6 +18,7 @@
 #include "ScreensaverSwitches.h"
 #include "resource.h"
 #include "util/DebugOutput.h"
+#include "util/FileSystem.h"
 
 #include <cstdio>
 
@@ -78,9 +79,7 @@ RuntimeApp::~RuntimeApp() {
 
 bool RuntimeApp::initialise(HINSTANCE instance, HWND previewParent) {
   instance_ = instance;
-  wchar_t buffer[2048];
-  const DWORD length = GetCurrentDirectoryW(2048, buffer);
-  workingDirectory.assign(buffer, length < 2048 ? length : 0);
+  workingDirectory = currentDirectory();  // whatever its length
   wchar_t path[1024];
   const DWORD pathLength = GetModuleFileNameW(instance, path, 1024);
   executablePath.assign(path, pathLength > 0 && pathLength < 1024 ? pathLength : 0);
@@ -334,9 +333,16 @@ void RuntimeApp::minimizeApplication(int formId) {
 }
 
 void RuntimeApp::restoreApplication() {
-  // A form closed by the user or the movie is hidden, not gone: it stays closed.
-  for (const auto& [id, form] : CommandEngine::instance().forms())
+  // A form closed by the user or the movie is hidden, not gone: it stays closed. Each restore
+  // raises events whose handlers may close forms, which leave the table: the walk goes over
+  // the ids as they were and looks each form up again.
+  auto& engine = CommandEngine::instance();
+  std::vector<int> ids;
+  for (const auto& entry : engine.forms()) ids.push_back(entry.first);
+  for (const int id : ids) {
+    FormInterface* form = engine.findForm(id);
     if (form && (id == 0 || IsWindowVisible(form->windowHandle()))) form->restore();
+  }
   if (mainForm) events::appRestore(*mainForm);
 }
 
@@ -388,6 +394,10 @@ void RuntimeApp::shutdown() {
   menus.attach(nullptr, nullptr);
   if (trayMenuBar) DestroyMenu(std::exchange(trayMenuBar, nullptr));
   if (contextMenuBar) DestroyMenu(std::exchange(contextMenuBar, nullptr));
+  // The main form's window unloads the extensions as it goes; a run that never had one (no
+  // forms, or a main form that failed before its window) still holds them, and a loaded
+  // library's file cannot be deleted.
+  CommandEngine::instance().unloadAll();
   privateFolderLock.reset();  // closed first: the folder's clean-up deletes the lock file too
   cleanPrivateTempFolder(privateTempFolder);
   privateTempFolder.clear();

@@ -28,6 +28,8 @@ namespace {
 
 constexpr wchar_t kFormWindowClass[] = L"VORLUMO3WINDOW";
 constexpr DWORD kTransparentControlStyle = WS_POPUP | kControlStyleTransparent;
+// The player's own window is the control's child: the control paints only around it.
+constexpr DWORD kOpaqueControlStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
 
 }  // namespace
 
@@ -90,9 +92,8 @@ bool Form::createStandard(int x, int y, int width, int height, const record::For
 
   RECT client{};
   GetClientRect(window_, &client);
-  playerControl_ = createControlWindow(FormEnvironment::instance().playerModule, 0,
-                                       WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, client.right, client.bottom,
-                                       window_, nullptr, instance_, nullptr);
+  playerControl_ = createControlWindow(FormEnvironment::instance().playerModule, 0, kOpaqueControlStyle, 0, 0,
+                                       client.right, client.bottom, window_, nullptr, instance_, nullptr);
   if (!playerControl_) return false;
   setWindowMode(playerControl_, L"opaque");
   if (styleFlags_.fixedSize) layoutPlayer();
@@ -129,12 +130,12 @@ bool Form::createTransparent(int x, int y, int width, int height, HWND owner) {
   }
   if (styleFlags_.alwaysOnTop)
     SetWindowPos(playerControl_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  const int alpha = std::clamp(targetAlpha_.load(), 0, 255);
-  targetAlpha_ = alpha;
   // A form that fades in starts invisible, as an alpha-blended one does; showing it at its full
-  // opacity first would flash it before the fade begins at 0.
-  currentAlpha_ = 0;
-  setOpacityValue(fadeInEnabled_ ? 0 : alpha);
+  // opacity first would flash it before the fade begins at 0. One that does not starts at its
+  // own opacity, from which a fade-out steps down.
+  const int alpha = fadeInEnabled_ ? 0 : targetAlpha_.load();
+  currentAlpha_ = alpha;
+  setOpacityValue(alpha);
   SetFocus(window_);
   return true;
 }

@@ -168,6 +168,7 @@ class Form final : public FormInterface {
                       HWND owner, bool child, bool fullScreen);
   bool createTransparent(int x, int y, int width, int height, HWND owner);
   bool applyMask(const record::FormDescription& description);
+  bool playsPreviewMovie(const record::FormDescription& description) const;
   bool startMovie(record::FormDescription& description, const std::wstring& privateTempFolder);
   bool startBridgeMovie(const record::FormDescription& description, const std::wstring& privateTempFolder);
   void setScaleModeFromFlags();

@@ -2,6 +2,7 @@
 // player window's interception and the movie (from memory, or through the bridge files).
 #include "forms/Form.h"
 #include "util/DebugOutput.h"
+#include "util/FileSystem.h"
 
 #include "CallBoundary.h"
 
@@ -35,12 +36,6 @@ std::wstring fileName(const std::wstring& folder, const wchar_t* format, int for
   return folder + L"\\" + name;
 }
 
-std::wstring currentDirectory() {
-  wchar_t buffer[2048];
-  const DWORD length = GetCurrentDirectoryW(2048, buffer);
-  return std::wstring(buffer, length < 2048 ? length : 0);
-}
-
 void trace(const std::wstring& line) { debugOutput(line); }
 
 }  // namespace
@@ -51,6 +46,7 @@ bool Form::start(HINSTANCE instance, record::FormDescription& description, const
   // Each form has its own quit event: a form torn down early (a run-time form that fails to
   // start) must not end the main form's fade-out, which ends the process.
   quitEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (!quitEvent_) return false;  // a fade thread without it could never be stopped
   thread_.reset(CreateThread(nullptr, 0, &Form::fadeThreadMain, this, 0, &threadId_));
   if (!thread_) return false;
   name = description.name;
@@ -91,7 +87,8 @@ bool Form::start(HINSTANCE instance, record::FormDescription& description, const
   fadeOutEnabled_ = canFade && description.fadeOut == 1;
   // A step of 0 ms would divide by zero: the fastest fade is one step a millisecond.
   fadeStepMs_ = static_cast<uint32_t>(std::max<std::int32_t>(description.fadeStepMs, 1));
-  targetAlpha_ = description.alpha;
+  // The opacity is a byte: 300 shows as 255, not as 300's low byte.
+  targetAlpha_ = std::clamp<std::int32_t>(description.alpha, 0, 255);
   leftButtonMode_ = description.leftButtonMode;
   middleButtonMode_ = description.middleButtonMode;
   rightButtonMode_ = description.rightButtonMode;
@@ -109,7 +106,9 @@ bool Form::start(HINSTANCE instance, record::FormDescription& description, const
     owner = previewParent_;
     child = true;
   } else if (isMain() && environment.kioskMode) {
+    // The whole screen from its origin, wherever the description placed the form.
     fullScreen = true;
+    x = y = 0;
   }
 
   const bool created = transparent ? createTransparent(x, y, width, height, owner)
@@ -156,11 +155,17 @@ void Form::setScaleModeFromFlags() {
   player::putText(playerControl_, msg::kPutScaleW, mode);
 }
 
+bool Form::playsPreviewMovie(const record::FormDescription& description) const {
+  // A screensaver without a preview movie shows its main movie in the preview too.
+  return isPreview_ && !description.previewMovie.empty();
+}
+
 bool Form::startMovie(record::FormDescription& description, const std::wstring& privateTempFolder) {
   const int version = description.movieVersion();
   if (version >= 9) {
     if (FAILED(player::putText(playerControl_, msg::kPutBaseW, currentDirectory()))) return false;
-    const record::Bytes movie = isPreview_ ? description.previewMovieBytes() : description.movieBytes();
+    const record::Bytes movie =
+        playsPreviewMovie(description) ? description.previewMovieBytes() : description.movieBytes();
     if (movie.empty()) return false;
     const HRESULT hr = player::putMovieFromMemory(playerControl_, movie.data(), movie.size());
     if (FAILED(hr)) trace(L"form " + std::to_wstring(id_) + L": the player refused the movie from memory");
@@ -168,7 +173,7 @@ bool Form::startMovie(record::FormDescription& description, const std::wstring& 
     return true;
   }
   if (version < 8) description.setMovieVersion(8);
-  if (isPreview_) {
+  if (playsPreviewMovie(description)) {
     const record::Bytes movie = description.previewMovieBytes();
     if (movie.empty()) return false;
     player::putMovieFromMemory(playerControl_, movie.data(), movie.size());

@@ -153,8 +153,13 @@ LRESULT CALLBACK FormWindowProcedure::procedure(HWND window, UINT message, WPARA
       case WM_SYSCOMMAND:
         switch (wParam & 0xFFF0) {
           case SC_MINIMIZE:
-            if (form->isMain() && FormEnvironment::instance().applicationMinimise)
+            // The application's minimise shows the main form as it should be (minimised, or
+            // hidden behind the tray icon); the default handling would minimise it again, with
+            // a taskbar button beside the tray icon.
+            if (form->isMain() && FormEnvironment::instance().applicationMinimise) {
               FormEnvironment::instance().applicationMinimise(*form);
+              return 0;
+            }
             break;
           case SC_MAXIMIZE: events::formMaximize(*form); break;
           case SC_RESTORE: events::formRestore(*form); break;

@@ -198,6 +198,10 @@ LRESULT PlayerControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
   LRESULT result = 0;
   if (windowless_ && windowlessMessage(message, wParam, lParam, &result)) return result;
   switch (message) {
+    case WM_PAINT:
+      if (windowless_) break;
+      paintWithoutWindowlessPlayer();
+      return 0;
     case WM_SIZE:
       onSize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
       break;
@@ -228,6 +232,16 @@ LRESULT PlayerControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       break;
   }
   return defaultProcedure(message, wParam, lParam);
+}
+
+void PlayerControl::paintWithoutWindowlessPlayer() {
+  // Whatever the player's own window leaves uncovered shows this colour (0x000000FF as a
+  // COLORREF), so a control whose player is missing or not in place yet is seen at once.
+  PaintDc paint(window_);
+  RECT client{};
+  GetClientRect(window_, &client);
+  UniqueGdiObject brush(CreateSolidBrush(kUncoveredColour));
+  if (paint && brush) FillRect(paint.get(), &client, static_cast<HBRUSH>(brush.get()));
 }
 
 // --- creation and release --------------------------------------------------------------------

@@ -55,6 +55,9 @@ class PlayerControl final : public ControlSite {
   void onSize(int width, int height);
   void onSetFocus();
   LRESULT onMouseActivate(WPARAM wParam, LPARAM lParam);
+  // The colour a control paints where no windowless player draws.
+  static constexpr COLORREF kUncoveredColour = 0x000000FF;
+  void paintWithoutWindowlessPlayer();
   // Painting and input of a windowless player (transparent rendering); false leaves the
   // message to the default handling.
   bool windowlessMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

@@ -4,6 +4,7 @@
 #include "RuntimeApp.h"
 #include "lumo/FormInterface.h"
 #include "modules/LockLibraryLoader.h"
+#include "util/FileSystem.h"
 
 namespace lumo {
 namespace {
@@ -103,13 +104,12 @@ bool KioskModule::loginScreenInstalled() const {
 // The component installs from the folder that holds the library: that folder is current for
 // the call, and the previous one current again afterwards.
 void KioskModule::installLoginScreen() const {
-  wchar_t previous[MAX_PATH] = {};
-  const DWORD length = GetCurrentDirectoryW(MAX_PATH, previous);
+  const std::wstring previous = currentDirectory();  // a long one comes back too
   SetCurrentDirectoryW(componentFolder_.c_str());
   auto isGinaInstalled = functions_.isGinaInstalled();
   auto installGina = functions_.installGina();
   if (isGinaInstalled && isGinaInstalled() == 0 && installGina) installGina(kInstallTag);
-  if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(previous);
+  if (!previous.empty()) SetCurrentDirectoryW(previous.c_str());
 }
 
 }  // namespace lumo

@@ -3,6 +3,7 @@
 #include "modules/LibraryModule.h"
 
 #include "RuntimeApp.h"
+#include "util/FileSystem.h"
 
 #include <windows.h>
 
@@ -18,12 +19,12 @@ std::wstring folderPrefix(std::wstring folder) {
   return folder;
 }
 
-// The working directory at the moment of the call; nothing when it cannot be read whole.
+// The working directory at the moment of the call, whatever its length; nothing when it
+// cannot be read.
 std::optional<std::wstring> workingDirectory() {
-  wchar_t buffer[2048];
-  const DWORD length = GetCurrentDirectoryW(2048, buffer);
-  if (length == 0 || length >= 2048) return std::nullopt;
-  return std::wstring(buffer, length);
+  std::wstring folder = currentDirectory();
+  if (folder.empty()) return std::nullopt;
+  return folder;
 }
 
 }  // namespace
@@ -56,10 +57,12 @@ void LibraryModule::writeFile(const std::wstring& name, const std::wstring& targ
   const auto it = files_.find(name);
   if (it == files_.end()) return;
   // One file's content at a time: a walk over a large library never holds more than that.
-  const record::Bytes content = record::content(it->second);
+  // Content the executable cannot give (its media gone) leaves the target as it was.
+  const std::optional<record::Bytes> content = record::readContent(it->second);
+  if (!content) return;
   std::FILE* file = _wfopen(target.c_str(), L"wb+");  // no folder is made for the target
   if (!file) return;
-  if (!content.empty()) std::fwrite(content.data(), 1, content.size(), file);
+  if (!content->empty()) std::fwrite(content->data(), 1, content->size(), file);
   std::fclose(file);
 }
 

@@ -87,7 +87,9 @@ bool TrayIcon::addForMinimize() {
   const DWORD action = icon_ ? NIM_MODIFY : NIM_ADD;
   if (!icon_) icon_.reset(LoadIconW(instance, MAKEINTRESOURCEW(IDI_LUMO)));
   fillForAdd();
-  return Shell_NotifyIconW(action, &data_);
+  if (Shell_NotifyIconW(action, &data_)) return true;
+  // An icon hidden since it was loaded has nothing left to modify: it is added again.
+  return action == NIM_MODIFY && Shell_NotifyIconW(NIM_ADD, &data_);
 }
 
 void TrayIcon::handleCallback(FormInterface& mainForm, WPARAM iconId, LPARAM mouseMessage) {
@@ -106,7 +108,9 @@ void TrayIcon::handleCallback(FormInterface& mainForm, WPARAM iconId, LPARAM mou
     default:
       break;
   }
-  if (static_cast<UINT>(mouseMessage) == NIN_BALLOONUSERCLICK) sendEvent(mainForm, balloonClickFunction_, L"", L"");
+  // A balloon shown without a click function calls nothing.
+  if (static_cast<UINT>(mouseMessage) == NIN_BALLOONUSERCLICK && !balloonClickFunction_.empty())
+    sendEvent(mainForm, balloonClickFunction_, L"", L"");
 }
 
 }  // namespace lumo

@@ -48,8 +48,8 @@ class TrayIcon final : public TrayControls {
   void showIcon() override;
   void setHint(const std::wstring& text) override;
 
-  // Adds (or, once an icon was loaded, modifies) the icon for minimizing to the tray; false
-  // when the shell refused it.
+  // Adds (or, once an icon was loaded, modifies) the icon for minimizing to the tray, adding
+  // it when a modify finds no icon shown; false when the shell refused it.
   bool addForMinimize();
   // The callback message at the main form.
   void handleCallback(FormInterface& mainForm, WPARAM iconId, LPARAM mouseMessage);

@@ -178,14 +178,15 @@ StoredBlock StoredBlock::fromPlain(Bytes plain, BlockKind kind) {
   return StoredBlock{std::move(plain), {}};
 }
 
-Bytes FileSlice::read() const {
-  if (!file || size <= 0) return {};
+std::optional<Bytes> FileSlice::read() const {
+  if (!file) return std::nullopt;
+  if (size <= 0) return Bytes{};
 #ifdef _WIN32
   std::FILE* f = _wfopen(file->c_str(), L"rb");
 #else
   std::FILE* f = std::fopen(file->c_str(), "rb");
 #endif
-  if (!f) return {};
+  if (!f) return std::nullopt;
   Bytes bytes(static_cast<std::size_t>(size));
 #ifdef _WIN32
   const bool placed = _fseeki64(f, offset, SEEK_SET) == 0;
@@ -194,13 +195,13 @@ Bytes FileSlice::read() const {
 #endif
   const bool whole = placed && std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
   std::fclose(f);
-  if (!whole) bytes.clear();
+  if (!whole) return std::nullopt;
   return bytes;
 }
 
-Bytes StoredBlock::plain(BlockKind kind) const {
-  Bytes copy = storedBytes();
-  transformBlock(copy, kind);
+std::optional<Bytes> StoredBlock::readPlain(BlockKind kind) const {
+  std::optional<Bytes> copy = slice.file ? slice.read() : stored;
+  if (copy) transformBlock(*copy, kind);
   return copy;
 }
 

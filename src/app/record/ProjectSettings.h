@@ -25,8 +25,8 @@ struct FileSlice {
   std::shared_ptr<const std::filesystem::path> file;
   std::int64_t offset = 0;
   std::int32_t size = 0;
-  // The bytes; empty when the file cannot give them all.
-  Bytes read() const;
+  // The bytes; nothing when the file cannot give them all (removable or network media gone).
+  std::optional<Bytes> read() const;
 };
 
 // A block as stored: scrambled by the block transformation of its kind. Its bytes are either
@@ -36,8 +36,10 @@ struct StoredBlock {
   FileSlice slice;
 
   static StoredBlock fromPlain(Bytes plain, BlockKind kind);
-  Bytes storedBytes() const { return slice.file ? slice.read() : stored; }
-  Bytes plain(BlockKind kind) const;
+  Bytes storedBytes() const { return slice.file ? slice.read().value_or(Bytes{}) : stored; }
+  // The plain bytes; nothing when the file holding them cannot give them all.
+  std::optional<Bytes> readPlain(BlockKind kind) const;
+  Bytes plain(BlockKind kind) const { return readPlain(kind).value_or(Bytes{}); }
   bool empty() const { return stored.empty() && slice.size <= 0; }
 };
 
@@ -144,7 +146,9 @@ class ProjectSettings {
   std::optional<Bytes> trayIconImage() const { return trayIconPicture.unpack(BlockKind::TrayIcon); }
 };
 
-// The content of an embedded file: its plain bytes.
+// The content of an embedded file: its plain bytes, empty when they cannot be read.
 inline Bytes content(const ScrambledBlob& blob) { return blob.block.plain(BlockKind::Blob); }
+// The same, telling an unreadable file from an empty one.
+inline std::optional<Bytes> readContent(const ScrambledBlob& blob) { return blob.block.readPlain(BlockKind::Blob); }
 
 }  // namespace lumo::record

@@ -1,6 +1,7 @@
 // Extension libraries in real projectors: .vdd files built here, packed by lumo.exe, loaded at
 // start-up from the private folder (or the working directory), called by scripted movies.
 #include "forms/FormsFixture.h"
+#include "MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,23 @@ TEST(Extensions, APollWaitingOnTheMainFormDoesNotStallShutdown) {
   const std::string log = fileBytes(p->folder().file(L"extension-unload.txt"));
   EXPECT_NE(log.find("in-poll no"), std::string::npos)
       << "the poll thread was cut off inside its send instead of ending: " << log;
+}
+
+// Without a main form no window's destruction unloads the extensions: the shutdown does, so
+// that the files of the loaded libraries can go with the private folder.
+TEST(Extensions, ARunWithoutFormsUnloadsItsExtensionsAndRemovesItsPrivateFolder) {
+  FormsProjector p({}, R"({"title": "No forms", "forms": [], "extensions": ["two.vdd"]})",
+                   {{L"two.vdd", fileBytes(binFile(L"two.vdd"))}});
+  ASSERT_TRUE(p.built());
+  ASSERT_TRUE(p.start());
+  const auto holdsTheExtension = [&] {
+    const auto folders = p.privateFolders();
+    return folders.size() == 1 && GetFileAttributesW((folders[0] + L"\\0.vdd").c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+  ASSERT_TRUE(test::pumpUntil(holdsTheExtension, 15000)) << "the run wrote no extension";
+  ASSERT_TRUE(test::pumpUntil([&] { return p.process().postQuit(); }, 15000)) << "no message queue to end";
+  EXPECT_EQ(p.process().wait(15000), 0);
+  EXPECT_EQ(p.privateFolders(), std::vector<std::wstring>{}) << "the private folder was left behind";
 }
 
 }  // namespace

@@ -137,7 +137,19 @@ LRESULT CALLBACK previewWindow(HWND window, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-TEST(ScreensaverE2E, PreviewRunsInsideTheGivenWindowNotifiesItAndEndsWithIt) {
+// With a preview movie the preview plays it; a screensaver without one plays its main movie.
+struct PreviewCase {
+  const char* name;
+  std::string formKeys;
+  std::string shown, notShown;  // the movies' logs
+};
+
+void PrintTo(const PreviewCase& c, std::ostream* os) { *os << c.name; }
+
+class ScreensaverPreview : public testing::TestWithParam<PreviewCase> {};
+
+TEST_P(ScreensaverPreview, RunsInsideTheGivenWindowNotifiesItAndEndsWithIt) {
+  const PreviewCase& c = GetParam();
   moveTo(5, 5);
   WNDCLASSW wc{};
   wc.lpfnWndProc = previewWindow;
@@ -149,14 +161,15 @@ TEST(ScreensaverE2E, PreviewRunsInsideTheGivenWindowNotifiesItAndEndsWithIt) {
   ASSERT_NE(host, nullptr);
   notifications = 0;
   FormsProjector projector({{L"main.swf", "log full movie\n"}, {L"preview.swf", "log preview movie\n"}},
-                           saver("SaverPreview", R"(, "previewMovie": "preview.swf")"));
+                           saver("SaverPreview", c.formKeys));
   ASSERT_TRUE(projector.built());
   ASSERT_TRUE(projector.start(L"/p " + std::to_wstring(reinterpret_cast<ULONG_PTR>(host))));
 
   HWND form = nullptr;
   ASSERT_TRUE(test::pumpUntil([&] { return (form = FindWindowExW(host, nullptr, L"VORLUMO3WINDOW", nullptr)); }, 20000))
       << "the main form is a child of the preview window";
-  ASSERT_TRUE(test::pumpUntil([&] { return projector.waitFor("log \"preview movie\"", 0); }, 15000));
+  ASSERT_TRUE(test::pumpUntil([&] { return projector.waitFor("log \"" + c.shown + "\"", 0); }, 15000))
+      << "the preview does not play the " << c.shown;
   RECT area{};
   GetWindowRect(form, &area);
   RECT client{};
@@ -172,8 +185,14 @@ TEST(ScreensaverE2E, PreviewRunsInsideTheGivenWindowNotifiesItAndEndsWithIt) {
   EXPECT_TRUE(test::pumpUntil([&] { return !projector.process().running(); }, 15000));
   EXPECT_EQ(projector.process().wait(0), 0);
   const auto lines = projector.transcript();
-  EXPECT_EQ(std::find(lines.begin(), lines.end(), "log \"full movie\""), lines.end());
+  EXPECT_EQ(std::find(lines.begin(), lines.end(), "log \"" + c.notShown + "\""), lines.end());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Screensaver, ScreensaverPreview,
+    testing::Values(PreviewCase{"WithAPreviewMovie", R"(, "previewMovie": "preview.swf")", "preview movie", "full movie"},
+                    PreviewCase{"WithoutAPreviewMovie", "", "full movie", "preview movie"}),
+    [](const testing::TestParamInfo<PreviewCase>& info) { return std::string(info.param.name); });
 
 TEST(ScreensaverE2E, ConfigureShowsThatThereIsNothingToSetAndEnds) {
   FormsProjector projector({{L"main.swf", "log full movie\n"}}, saver("SaverSettings"));

@@ -5,6 +5,7 @@
 #include "forms/FormWindowProcedure.h"
 #include "forms/PlayerCalls.h"
 #include "ui/ApplicationMenus.h"
+#include "ui/TrayIcon.h"
 #include "host/HostApi.h"
 #include "host/PlayerModule.h"
 
@@ -225,24 +226,34 @@ TEST_F(FormOperations, ContradictoryOrZeroSizeLimitsDoNotRecurse) {
   }
 }
 
-// --- a transparent form's opacity ------------------------------------------------------------------
+// --- opacity ----------------------------------------------------------------------------------
 
-class TransparentOpacity : public FormOperations, public testing::WithParamInterface<std::pair<int, int>> {};
+struct OpacityCase {
+  const char* name;
+  int windowKind;  // 1 alpha-blended, 3 transparent
+  int alpha, shown;
+};
 
-TEST_P(TransparentOpacity, TheDescriptionsAlphaIsClampedToAByte) {
+void PrintTo(const OpacityCase& c, std::ostream* os) { *os << c.name; }
+
+class FormOpacity : public FormOperations, public testing::WithParamInterface<OpacityCase> {};
+
+TEST_P(FormOpacity, TheDescriptionsAlphaIsClampedToAByte) {
   record::FormDescription d = description();
-  d.windowKind = 3;
-  d.alpha = GetParam().first;
+  d.windowKind = GetParam().windowKind;
+  d.alpha = GetParam().alpha;
   ASSERT_NO_FATAL_FAILURE(start(std::move(d)));
-  ASSERT_TRUE(form_->transparent);
-  EXPECT_EQ(form_->opacity(), GetParam().second);
+  EXPECT_EQ(form_->opacity(), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, TransparentOpacity,
-                         testing::Values(std::pair{300, 255}, std::pair{-5, 0}, std::pair{128, 128}),
-                         [](const testing::TestParamInfo<std::pair<int, int>>& info) {
-                           return info.param.first > 255 ? "Above255" : info.param.first < 0 ? "BelowZero" : "InRange";
-                         });
+INSTANTIATE_TEST_SUITE_P(Forms, FormOpacity,
+                         testing::Values(OpacityCase{"TransparentAbove255", 3, 300, 255},
+                                         OpacityCase{"TransparentBelowZero", 3, -5, 0},
+                                         OpacityCase{"TransparentInRange", 3, 128, 128},
+                                         OpacityCase{"BlendedAbove255", 1, 300, 255},
+                                         OpacityCase{"BlendedBelowZero", 1, -5, 0},
+                                         OpacityCase{"BlendedInRange", 1, 128, 128}),
+                         [](const testing::TestParamInfo<OpacityCase>& info) { return std::string(info.param.name); });
 
 TEST_F(FormOperations, FadingATransparentFormStepsThePlayersConstantAlpha) {
   record::FormDescription d = description();
@@ -262,6 +273,115 @@ TEST_F(FormOperations, FadingATransparentFormStepsThePlayersConstantAlpha) {
   }, 5000));
   EXPECT_GE(seen.size(), 3u) << "no steps between the start and the end of the fade";
   for (size_t i = 1; i < seen.size(); ++i) EXPECT_GT(seen[i], seen[i - 1]);
+}
+
+// A main form that fades out without having faded in starts from its own opacity: the fade
+// steps the player's constant alpha down before the window goes.
+TEST_F(FormOperations, ATransparentMainFormFadesOutFromItsOwnOpacityWithoutAFadeIn) {
+  record::FormDescription d = description();
+  d.windowKind = 3;
+  d.alpha = 100;
+  d.fadeOut = 1;
+  d.fadeStepMs = 10;  // a second from 100 to 0
+  ASSERT_NO_FATAL_FAILURE(start(std::move(d), 0));
+  ASSERT_EQ(player::getAlpha(form_->playerControlHandle()), 100);
+  form_->closeWindow();
+  std::vector<int> seen;
+  ASSERT_TRUE(pumpUntil([&] {
+    const int alpha = player::getAlpha(form_->playerControlHandle());
+    if (seen.empty() || seen.back() != alpha) seen.push_back(alpha);
+    return form_->quit();
+  }, 20000)) << "the fade-out never ended";  // hiding its two windows takes Wine a while here
+  std::vector<int> below;
+  for (int alpha : seen)
+    if (alpha < 100) below.push_back(alpha);
+  EXPECT_GE(below.size(), 3u) << "the form closed without fading";
+  for (size_t i = 1; i < below.size(); ++i) EXPECT_LT(below[i], below[i - 1]);
+}
+
+// --- the kiosk's main form ---------------------------------------------------------------------
+
+struct KioskCase {
+  const char* name;
+  bool centred;
+  int x, y;
+};
+
+void PrintTo(const KioskCase& c, std::ostream* os) { *os << c.name; }
+
+class KioskMainForm : public FormOperations, public testing::WithParamInterface<KioskCase> {
+ protected:
+  void TearDown() override {
+    FormOperations::TearDown();
+    FormEnvironment::instance().kioskMode = false;
+  }
+};
+
+TEST_P(KioskMainForm, CoversTheScreenFromItsOriginWhereverTheDescriptionPlacedIt) {
+  FormEnvironment::instance().kioskMode = true;
+  record::FormDescription d = description();
+  d.centred = GetParam().centred;
+  d.x = GetParam().x;
+  d.y = GetParam().y;
+  ASSERT_NO_FATAL_FAILURE(start(std::move(d), 0));
+  const RECT r = windowRect();
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, KioskMainForm,
+                         testing::Values(KioskCase{"Centred", true, 0, 0}, KioskCase{"Placed", false, 40, 30}),
+                         [](const testing::TestParamInfo<KioskCase>& info) { return std::string(info.param.name); });
+
+// --- the opaque player control -----------------------------------------------------------------
+
+// The control clips the player's own window and paints the rest of its client area red, so a
+// player that is missing or not in place shows as such.
+TEST_F(FormOperations, TheOpaqueControlClipsThePlayersWindowAndPaintsWhatItLeavesUncovered) {
+  ASSERT_NO_FATAL_FAILURE(start(description()));
+  HWND control = form_->playerControlHandle();
+  const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+  EXPECT_EQ(static_cast<DWORD>(style) & 0xFFFF0000u, 0x52000000u) << std::hex << style;
+  HWND playerWindow = GetWindow(control, GW_CHILD);
+  ASSERT_NE(playerWindow, nullptr);
+  ShowWindow(playerWindow, SW_HIDE);
+  RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  POINT middle{100, 50};
+  ClientToScreen(control, &middle);
+  HDC screen = GetDC(nullptr);
+  const bool red = pumpUntil([&] { return GetPixel(screen, middle.x, middle.y) == RGB(255, 0, 0); }, 3000);
+  const COLORREF seen = GetPixel(screen, middle.x, middle.y);
+  ReleaseDC(nullptr, screen);
+  EXPECT_TRUE(red) << std::hex << seen;
+}
+
+// --- balloon clicks ----------------------------------------------------------------------------
+
+// A click on a balloon calls the movie's function when the balloon named one, and nothing
+// (not a call with an empty name) when it did not.
+TEST_F(FormOperations, ABalloonClickCallsOnlyAFunctionTheBalloonNamed) {
+  ASSERT_NO_FATAL_FAILURE(start(description(), 0));
+  TrayIcon tray;
+  tray.mainWindow = form_->windowHandle();
+  const std::string callLine = "setvariable \"vor.__callFunction\"";
+  for (const std::wstring& function : {std::wstring(), std::wstring(L"onBalloon")}) {
+    tray.showBalloon(L"title", L"text", L"info", L"1000", function);
+    const size_t before = transcript().size();
+    tray.handleCallback(*form_, TrayIcon::kIconId, NIN_BALLOONUSERCLICK);
+    pumpFor(20);
+    std::vector<std::string> calls;
+    const std::vector<std::string> all = transcript();
+    for (size_t i = before; i < all.size(); ++i)
+      if (all[i].rfind(callLine, 0) == 0) calls.push_back(all[i]);
+    if (function.empty()) {
+      EXPECT_TRUE(calls.empty()) << calls.front();
+    } else {
+      ASSERT_EQ(calls.size(), 1u);
+      EXPECT_EQ(calls[0].rfind(callLine + " \"onBalloon" + kSeparator, 0), 0u) << calls[0];
+    }
+  }
 }
 
 // --- dragging the window with the mouse --------------------------------------------------------

@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace lumo {
@@ -98,6 +99,31 @@ TEST_F(LibraryModuleTest, ExtractToFileReplacesALongerFileWhole) {
   EXPECT_EQ(readFile(target), "alpha");
   EXPECT_EQ(call(L"extractToFile", {L"empty", target.wstring()}), L"");
   EXPECT_EQ(fs::file_size(target), 0u);
+}
+
+// A library file left in the executable that can no longer be read (its media gone) writes
+// nothing: a file already at the target keeps its content, and the text it gives is empty.
+TEST_F(LibraryModuleTest, AFileTheExecutableCannotGiveLeavesTheTargetAsItWas) {
+  const fs::path executable = folder_ / L"app.exe";
+  std::ofstream(executable, std::ios::binary) << "short";
+  record::ScrambledBlob unreadable;
+  unreadable.block.slice = {std::make_shared<const fs::path>(executable), 0, 64};  // past the file's end
+  files_[L"gone.txt"] = unreadable;
+  record::ScrambledBlob missing;
+  missing.block.slice = {std::make_shared<const fs::path>(folder_ / L"unplugged.exe"), 0, 4};
+  files_[L"missing.txt"] = missing;
+
+  const fs::path target = folder_ / L"target.txt";
+  for (const wchar_t* name : {L"gone.txt", L"missing.txt"}) {
+    std::ofstream(target, std::ios::binary) << "previous";
+    EXPECT_EQ(call(L"extractToFile", {name, target.wstring()}), L"");
+    EXPECT_EQ(readFile(target), "previous") << "the target was truncated for " << fs::path(name).string();
+    EXPECT_EQ(call(L"extractToVar", {name}), L"\"\"");
+  }
+  EXPECT_EQ(call(L"extractAllToDir", {dir()}), L"");
+  EXPECT_FALSE(fs::exists(folder_ / L"gone.txt"));
+  EXPECT_FALSE(fs::exists(folder_ / L"missing.txt"));
+  EXPECT_EQ(readFile(folder_ / L"a.txt"), "alpha") << "the readable files are still written";
 }
 
 TEST_F(LibraryModuleTest, ExecPathMethodsWriteIntoTheWorkingDirectoryOfTheMoment) {
