@@ -2,6 +2,8 @@
 // records, and area and colour readings of a frame.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -91,6 +93,16 @@ inline double coveredArea(const render::Frame& frame) {
   double sum = 0;
   for (uint32_t p : frame.pixels) sum += (p >> 24) / 255.0;
   return sum;
+}
+
+// Channels within one step of each other (the rounding of 8-bit filtering).
+inline testing::AssertionResult closeTo(const render::Pixel& actual, const render::Pixel& expected) {
+  auto near = [](int a, int b) { return a - b <= 1 && b - a <= 1; };
+  if (near(actual.r, expected.r) && near(actual.g, expected.g) && near(actual.b, expected.b) && near(actual.a, expected.a))
+    return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "got " << int(actual.r) << "," << int(actual.g) << "," << int(actual.b) << ","
+                                     << int(actual.a) << " for " << int(expected.r) << "," << int(expected.g) << ","
+                                     << int(expected.b) << "," << int(expected.a);
 }
 
 inline swf::Bitmap bitmapOf(uint32_t width, uint32_t height, const std::vector<render::Pixel>& pixels) {
