@@ -130,9 +130,13 @@ int main() {
   std::uniform_real_distribution<double> unit(0, 1);
   swf::Bitmap bitmap;
   bitmap.width = bitmap.height = 256;
-  for (uint32_t i = 0; i < 256 * 256; ++i) {
+  bitmap.rgba.resize(256 * 256 * 4);
+  for (size_t i = 0; i < bitmap.rgba.size(); i += 4) {
     const swf::Rgba c = randomColor(rng, 255);
-    bitmap.rgba.insert(bitmap.rgba.end(), {c.r, c.g, c.b, 255});
+    bitmap.rgba[i] = c.r;
+    bitmap.rgba[i + 1] = c.g;
+    bitmap.rgba[i + 2] = c.b;
+    bitmap.rgba[i + 3] = 255;
   }
   struct Draw {
     swf::Matrix matrix;

@@ -109,7 +109,13 @@ inline swf::Bitmap bitmapOf(uint32_t width, uint32_t height, const std::vector<r
   swf::Bitmap bitmap;
   bitmap.width = width;
   bitmap.height = height;
-  for (const render::Pixel& p : pixels) bitmap.rgba.insert(bitmap.rgba.end(), {p.r, p.g, p.b, p.a});
+  bitmap.rgba.resize(pixels.size() * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    bitmap.rgba[i * 4] = pixels[i].r;
+    bitmap.rgba[i * 4 + 1] = pixels[i].g;
+    bitmap.rgba[i * 4 + 2] = pixels[i].b;
+    bitmap.rgba[i * 4 + 3] = pixels[i].a;
+  }
   return bitmap;
 }
 
