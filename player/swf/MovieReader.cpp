@@ -71,6 +71,12 @@ class TagReader {
   MovieData& movie_;
 };
 
+// Built in place: moving a whole FrameTag makes GCC 12 warn of uninitialised members (i686).
+template <typename T>
+void addFrameTag(TagScope& scope, T&& tag) {
+  scope.frame.tags.emplace_back(std::in_place_type<std::decay_t<T>>, std::forward<T>(tag));
+}
+
 void malformed(TagScope& scope) { scope.reader.warn(*scope.reader.current, "malformed; skipped"); }
 
 void onShowFrame(TagScope& scope, BitReader&) {
@@ -158,14 +164,14 @@ template <uint8_t Version>
 void onPlaceObject(TagScope& scope, BitReader& in) {
   std::optional<PlaceObject> place = readPlaceObject(in, Version, scope.reader.swfVersion());
   if (!place) return malformed(scope);
-  scope.frame.tags.push_back(std::move(*place));
+  addFrameTag(scope, std::move(*place));
 }
 
 template <uint8_t Version>
 void onRemoveObject(TagScope& scope, BitReader& in) {
   std::optional<RemoveObject> remove = readRemoveObject(in, Version);
   if (!remove) return malformed(scope);
-  scope.frame.tags.push_back(*remove);
+  addFrameTag(scope, std::move(*remove));
 }
 
 void onFrameLabel(TagScope& scope, BitReader& in) {
@@ -173,17 +179,17 @@ void onFrameLabel(TagScope& scope, BitReader& in) {
   label.name = in.string();
   if (!in.ok()) return malformed(scope);
   label.anchor = !in.atEnd() && in.u8() == 1;
-  scope.frame.tags.push_back(std::move(label));
+  addFrameTag(scope, std::move(label));
 }
 
-void onDoAction(TagScope& scope, BitReader& in) { scope.frame.tags.push_back(DoAction{in.rest()}); }
+void onDoAction(TagScope& scope, BitReader& in) { addFrameTag(scope, DoAction{in.rest()}); }
 
 void onDoInitAction(TagScope& scope, BitReader& in) {
   DoInitAction init;
   init.spriteId = in.u16();
   if (!in.ok()) return malformed(scope);
   init.actions = in.rest();
-  scope.frame.tags.push_back(std::move(init));
+  addFrameTag(scope, std::move(init));
 }
 
 void onStartSound(TagScope& scope, BitReader& in) {
@@ -191,7 +197,7 @@ void onStartSound(TagScope& scope, BitReader& in) {
   sound.soundId = in.u16();
   if (!in.ok()) return malformed(scope);
   sound.soundInfo = in.rest();
-  scope.frame.tags.push_back(std::move(sound));
+  addFrameTag(scope, std::move(sound));
 }
 
 void onSetBackgroundColor(TagScope& scope, BitReader& in) {
