@@ -19,23 +19,24 @@ inline uint32_t over(uint32_t src, uint32_t dst) {
   return src + scalePixel(dst, 255 - (src >> 24));
 }
 
-// One row: src (premultiplied) scaled by coverage, over dst.
+// One row: src (premultiplied) scaled by coverage, over dst. Branch-free so it vectorises.
 inline void compositeRow(uint32_t* dst, const uint32_t* src, const uint8_t* coverage, int count) {
-  for (int i = 0; i < count; ++i) {
-    const uint32_t c = coverage[i];
-    if (c == 0) continue;
-    const uint32_t s = c == 255 ? src[i] : scalePixel(src[i], c);
-    dst[i] = over(s, dst[i]);
-  }
+  for (int i = 0; i < count; ++i) dst[i] = over(scalePixel(src[i], coverage[i]), dst[i]);
 }
 
 inline void compositeSolid(uint32_t* dst, uint32_t color, const uint8_t* coverage, int count) {
-  const bool opaque = (color >> 24) == 255;
-  for (int i = 0; i < count; ++i) {
-    const uint32_t c = coverage[i];
-    if (c == 255 && opaque) dst[i] = color;
-    else if (c) dst[i] = over(scalePixel(color, c), dst[i]);
+  if ((color >> 24) == 255) {
+    for (int i = 0; i < count; ++i) {
+      // Runs of full cover take the colour as it is.
+      if (coverage[i] == 255) {
+        dst[i] = color;
+        continue;
+      }
+      dst[i] = over(scalePixel(color, coverage[i]), dst[i]);
+    }
+    return;
   }
+  for (int i = 0; i < count; ++i) dst[i] = over(scalePixel(color, coverage[i]), dst[i]);
 }
 
 }  // namespace render

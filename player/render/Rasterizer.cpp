@@ -14,6 +14,7 @@ void Rasterizer::setSize(int width, int height) {
   size_t cells = size_t(stride_) * size_t(height_);
   if (cells_.size() < cells) cells_.assign(cells, 0.0f);
   if (coverage_.size() < size_t(stride_)) coverage_.assign(stride_, 0);
+  if (sums_.size() < size_t(stride_)) sums_.assign(stride_, 0.0f);
   reset();
 }
 
@@ -26,6 +27,12 @@ void Rasterizer::reset() {
 
 void Rasterizer::addLine(float x0, float y0, float x1, float y1) {
   if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
+  // Far-off points are pulled in so no sum below overflows; no movie draws that far.
+  constexpr float kFar = 4e6f;
+  x0 = std::clamp(x0, -kFar, kFar);
+  y0 = std::clamp(y0, -kFar, kFar);
+  x1 = std::clamp(x1, -kFar, kFar);
+  y1 = std::clamp(y1, -kFar, kFar);
   // Clip to the frame's rows; what lies above or below covers nothing inside.
   const float top = 0, bottom = float(height_);
   if ((y0 <= top && y1 <= top) || (y0 >= bottom && y1 >= bottom) || y0 == y1) return;
@@ -110,22 +117,29 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
 
 void Rasterizer::coverRow(int y, int x0, int count, FillRule rule, Antialiasing aa) {
   float* row = &cells_[size_t(y) * stride_];
+  // The running sum (serial), then the fill rule and the conversion (branch-free, so the
+  // compiler vectorises them).
+  float* sums = sums_.data();
   float sum = 0;
   for (int i = 0; i < count; ++i) {
     sum += row[x0 + i];
-    float a = std::fabs(sum);
-    if (rule == FillRule::EvenOdd) {
-      a -= 2.0f * std::floor(a * 0.5f);
-      if (a > 1) a = 2 - a;
-    } else if (a > 1) {
-      a = 1;
+    sums[i] = sum;
+  }
+  uint8_t* out = coverage_.data();
+  if (rule == FillRule::EvenOdd) {
+    for (int i = 0; i < count; ++i) {
+      float a = std::fabs(sums[i]);
+      a -= 2.0f * float(int(a * 0.5f));
+      a = 1.0f - std::fabs(1.0f - a);
+      out[i] = uint8_t(int(a * 255.0f + 0.5f));
     }
-    coverage_[i] = uint8_t(a * 255.0f + 0.5f);
+  } else {
+    for (int i = 0; i < count; ++i) out[i] = uint8_t(int(std::min(std::fabs(sums[i]), 1.0f) * 255.0f + 0.5f));
   }
   if (aa == Antialiasing::None) {
-    for (int i = 0; i < count; ++i) coverage_[i] = coverage_[i] >= 128 ? 255 : 0;
+    for (int i = 0; i < count; ++i) out[i] = out[i] >= 128 ? 255 : 0;
   } else if (aa == Antialiasing::Coarse) {
-    for (int i = 0; i < count; ++i) coverage_[i] = uint8_t(std::min(255, ((coverage_[i] + 32) >> 6) << 6));
+    for (int i = 0; i < count; ++i) out[i] = uint8_t(std::min(255, ((out[i] + 32) >> 6) << 6));
   }
   std::fill(row + minX_, row + std::min(stride_, maxX_ + 2), 0.0f);
 }

@@ -38,6 +38,7 @@ class Rasterizer {
   int width_ = 0, height_ = 0, stride_ = 0;
   std::vector<float> cells_;
   std::vector<uint8_t> coverage_;
+  std::vector<float> sums_;
   int minX_ = 0, maxX_ = -1, minY_ = 0, maxY_ = -1;
 };
 

@@ -39,9 +39,12 @@ void ShapeBuilder::curveTo(Point control, Point to) {
 }
 
 void ShapeBuilder::addEdge(const Edge& edge) {
-  if (fill1_ >= 1 && fill1_ <= fillEdges_.size()) fillEdges_[fill1_ - 1].push_back(edge);
-  if (fill0_ >= 1 && fill0_ <= fillEdges_.size() && fill0_ != fill1_)
-    fillEdges_[fill0_ - 1].push_back({edge.to, edge.control, edge.from, edge.isCurve});
+  // An edge with the same fill on both sides lies inside it: it bounds nothing.
+  if (fill0_ != fill1_) {
+    if (fill1_ >= 1 && fill1_ <= fillEdges_.size()) fillEdges_[fill1_ - 1].push_back(edge);
+    if (fill0_ >= 1 && fill0_ <= fillEdges_.size())
+      fillEdges_[fill0_ - 1].push_back({edge.to, edge.control, edge.from, edge.isCurve});
+  }
   if (line_ >= 1 && line_ <= strokes_.size()) {
     if (!stroke_) stroke_ = Contour{edge.from, {}, false};
     stroke_->segments.push_back({edge.control, edge.to, edge.isCurve});

@@ -2,6 +2,8 @@
 // records, and area and colour readings of a frame.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -93,11 +95,27 @@ inline double coveredArea(const render::Frame& frame) {
   return sum;
 }
 
+// Channels within one step of each other (the rounding of 8-bit filtering).
+inline testing::AssertionResult closeTo(const render::Pixel& actual, const render::Pixel& expected) {
+  auto near = [](int a, int b) { return a - b <= 1 && b - a <= 1; };
+  if (near(actual.r, expected.r) && near(actual.g, expected.g) && near(actual.b, expected.b) && near(actual.a, expected.a))
+    return testing::AssertionSuccess();
+  return testing::AssertionFailure() << "got " << int(actual.r) << "," << int(actual.g) << "," << int(actual.b) << ","
+                                     << int(actual.a) << " for " << int(expected.r) << "," << int(expected.g) << ","
+                                     << int(expected.b) << "," << int(expected.a);
+}
+
 inline swf::Bitmap bitmapOf(uint32_t width, uint32_t height, const std::vector<render::Pixel>& pixels) {
   swf::Bitmap bitmap;
   bitmap.width = width;
   bitmap.height = height;
-  for (const render::Pixel& p : pixels) bitmap.rgba.insert(bitmap.rgba.end(), {p.r, p.g, p.b, p.a});
+  bitmap.rgba.resize(pixels.size() * 4);
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    bitmap.rgba[i * 4] = pixels[i].r;
+    bitmap.rgba[i * 4 + 1] = pixels[i].g;
+    bitmap.rgba[i * 4 + 2] = pixels[i].b;
+    bitmap.rgba[i * 4 + 3] = pixels[i].a;
+  }
   return bitmap;
 }
 

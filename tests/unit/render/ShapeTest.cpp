@@ -49,6 +49,16 @@ TEST(RenderShape, EachStyleGroupDrawsItsFillsThenItsLinesAboveTheGroupBefore) {
   EXPECT_NE(shape.layers[0].group, shape.layers[2].group);
 }
 
+TEST(RenderShape, AnEdgeWithTheSameFillOnBothSidesBoundsNothing) {
+  // An inner edge (as under a line drawn across a fill) from the square's corner, recorded
+  // between the square's edges: joined into the square's contour it would cut a triangle out.
+  std::vector<swf::ShapeRecord> records;
+  addPath(records, {{6, 2}, {6, 6}, {2, 6}, {2, 2}}, 0, 1, 0, false);
+  addPath(records, {{2, 2}, {4, 4}}, 1, 1, 0, false);
+  addPath(records, {{2, 2}, {6, 2}}, 0, 1, 0, false);
+  EXPECT_NEAR(coveredArea(draw(shapeOf({solid(0, 0, 0)}, {}, records), 8, 8)), 16, 0.01);
+}
+
 TEST(RenderShape, OpenFillContoursAreClosedSoNothingSpillsPastThem) {
   std::vector<swf::ShapeRecord> records;
   addPath(records, {{2, 2}, {6, 2}, {6, 6}, {2, 6}}, 0, 1, 0, false);  // the left side missing
