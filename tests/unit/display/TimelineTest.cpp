@@ -19,8 +19,10 @@ constexpr swf::Rgba kRed{255, 0, 0, 255};
 // "depth:character" for each child, in depth order.
 std::string listing(const display::SpriteObject& clip) {
   std::string out;
-  for (const auto& [depth, child] : clip.children().children())
-    out += (out.empty() ? "" : " ") + std::to_string(depth) + ":" + std::to_string(child->characterId());
+  for (const auto& [depth, child] : clip.children().children()) {
+    if (!out.empty()) out += ' ';
+    out.append(std::to_string(depth)).append(":").append(std::to_string(child->characterId()));
+  }
   return out;
 }
 
