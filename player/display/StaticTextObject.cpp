@@ -9,7 +9,7 @@ namespace display {
 
 namespace {
 
-// Glyphs are prepared white; the run's colour comes in as the additive part.
+// Glyphs are prepared white; the run's colour comes in as the additive term.
 swf::ColorTransform tint(swf::Rgba color) {
   swf::ColorTransform t;
   t.rMult = t.gMult = t.bMult = 0;
