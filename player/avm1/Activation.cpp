@@ -124,7 +124,7 @@ std::string Activation::readString(const Action& a, size_t* at) const {
 ObjectRef Activation::toObject(const Value& v) { return m_.toObject(v); }
 
 Value Activation::getMember(const Value& target, const std::string& name) {
-  if (target.isString() && name == "length") return Value(static_cast<double>(textLength(target.string())));
+  if (target.isString() && name == "length") return Value(static_cast<double>(target.textLength()));
   ObjectRef o = toObject(target);
   if (auto* super = o ? dynamic_cast<SuperObject*>(o.get()) : nullptr) {
     ObjectRef base = m_.superBase(*super);
@@ -348,8 +348,8 @@ void Activation::pushOp(const Action& a) {
         double d; std::memcpy(&d, &bits, 8); push(d); at += 8; break;
       }
       case 7: need(4); push(static_cast<double>(static_cast<int32_t>(u32(a.data + at)))); at += 4; break;
-      case 8: need(1); { uint8_t i = a.data[at++]; push(i < constants_->size() ? Value((*constants_)[i]) : Value()); } break;
-      case 9: need(2); { uint16_t i = u16(a.data + at); at += 2; push(i < constants_->size() ? Value((*constants_)[i]) : Value()); } break;
+      case 8: need(1); { uint8_t i = a.data[at++]; push(i < constants_->size() ? (*constants_)[i] : Value()); } break;
+      case 9: need(2); { uint16_t i = u16(a.data + at); at += 2; push(i < constants_->size() ? (*constants_)[i] : Value()); } break;
       default: throw ActionError{};
     }
   }
@@ -357,8 +357,9 @@ void Activation::pushOp(const Action& a) {
 void Activation::constantPool(const Action& a) {
   if (a.length < 2) throw ActionError{};
   size_t count = u16(a.data), at = 2;
-  auto pool = std::make_shared<std::vector<std::string>>();
-  for (size_t i = 0; i < count; ++i) pool->push_back(readString(a, &at));
+  auto pool = std::make_shared<std::vector<Value>>();
+  pool->reserve(count);
+  for (size_t i = 0; i < count; ++i) pool->push_back(Value(readString(a, &at)));
   constants_ = std::move(pool);
 }
 void Activation::storeRegister(const Action& a) {

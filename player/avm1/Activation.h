@@ -20,7 +20,7 @@ class Activation {
   // Runs [begin, end); returns what a Return action gave (undefined otherwise).
   Value run(size_t begin, size_t end);
   bool returned() const { return returned_; }
-  void useConstants(std::shared_ptr<const std::vector<std::string>> pool) {
+  void useConstants(std::shared_ptr<const std::vector<Value>> pool) {
     if (pool) constants_ = std::move(pool);
   }
 
@@ -140,8 +140,8 @@ class Activation {
   Value* registers_;
   size_t registerCount_;
   std::vector<Value> stack_;
-  std::shared_ptr<const std::vector<std::string>> constants_ =
-      std::make_shared<const std::vector<std::string>>();
+  // Made into string values once, so that a push of one only shares its text.
+  std::shared_ptr<const std::vector<Value>> constants_ = std::make_shared<const std::vector<Value>>();
   size_t pc_ = 0;
   bool returned_ = false;
   Value result_;

@@ -30,7 +30,7 @@ struct ScriptFunction {
   bool isFunction2 = false;
   ScopeRef scope;
   // The constant pool in force where the function was defined: its body reads it.
-  std::shared_ptr<const std::vector<std::string>> constants;
+  std::shared_ptr<const std::vector<Value>> constants;
 };
 
 class FunctionObject : public Object {

@@ -35,8 +35,21 @@ Property* Object::findOwn(Machine& m, const std::string& name) {
 }
 
 Property* Object::findOwnAnyVersion(Machine& m, const std::string& name) {
-  auto it = index_.find(m.rules().nameKey(name));
+  const VersionRules& rules = m.rules();
+  auto it = rules.isOwnKey(name) ? index_.find(name) : index_.find(rules.nameKey(name));
   return it == index_.end() ? nullptr : &properties_[it->second];
+}
+
+// `__proto__` is read at each step of every inherited lookup: its place is remembered.
+Property* Object::protoProperty(Machine& m) {
+  if (protoSlot_ == kUnknownSlot) {
+    static const std::string name = "__proto__";
+    auto it = index_.find(name);
+    protoSlot_ = it == index_.end() ? kNoSlot : it->second;
+  }
+  if (protoSlot_ == kNoSlot) return nullptr;
+  Property* p = &properties_[protoSlot_];
+  return p->flags & m.rules().hiddenPropertyFlags() ? nullptr : p;
 }
 
 // A chain of prototypes longer than the player allows (a cycle) stops the whole script.
@@ -49,14 +62,14 @@ Property* Object::findOnChain(Machine& m, const std::string& name, Object** owne
       if (level) *level = depth;
       return p;
     }
-    Property* proto = o->findOwn(m, "__proto__");
+    Property* proto = o->protoProperty(m);
     o = proto && proto->value.isObject() ? proto->value.object().get() : nullptr;
   }
   return nullptr;
 }
 
 ObjectRef Object::proto(Machine& m) {
-  Property* p = findOwn(m, "__proto__");
+  Property* p = protoProperty(m);
   return p && p->value.isObject() ? p->value.object() : nullptr;
 }
 
@@ -137,13 +150,16 @@ void Object::setData(Machine& m, const std::string& name, const Value& value) {
 }
 
 void Object::define(Machine& m, const std::string& name, const Value& value, unsigned flags) {
-  std::string key = m.rules().nameKey(name);
-  auto it = index_.find(key);
+  const VersionRules& rules = m.rules();
+  bool ownKey = rules.isOwnKey(name);
+  auto it = ownKey ? index_.find(name) : index_.find(rules.nameKey(name));
   if (it != index_.end()) {
     Property& p = properties_[it->second];
     p.value = value, p.flags = flags, p.getter = p.setter = nullptr;
     return;
   }
+  std::string key = ownKey ? name : rules.nameKey(name);
+  if (key == "__proto__") protoSlot_ = properties_.size();
   index_.emplace(std::move(key), properties_.size());
   properties_.push_back(Property{name, value, nullptr, nullptr, flags, false});
 }
@@ -178,6 +194,7 @@ bool Object::remove(Machine& m, const std::string& name) {
   p = Property{};
   p.deleted = true;
   index_.erase(it);
+  protoSlot_ = kUnknownSlot;
   if (++holes_ > 16 && holes_ > properties_.size() / 2) compact(m);
   return true;
 }
@@ -191,6 +208,7 @@ void Object::compact(Machine& m) {
   index_.clear();
   for (size_t at = 0; at < properties_.size(); ++at) index_.emplace(m.rules().nameKey(properties_[at].name), at);
   holes_ = 0;
+  protoSlot_ = kUnknownSlot;
 }
 
 std::vector<Property*> Object::ownProperties() {

@@ -63,6 +63,7 @@ class Object : public std::enable_shared_from_this<Object> {
   std::vector<ObjectRef> interfaces;  // a prototype's implemented interfaces (ImplementsOp)  // a movie clip's target path ("_level0"), which is its string form
 
  private:
+  Property* protoProperty(Machine& m);
   Property* findOnChain(Machine& m, const std::string& name, Object** owner, int* level = nullptr);
   void keepArrayLength(Machine& m, const std::string& name, const Value& value);
   void dropElements(Machine& m, int32_t from, int32_t to);
@@ -77,6 +78,8 @@ class Object : public std::enable_shared_from_this<Object> {
   };
   std::unordered_map<std::string, Watcher> watchers_;  // by name key                               // deleted places not yet compacted
   bool isArray_ = false;
+  static constexpr size_t kUnknownSlot = ~size_t{0}, kNoSlot = kUnknownSlot - 1;
+  size_t protoSlot_ = kUnknownSlot;  // where `__proto__` is in properties_
 };
 
 }  // namespace avm1
