@@ -78,6 +78,11 @@ const std::array<Activation::Handler, 256>& Activation::table() {
   return handlers;
 }
 
+const std::shared_ptr<const std::vector<Value>>& Activation::noConstants() {
+  static const auto none = std::make_shared<const std::vector<Value>>();
+  return none;
+}
+
 bool Activation::supports(uint8_t op) { return table()[op] != &Activation::unknown; }
 
 Value Activation::run(size_t begin, size_t end) {
@@ -126,7 +131,7 @@ ObjectRef Activation::toObject(const Value& v) { return m_.toObject(v); }
 Value Activation::getMember(const Value& target, const std::string& name) {
   if (target.isString() && name == "length") return Value(static_cast<double>(target.textLength()));
   ObjectRef o = toObject(target);
-  if (auto* super = o ? dynamic_cast<SuperObject*>(o.get()) : nullptr) {
+  if (auto* super = o ? o->asSuper() : nullptr) {
     ObjectRef base = m_.superBase(*super);
     ObjectRef above = base ? base->proto(m_) : nullptr;
     return above ? above->getAs(m_, name, Value(super->self), super->depth + 1) : Value();
@@ -155,14 +160,17 @@ Value Activation::lookup(const std::string& name) {
       if (s->object)
         if (ObjectRef o = targetOf(s->object, name, false, false)) return Value(o);
   }
-  std::string key = m_.rules().nameKey(name);
+  std::string lowered;
+  std::string_view key = name;
+  if (!m_.rules().isOwnKey(name)) key = lowered = m_.rules().nameKey(name);
   if (key == "this") return self_;
   if (key == "_global") return Value(m_.global());
   if (key == "_root") return Value(m_.root());
-  if (key.rfind("_level", 0) == 0 && key.size() > 6 && std::isdigit(static_cast<unsigned char>(key[6])))
-    return Value(m_.level(std::atoi(key.c_str() + 6)));
+  if (key.starts_with("_level") && key.size() > 6 && std::isdigit(static_cast<unsigned char>(key[6])))
+    return Value(m_.level(std::atoi(std::string(key.substr(6)).c_str())));
+  Value found;
   for (Scope* s = scope_.get(); s; s = s->parent.get())
-    if (s->object && s->object->has(m_, name)) return s->object->get(m_, name);
+    if (s->object && s->object->tryGet(m_, name, &found)) return found;
   return Value();
 }
 
@@ -369,18 +377,26 @@ void Activation::storeRegister(const Action& a) {
 }
 
 // Variables and members.
-void Activation::getVariable(const Action&) { push(lookup(m_.toString(pop()))); }
+// A name from the stack: a string's own text, shared rather than copied.
+TextRef Activation::popName() {
+  Value v = pop();
+  if (v.isString()) return v.text();
+  return std::make_shared<const Text>(m_.toString(v));
+}
+void Activation::getVariable(const Action&) { push(lookup(popName()->utf8)); }
 void Activation::setVariable(const Action&) {
   Value v = pop();
-  assign(m_.toString(pop()), v);
+  assign(popName()->utf8, v);
 }
 void Activation::defineLocal(const Action&) {
   Value v = pop();
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   if (scope_ && scope_->object) scope_->object->set(m_, name, v);
 }
 void Activation::defineLocal2(const Action&) {
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   if (scope_ && scope_->object && !scope_->object->has(m_, name)) scope_->object->set(m_, name, Value());
 }
 void Activation::deleteOp(const Action&) {
@@ -405,16 +421,17 @@ void Activation::delete2(const Action&) {
   push(Value(false));
 }
 void Activation::getMemberOp(const Action&) {
-  std::string name = m_.toString(pop());
-  push(getMember(pop(), name));
+  TextRef name = popName();
+  push(getMember(pop(), name->utf8));
 }
 void Activation::setMember(const Action&) {
   Value v = pop();
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   ObjectRef o = toObject(pop());
   if (!o) return;
   // Through super only a setter above the method's level runs (on this); nothing is stored.
-  if (auto* super = dynamic_cast<SuperObject*>(o.get())) {
+  if (auto* super = o->asSuper()) {
     ObjectRef base = m_.superBase(*super);
     if (ObjectRef above = base ? base->proto(m_) : nullptr)
       above->setThroughChain(m_, name, v, Value(super->self), super->depth + 1);
@@ -456,7 +473,7 @@ Args popArgs(Activation&, std::vector<Value>& stack, Machine& m, const Value& co
 }  // namespace
 
 void Activation::newObject(const Action&) {
-  Value ctor = lookup(m_.toString(pop()));
+  Value ctor = lookup(popName()->utf8);
   Args args = popArgs(*this, stack_, m_, pop());
   push(m_.construct(ctor, args));
 }
@@ -469,7 +486,8 @@ void Activation::newMethod(const Action&) {
   push(m_.construct(ctor, args));
 }
 void Activation::callFunction(const Action&) {
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   Args args = popArgs(*this, stack_, m_, pop());
   push(m_.call(lookup(name), timeline_ ? Value(timeline_) : Value(), args));
 }
@@ -480,14 +498,15 @@ void Activation::callMethod(const Action&) {
   if (target.isNullish()) return push(Value());
   if (name.isUndefined() || (name.isString() && name.string().empty()))
     return push(m_.call(target, Value(), args));
-  std::string method = m_.toString(name);
+  TextRef methodText = name.isString() ? name.text() : std::make_shared<const Text>(m_.toString(name));
+  const std::string& method = methodText->utf8;
   ObjectRef o = toObject(target);
   if (!o) return push(Value());
   // Through super the search starts above the level the running method came from, and `this`
   // stays the object the method runs on.
   Value self(o);
   int base = 0;
-  if (auto* super = dynamic_cast<SuperObject*>(o.get())) {
+  if (auto* super = o->asSuper()) {
     self = Value(super->self);
     base = super->depth + 1;
     o = m_.superBase(*super);
@@ -495,12 +514,7 @@ void Activation::callMethod(const Action&) {
     if (!o) return push(Value());
   }
   int found = 0;
-  for (Object* at = o.get(); at && found < 256; ++found) {
-    if (at->findOwn(m_, method)) break;
-    ObjectRef next = at->proto(m_);
-    at = next.get();
-  }
-  Value function = o->get(m_, method);
+  Value function = o->getMethod(m_, method, &found);
   push(m_.call(function, self, args, base + found));
 }
 void Activation::returnOp(const Action&) {
@@ -627,7 +641,7 @@ void enumerableNames(Machine& m, Object* o, int depth, std::vector<std::string>*
 
 void Activation::pushEnumeration(const Value& target) {
   stack_.push_back(Value());  // the end marker: undefined, which loops test with == null
-  if (!target.isObject() || dynamic_cast<SuperObject*>(target.object().get())) return;
+  if (!target.isObject() || target.object()->asSuper()) return;
   std::vector<std::string> names;
   enumerableNames(m_, target.object().get(), 0, &names);
   for (auto it = names.rbegin(); it != names.rend(); ++it) push(*it);

@@ -43,6 +43,7 @@ class Activation {
   static const std::array<Handler, 256>& table();
 
   Value pop();
+  TextRef popName();
   void push(Value v) { stack_.push_back(std::move(v)); }
   std::string readString(const Action& a, size_t* at) const;
   Value lookup(const std::string& name);
@@ -141,7 +142,8 @@ class Activation {
   size_t registerCount_;
   std::vector<Value> stack_;
   // Made into string values once, so that a push of one only shares its text.
-  std::shared_ptr<const std::vector<Value>> constants_ = std::make_shared<const std::vector<Value>>();
+  std::shared_ptr<const std::vector<Value>> constants_ = noConstants();
+  static const std::shared_ptr<const std::vector<Value>>& noConstants();
   size_t pc_ = 0;
   bool returned_ = false;
   Value result_;

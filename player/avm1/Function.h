@@ -53,6 +53,7 @@ class FunctionObject : public Object {
 class SuperObject : public Object {
  public:
   SuperObject(ObjectRef self, int depth) : self(std::move(self)), depth(depth) {}
+  SuperObject* asSuper() override { return this; }
   ObjectRef self;
   int depth;
 };

@@ -83,7 +83,7 @@ ObjectRef Machine::superBase(const SuperObject& super) {
 Value Machine::call(const Value& function, const Value& self, const Args& args, int methodDepth) {
   if (!function.isObject()) return Value();
   // super(...) runs the constructor one level above the method that holds it.
-  if (auto* super = dynamic_cast<SuperObject*>(function.object().get())) {
+  if (auto* super = function.object()->asSuper()) {
     ObjectRef base = superBase(*super);
     if (!base) return Value();
     return callConstructor(base->get(*this, "__constructor__"), super->self, args, super->depth + 1);
@@ -114,9 +114,13 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   const ScriptFunction& s = f->script();
   auto activationObject = std::make_shared<Object>();
   auto scope = std::make_shared<Scope>(Scope{activationObject, s.scope});
-  ObjectRef argumentsArray = newArray(args);
-  argumentsArray->define(*this, "callee", function, kDontEnum);
-  argumentsArray->define(*this, "caller", callee.outer.isObject() ? callee.outer : Value::null(), kDontEnum);
+  // `arguments` is made only for a body that can see it.
+  ObjectRef argumentsArray;
+  if ((s.flags & kPreloadArguments) || !(s.flags & kSuppressArguments)) {
+    argumentsArray = newArray(args);
+    argumentsArray->define(*this, "callee", function, kDontEnum);
+    argumentsArray->define(*this, "caller", callee.outer.isObject() ? callee.outer : Value::null(), kDontEnum);
+  }
   Value super;
   if (self.isObject() && !(s.flags & kSuppressSuper))
     super = Value(ObjectRef(std::make_shared<SuperObject>(self.object(), methodDepth)));
@@ -143,7 +147,8 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
     activationObject->define(*this, "arguments", Value(argumentsArray));
   if (!preload(kPreloadSuper, super) && !super.isUndefined()) activationObject->define(*this, "super", super);
   preload(kPreloadRoot, Value(root()));
-  if (Value parent = root()->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
+  if (s.flags & kPreloadParent)
+    if (Value parent = root()->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
   preload(kPreloadGlobal, Value(global_));
   for (size_t i = 0; i < s.params.size(); ++i) {
     Value v = i < args.size() ? args[i] : Value();
@@ -208,7 +213,7 @@ Value Machine::callConversion(const Value& target, const std::string& name) {
 
 Value Machine::callFound(const Value& target, const std::string& name, const Args& args, bool resolve) {
   if (!target.isObject()) return Value();
-  if (auto* super = dynamic_cast<SuperObject*>(target.object().get())) {
+  if (auto* super = target.object()->asSuper()) {
     ObjectRef base = superBase(*super);
     ObjectRef above = base ? base->proto(*this) : nullptr;
     if (!above) return Value();
@@ -334,7 +339,9 @@ ObjectRef Machine::newArray(const Args& items) {
   o->className = "Array";
   if (ObjectRef proto = prototypeOf("Array")) o->setProto(*this, proto);
   o->define(*this, "length", Value(0), kDontEnum | kDontDelete);
-  for (size_t i = 0; i < items.size(); ++i) o->set(*this, std::to_string(i), items[i]);
+  // A new array has no setters or watchers of its own to run: its elements are stored directly.
+  for (size_t i = 0; i < items.size(); ++i) o->define(*this, std::to_string(i), items[i]);
+  if (!items.empty()) o->define(*this, "length", Value(static_cast<double>(items.size())), kDontEnum | kDontDelete);
   return o;
 }
 

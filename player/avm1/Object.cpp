@@ -77,7 +77,36 @@ void Object::setProto(Machine& m, ObjectRef proto) {
   define(m, "__proto__", Value(std::move(proto)), kDontEnum | kDontDelete);
 }
 
-Value Object::get(Machine& m, const std::string& name) { return getAs(m, name, Value(shared_from_this()), 0); }
+// A plain value found on the chain needs no `self`: only getters and __resolve take one.
+Value Object::get(Machine& m, const std::string& name) {
+  Object* owner = nullptr;
+  if (Property* p = findOnChain(m, name, &owner); p && !p->getter) return p->value;
+  return getAs(m, name, Value(shared_from_this()), 0);
+}
+
+Value Object::getMethod(Machine& m, const std::string& name, int* level) {
+  Object* owner = nullptr;
+  Property* p = findOnChain(m, name, &owner, level);
+  if (p && !p->getter) return p->value;
+  if (!p) {
+    *level = 0;
+    for (Object* at = this; at && *level < 256; ++*level) {
+      Property* proto = at->protoProperty(m);
+      at = proto && proto->value.isObject() ? proto->value.object().get() : nullptr;
+    }
+  }
+  return getAs(m, name, Value(shared_from_this()), 0);
+}
+
+bool Object::tryGet(Machine& m, const std::string& name, Value* out) {
+  Object* owner = nullptr;
+  int level = 0;
+  Property* p = findOnChain(m, name, &owner, &level);
+  if (!p) return false;
+  *out = p->getter ? m.propertyCall(owner, name, Value(p->getter), Value(shared_from_this()), {}, nullptr, level)
+                   : p->value;
+  return true;
+}
 
 // A getter runs as a method found where it was found, so its `super` starts above that level.
 Value Object::getAs(Machine& m, const std::string& name, const Value& self, int baseDepth, bool resolve) {

@@ -13,6 +13,7 @@
 namespace avm1 {
 
 class Machine;
+class SuperObject;
 
 enum PropertyFlags : unsigned { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4 };
 
@@ -28,6 +29,7 @@ class Object : public std::enable_shared_from_this<Object> {
  public:
   virtual ~Object() = default;
   virtual bool isFunction() const { return false; }
+  virtual SuperObject* asSuper() { return nullptr; }
   virtual bool isClip() const { return className == "MovieClip"; }
   bool isArray() const { return isArray_; }
   void makeArray() { isArray_ = true; }
@@ -43,6 +45,11 @@ class Object : public std::enable_shared_from_this<Object> {
   // A setter found from here on runs on `self`; false when there is none.
   bool setThroughChain(Machine& m, const std::string& name, const Value& value, const Value& self, int baseDepth);
   bool has(Machine& m, const std::string& name);
+  // get() for a call: `level` says how far up the chain the method was found (the chain's
+  // length when it was not, and __resolve answered).
+  Value getMethod(Machine& m, const std::string& name, int* level);
+  // has() and then get() in one walk: false (and `out` untouched) when the name is nowhere.
+  bool tryGet(Machine& m, const std::string& name, Value* out);
   // Writes an own property, through a setter found on the chain.
   void set(Machine& m, const std::string& name, const Value& value);
   // Object.watch: the callback runs on each write of the name and gives the value stored.
