@@ -252,17 +252,22 @@ void Activation::assign(const std::string& name, const Value& value) {
 // Arithmetic and comparison. Each converts its operands in the player's order (for valueOf
 // calls that trace): some the deeper one first, some the top one.
 void Activation::add(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x + y);
   Value b = pop(), a = pop();
   double x = m_.toNumber(a);
   push(x + m_.toNumber(b));
 }
 void Activation::add2(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x + y);
   Value b = m_.toPrimitive(pop()), a = m_.toPrimitive(pop());
   if (a.isString() || b.isString()) push(m_.toString(a) + m_.toString(b));
   else push(m_.toNumber(a) + m_.toNumber(b));
 }
-void Activation::subtract(const Action&) { double b = m_.toNumber(pop()); push(m_.toNumber(pop()) - b); }
+void Activation::subtract(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x - y);
+  double b = m_.toNumber(pop()); push(m_.toNumber(pop()) - b); }
 void Activation::multiply(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x * y);
   Value b = pop(), a = pop();
   double x = m_.toNumber(a);
   push(x * m_.toNumber(b));
@@ -271,17 +276,25 @@ void Activation::divide(const Action&) {
   double b = m_.toNumber(pop()), a = m_.toNumber(pop());
   push(b == 0 && m_.rules().swf4Conversions() ? Value("#ERROR#") : Value(a / b));
 }
-void Activation::modulo(const Action&) { double b = m_.toNumber(pop()); push(std::fmod(m_.toNumber(pop()), b)); }
+void Activation::modulo(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(std::fmod(x, y));
+  double b = m_.toNumber(pop()); push(std::fmod(m_.toNumber(pop()), b)); }
 void Activation::equals(const Action&) { double b = m_.toNumber(pop()); push(Value(m_.toNumber(pop()) == b)); }
-void Activation::equals2(const Action&) { Value b = pop(), a = pop(); push(Value(m_.looseEquals(a, b))); }
+void Activation::equals2(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(Value(x == y || (std::isnan(x) && std::isnan(y))));
+  Value b = pop(), a = pop(); push(Value(m_.looseEquals(a, b))); }
 void Activation::strictEquals(const Action&) { Value b = pop(), a = pop(); push(Value(avm1::strictEquals(a, b))); }
 void Activation::less(const Action&) {
   Value b = pop(), a = pop();
   double x = m_.toNumber(a);
   push(Value(x < m_.toNumber(b)));
 }
-void Activation::less2(const Action&) { Value b = pop(), a = pop(); push(m_.lessThan(a, b)); }
-void Activation::greater(const Action&) { Value b = pop(), a = pop(); push(m_.lessThan(b, a)); }
+void Activation::less2(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(std::isnan(x) || std::isnan(y) ? Value() : Value(x < y));
+  Value b = pop(), a = pop(); push(m_.lessThan(a, b)); }
+void Activation::greater(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(std::isnan(x) || std::isnan(y) ? Value() : Value(y < x));
+  Value b = pop(), a = pop(); push(m_.lessThan(b, a)); }
 void Activation::logicalAnd(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) && b)); }
 void Activation::logicalOr(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) || b)); }
 void Activation::logicalNot(const Action&) { push(Value(!m_.toBoolean(pop()))); }

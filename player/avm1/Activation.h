@@ -44,6 +44,15 @@ class Activation {
 
   Value pop();
   TextRef popName();
+  // Both operands on top numbers: they are popped and given, the deeper one first; the
+  // operators' general paths (conversions that may run valueOf) are not needed then.
+  bool popNumbers(double* a, double* b) {
+    size_t n = stack_.size();
+    if (n < 2 || !stack_[n - 1].isNumber() || !stack_[n - 2].isNumber()) return false;
+    *a = stack_[n - 2].number(), *b = stack_[n - 1].number();
+    stack_.resize(n - 2);
+    return true;
+  }
   void push(Value v) { stack_.push_back(std::move(v)); }
   std::string readString(const Action& a, size_t* at) const;
   Value lookup(const std::string& name);

@@ -278,7 +278,8 @@ std::string Machine::textOf(const Value& v) {
   return v.isObject() && v.object()->isFunction() ? "[type Function]" : "[type Object]";
 }
 
-double Machine::toNumber(const Value& v) {
+double Machine::toNumberSlow(const Value& v) {
+  if (!v.isObject()) return avm1::toNumber(v, rules_);
   return avm1::toNumber(toPrimitiveNumber(v), rules_);
 }
 

@@ -18,9 +18,10 @@ const std::string& Value::emptyString() {
   return empty;
 }
 
-size_t Text::length() const {
-  if (units < 0) units = static_cast<int64_t>(textLength(utf8));
-  return static_cast<size_t>(units);
+const Text& Text::measure() const {
+  units_ = static_cast<int64_t>(textLength(utf8));
+  ascii_ = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return *this;
 }
 
 namespace {

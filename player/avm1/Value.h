@@ -17,9 +17,14 @@ using ObjectRef = std::shared_ptr<Object>;
 struct Text {
   explicit Text(std::string s) : utf8(std::move(s)) {}
   std::string utf8;
-  mutable int64_t units = -1;  // not yet counted
-  size_t length() const;       // in UTF-16 units
-  bool ascii() const { return length() == utf8.size(); }
+  size_t length() const { return measured() ? static_cast<size_t>(units_) : measure().units_; }  // UTF-16 units
+  bool ascii() const { return measured() ? ascii_ : measure().ascii_; }  // one byte a unit
+
+ private:
+  bool measured() const { return units_ >= 0; }
+  const Text& measure() const;
+  mutable int64_t units_ = -1;  // not yet counted
+  mutable bool ascii_ = false;
 };
 using TextRef = std::shared_ptr<const Text>;
 
