@@ -357,7 +357,13 @@ void Activation::pushOp(const Action& a) {
     uint8_t type = a.data[at++];
     auto need = [&](size_t n) { if (at + n > a.length) throw ActionError{}; };
     switch (type) {
-      case 0: push(readString(a, &at)); break;
+      case 0: {
+        TextRef& text = code_->pushedText[static_cast<size_t>(a.data - code_->bytes.data()) + at];
+        if (!text) text = std::make_shared<const Text>(readString(a, &at));
+        else at += text->utf8.size() + 1;
+        push(Value(text));
+        break;
+      }
       case 1: { need(4); uint32_t bits = u32(a.data + at); float f; std::memcpy(&f, &bits, 4); push(static_cast<double>(f)); at += 4; break; }
       case 2: push(Value::null()); break;
       case 3: push(Value()); break;

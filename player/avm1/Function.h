@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace avm1 {
@@ -18,6 +19,8 @@ using NativeFunction = std::function<Value(Machine&, const Value& self, const Ar
 struct Code {
   std::vector<uint8_t> bytes;
   int version;
+  // The strings its Push actions hold, read once each: by their place in `bytes`.
+  mutable std::unordered_map<size_t, TextRef> pushedText = {};
 };
 
 struct ScriptFunction {
