@@ -19,7 +19,9 @@ struct ActionError {};  // a malformed list: the rest of it is skipped, as the p
 Activation::Activation(Machine& m, std::shared_ptr<const Code> code, ScopeRef scope, Value self,
                        ObjectRef timeline, Value* registers, size_t registerCount)
     : m_(m), code_(std::move(code)), scope_(std::move(scope)), self_(std::move(self)),
-      timeline_(std::move(timeline)), registers_(registers), registerCount_(registerCount) {}
+      timeline_(std::move(timeline)), registers_(registers), registerCount_(registerCount) {
+  stack_.reserve(16);  // one allocation for the depth most bodies reach
+}
 
 const std::array<Activation::Handler, 256>& Activation::table() {
   static const std::array<Handler, 256> handlers = [] {
@@ -483,6 +485,7 @@ namespace {
 Args popArgs(Activation&, std::vector<Value>& stack, Machine& m, const Value& countValue) {
   uint32_t n = static_cast<uint32_t>(toInt32(m.toNumber(countValue)));
   Args args;
+  args.reserve(std::min<size_t>(n, stack.size()));
   for (uint32_t i = 0; i < n && !stack.empty(); ++i) {
     args.push_back(std::move(stack.back()));
     stack.pop_back();

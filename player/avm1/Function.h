@@ -41,6 +41,15 @@ class FunctionObject : public Object {
   explicit FunctionObject(NativeFunction native) : native_(std::move(native)) { className = "Function"; }
   explicit FunctionObject(ScriptFunction script) : script_(std::move(script)) { className = "Function"; }
   bool isFunction() const override { return true; }
+  void visitReferences(ReferenceVisitor& visitor) const override {
+    Object::visitReferences(visitor);
+    if (script_.scope) visitor.scope(script_.scope);
+  }
+  void dropReferences() override {
+    Object::dropReferences();
+    ScopeRef scope = std::move(script_.scope);
+    script_.scope = nullptr;
+  }
   const NativeFunction& native() const { return native_; }
   const ScriptFunction& script() const { return script_; }
   // A native constructor makes its own object when called with `new`, and gets it as `self`.
@@ -57,6 +66,15 @@ class SuperObject : public Object {
  public:
   SuperObject(ObjectRef self, int depth) : self(std::move(self)), depth(depth) {}
   SuperObject* asSuper() override { return this; }
+  void visitReferences(ReferenceVisitor& visitor) const override {
+    Object::visitReferences(visitor);
+    if (self) visitor.object(self);
+  }
+  void dropReferences() override {
+    Object::dropReferences();
+    ObjectRef held = std::move(self);
+    self = nullptr;
+  }
   ObjectRef self;
   int depth;
 };

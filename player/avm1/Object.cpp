@@ -29,6 +29,61 @@ bool arrayIndex(const std::string& name, int32_t* index) {
 }
 }  // namespace
 
+Object::Registry& Object::registry() {
+  thread_local Registry live;
+  return live;
+}
+
+Object::Object() {
+  Registry& r = registry();
+  nextLive_ = r.first;
+  if (r.first) r.first->prevLive_ = this;
+  r.first = this;
+  ++r.count;
+  ++r.made;
+}
+
+Object::~Object() {
+  Registry& r = registry();
+  if (prevLive_) prevLive_->nextLive_ = nextLive_;
+  else r.first = nextLive_;
+  if (nextLive_) nextLive_->prevLive_ = prevLive_;
+  --r.count;
+}
+
+size_t Object::liveCount() { return registry().count; }
+size_t Object::madeSinceCollection() { return registry().made; }
+
+void Object::visitReferences(ReferenceVisitor& visitor) const {
+  for (const Property& p : properties_) {
+    if (p.value.isObject()) visitor.object(p.value.object());
+    if (p.getter) visitor.object(p.getter);
+    if (p.setter) visitor.object(p.setter);
+  }
+  for (const auto& [name, watcher] : watchers_) {
+    if (watcher.callback) visitor.object(watcher.callback);
+    if (watcher.userData.isObject()) visitor.object(watcher.userData.object());
+  }
+  for (const ObjectRef& o : interfaces)
+    if (o) visitor.object(o);
+  if (primitive.isObject()) visitor.object(primitive.object());
+}
+
+// Moved out first and released on return: what they free may reach back here.
+void Object::dropReferences() {
+  std::vector<Property> properties = std::move(properties_);
+  auto watchers = std::move(watchers_);
+  auto implemented = std::move(interfaces);
+  Value held = std::move(primitive);
+  properties_.clear();
+  index_.clear();
+  watchers_.clear();
+  interfaces.clear();
+  primitive = Value();
+  holes_ = 0;
+  protoSlot_ = kUnknownSlot;
+}
+
 Property* Object::findOwn(Machine& m, const std::string& name) {
   Property* p = findOwnAnyVersion(m, name);
   return p && !(p->flags & m.rules().hiddenPropertyFlags()) ? p : nullptr;

@@ -14,6 +14,15 @@ namespace avm1 {
 
 class Machine;
 class SuperObject;
+struct Scope;
+using ScopeRef = std::shared_ptr<Scope>;
+
+// What the collector is shown of an object: each reference it holds, one call per reference.
+struct ReferenceVisitor {
+  virtual ~ReferenceVisitor() = default;
+  virtual void object(const ObjectRef& o) = 0;
+  virtual void scope(const ScopeRef& s) = 0;
+};
 
 enum PropertyFlags : unsigned { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4 };
 
@@ -27,7 +36,21 @@ struct Property {
 
 class Object : public std::enable_shared_from_this<Object> {
  public:
-  virtual ~Object() = default;
+  Object();
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+  virtual ~Object();
+  // The collector's view (Collector.h): every object alive on this thread, the references
+  // each holds, and dropping them all to break a cycle nothing else reaches.
+  static size_t liveCount();
+  static size_t madeSinceCollection();
+  template <typename Each>
+  static void forEachLive(Each each) {
+    for (Object* o = registry().first; o; o = o->nextLive_) each(o);
+  }
+  virtual void visitReferences(ReferenceVisitor& visitor) const;
+  virtual void dropReferences();
+
   virtual bool isFunction() const { return false; }
   virtual SuperObject* asSuper() { return nullptr; }
   virtual bool isClip() const { return className == "MovieClip"; }
@@ -85,6 +108,13 @@ class Object : public std::enable_shared_from_this<Object> {
   };
   std::unordered_map<std::string, Watcher> watchers_;  // by name key                               // deleted places not yet compacted
   bool isArray_ = false;
+  struct Registry {
+    Object* first = nullptr;
+    size_t count = 0, made = 0;
+  };
+  static Registry& registry();
+  friend class Collector;
+  Object *prevLive_ = nullptr, *nextLive_ = nullptr;
   static constexpr size_t kUnknownSlot = ~size_t{0}, kNoSlot = kUnknownSlot - 1;
   size_t protoSlot_ = kUnknownSlot;  // where `__proto__` is in properties_
 };
