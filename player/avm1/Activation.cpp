@@ -522,6 +522,8 @@ void Activation::callMethod(const Action&) {
     return push(m_.call(target, Value(), args));
   TextRef methodText = name.isString() ? name.text() : std::make_shared<const Text>(m_.toString(name));
   const std::string& method = methodText->utf8;
+  if (Value native; target.isString() && m_.primitiveStringMethod(method, &native))
+    return push(m_.call(native, target, args));
   ObjectRef o = toObject(target);
   if (!o) return push(Value());
   // Through super the search starts above the level the running method came from, and `this`

@@ -54,6 +54,9 @@ class FunctionObject : public Object {
   const ScriptFunction& script() const { return script_; }
   // A native constructor makes its own object when called with `new`, and gets it as `self`.
   bool constructsOwnObject = false;
+  // A String method that reads its text the same from a string as from the String made to
+  // wrap it: a call on a string need not make that wrapper.
+  bool acceptsPrimitiveSelf = false;
 
  private:
   NativeFunction native_;

@@ -19,6 +19,7 @@ enum Function2Flags : uint16_t {
 Machine::Machine(int version, Host& host) : rules_(version), host_(host) {
   global_ = std::make_shared<Object>();
   installGlobals(*this);
+  if (Value string = global_->get(*this, "String"); string.isObject()) stringClass_ = string.object();
 }
 
 ObjectRef Machine::level(int n) {
@@ -204,6 +205,19 @@ Value Machine::callConstructor(const Value& constructor, const ObjectRef& self, 
 // A method through super is looked up above the super's level and runs on the object itself.
 Value Machine::callMethod(const Value& target, const std::string& name, const Args& args) {
   return callFound(target, name, args, true);
+}
+
+bool Machine::primitiveStringMethod(const std::string& name, Value* function) {
+  std::string key = rules_.nameKey(name);
+  if (key == "__proto__" || key == "__constructor__" || key == "constructor" || key == "length") return false;
+  Value string;
+  if (!stringClass_ || !global_->tryGet(*this, "String", &string) || string.object() != stringClass_) return false;
+  Value proto;
+  int level = 0;
+  if (!stringClass_->findData(*this, "prototype", &proto, &level) || !proto.isObject()) return false;
+  if (!proto.object()->findData(*this, name, function, &level) || !function->isObject()) return false;
+  auto* f = function->object()->isFunction() ? static_cast<FunctionObject*>(function->object().get()) : nullptr;
+  return f && f->acceptsPrimitiveSelf;
 }
 
 // valueOf and toString asked for by a conversion: found without __resolve, as the player does.

@@ -70,6 +70,9 @@ class Machine {
   // Whether a native function runs as a constructor on `self` rather than as a plain call.
   bool isConstructing(const Value& self) const { return self.isObject() && self.object() == constructingNative_; }
   Value callMethod(const Value& target, const std::string& name, const Args& args);
+  // The built-in String method `name` when a call on a string can skip its wrapper: String
+  // and its prototype's method are the originals, and the wrapper's own names are not asked.
+  bool primitiveStringMethod(const std::string& name, Value* function);
   Value callConversion(const Value& target, const std::string& name);
 
   std::string toString(const Value& v);   // runs toString on objects
@@ -151,6 +154,7 @@ class Machine {
   double toNumberSlow(const Value& v);
   Value callFound(const Value& target, const std::string& name, const Args& args, bool resolve);
   std::map<std::pair<const Object*, std::string>, int> propertyDepth_;
+  ObjectRef stringClass_;  // String as installed
   Value callee_;  // the script function running now: arguments.caller of the next
 };
 

@@ -153,6 +153,14 @@ Value Object::getMethod(Machine& m, const std::string& name, int* level) {
   return getAs(m, name, Value(shared_from_this()), 0);
 }
 
+bool Object::findData(Machine& m, const std::string& name, Value* out, int* level) {
+  Object* owner = nullptr;
+  Property* p = findOnChain(m, name, &owner, level);
+  if (!p || p->getter) return false;
+  *out = p->value;
+  return true;
+}
+
 bool Object::tryGet(Machine& m, const std::string& name, Value* out) {
   Object* owner = nullptr;
   int level = 0;

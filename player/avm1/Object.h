@@ -71,6 +71,8 @@ class Object : public std::enable_shared_from_this<Object> {
   // get() for a call: `level` says how far up the chain the method was found (the chain's
   // length when it was not, and __resolve answered).
   Value getMethod(Machine& m, const std::string& name, int* level);
+  // A plain value (no getter) found on the chain, and how far up; false otherwise.
+  bool findData(Machine& m, const std::string& name, Value* out, int* level);
   // has() and then get() in one walk: false (and `out` untouched) when the name is nowhere.
   bool tryGet(Machine& m, const std::string& name, Value* out);
   // Writes an own property, through a setter found on the chain.

@@ -192,6 +192,10 @@ void installStringClass(Machine& m) {
     for (const Value& v : args) s += mm.toString(v);
     return Value(s);
   });
+  for (const char* name : {"charAt", "charCodeAt", "indexOf", "lastIndexOf", "substring", "substr", "slice", "split",
+                           "toUpperCase", "toLowerCase", "concat"})
+    if (Property* p = proto->findOwnAnyVersion(m, name); p && p->value.isObject())
+      static_cast<FunctionObject*>(p->value.object().get())->acceptsPrimitiveSelf = true;
 }
 
 }  // namespace avm1
