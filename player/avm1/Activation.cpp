@@ -19,7 +19,9 @@ struct ActionError {};  // a malformed list: the rest of it is skipped, as the p
 Activation::Activation(Machine& m, std::shared_ptr<const Code> code, ScopeRef scope, Value self,
                        ObjectRef timeline, Value* registers, size_t registerCount)
     : m_(m), code_(std::move(code)), scope_(std::move(scope)), self_(std::move(self)),
-      timeline_(std::move(timeline)), registers_(registers), registerCount_(registerCount) {}
+      timeline_(std::move(timeline)), registers_(registers), registerCount_(registerCount) {
+  stack_.reserve(16);  // one allocation for the depth most bodies reach
+}
 
 const std::array<Activation::Handler, 256>& Activation::table() {
   static const std::array<Handler, 256> handlers = [] {
@@ -78,6 +80,11 @@ const std::array<Activation::Handler, 256>& Activation::table() {
   return handlers;
 }
 
+const std::shared_ptr<const std::vector<Value>>& Activation::noConstants() {
+  static const auto none = std::make_shared<const std::vector<Value>>();
+  return none;
+}
+
 bool Activation::supports(uint8_t op) { return table()[op] != &Activation::unknown; }
 
 Value Activation::run(size_t begin, size_t end) {
@@ -124,9 +131,9 @@ std::string Activation::readString(const Action& a, size_t* at) const {
 ObjectRef Activation::toObject(const Value& v) { return m_.toObject(v); }
 
 Value Activation::getMember(const Value& target, const std::string& name) {
-  if (target.isString() && name == "length") return Value(static_cast<double>(textLength(target.string())));
+  if (target.isString() && name == "length") return Value(static_cast<double>(target.textLength()));
   ObjectRef o = toObject(target);
-  if (auto* super = o ? dynamic_cast<SuperObject*>(o.get()) : nullptr) {
+  if (auto* super = o ? o->asSuper() : nullptr) {
     ObjectRef base = m_.superBase(*super);
     ObjectRef above = base ? base->proto(m_) : nullptr;
     return above ? above->getAs(m_, name, Value(super->self), super->depth + 1) : Value();
@@ -155,14 +162,17 @@ Value Activation::lookup(const std::string& name) {
       if (s->object)
         if (ObjectRef o = targetOf(s->object, name, false, false)) return Value(o);
   }
-  std::string key = m_.rules().nameKey(name);
+  std::string lowered;
+  std::string_view key = name;
+  if (!m_.rules().isOwnKey(name)) key = lowered = m_.rules().nameKey(name);
   if (key == "this") return self_;
   if (key == "_global") return Value(m_.global());
   if (key == "_root") return Value(m_.root());
-  if (key.rfind("_level", 0) == 0 && key.size() > 6 && std::isdigit(static_cast<unsigned char>(key[6])))
-    return Value(m_.level(std::atoi(key.c_str() + 6)));
+  if (key.starts_with("_level") && key.size() > 6 && std::isdigit(static_cast<unsigned char>(key[6])))
+    return Value(m_.level(std::atoi(std::string(key.substr(6)).c_str())));
+  Value found;
   for (Scope* s = scope_.get(); s; s = s->parent.get())
-    if (s->object && s->object->has(m_, name)) return s->object->get(m_, name);
+    if (s->object && s->object->tryGet(m_, name, &found)) return found;
   return Value();
 }
 
@@ -244,17 +254,22 @@ void Activation::assign(const std::string& name, const Value& value) {
 // Arithmetic and comparison. Each converts its operands in the player's order (for valueOf
 // calls that trace): some the deeper one first, some the top one.
 void Activation::add(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x + y);
   Value b = pop(), a = pop();
   double x = m_.toNumber(a);
   push(x + m_.toNumber(b));
 }
 void Activation::add2(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x + y);
   Value b = m_.toPrimitive(pop()), a = m_.toPrimitive(pop());
   if (a.isString() || b.isString()) push(m_.toString(a) + m_.toString(b));
   else push(m_.toNumber(a) + m_.toNumber(b));
 }
-void Activation::subtract(const Action&) { double b = m_.toNumber(pop()); push(m_.toNumber(pop()) - b); }
+void Activation::subtract(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x - y);
+  double b = m_.toNumber(pop()); push(m_.toNumber(pop()) - b); }
 void Activation::multiply(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(x * y);
   Value b = pop(), a = pop();
   double x = m_.toNumber(a);
   push(x * m_.toNumber(b));
@@ -263,17 +278,25 @@ void Activation::divide(const Action&) {
   double b = m_.toNumber(pop()), a = m_.toNumber(pop());
   push(b == 0 && m_.rules().swf4Conversions() ? Value("#ERROR#") : Value(a / b));
 }
-void Activation::modulo(const Action&) { double b = m_.toNumber(pop()); push(std::fmod(m_.toNumber(pop()), b)); }
+void Activation::modulo(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(std::fmod(x, y));
+  double b = m_.toNumber(pop()); push(std::fmod(m_.toNumber(pop()), b)); }
 void Activation::equals(const Action&) { double b = m_.toNumber(pop()); push(Value(m_.toNumber(pop()) == b)); }
-void Activation::equals2(const Action&) { Value b = pop(), a = pop(); push(Value(m_.looseEquals(a, b))); }
+void Activation::equals2(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(Value(x == y || (std::isnan(x) && std::isnan(y))));
+  Value b = pop(), a = pop(); push(Value(m_.looseEquals(a, b))); }
 void Activation::strictEquals(const Action&) { Value b = pop(), a = pop(); push(Value(avm1::strictEquals(a, b))); }
 void Activation::less(const Action&) {
   Value b = pop(), a = pop();
   double x = m_.toNumber(a);
   push(Value(x < m_.toNumber(b)));
 }
-void Activation::less2(const Action&) { Value b = pop(), a = pop(); push(m_.lessThan(a, b)); }
-void Activation::greater(const Action&) { Value b = pop(), a = pop(); push(m_.lessThan(b, a)); }
+void Activation::less2(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(std::isnan(x) || std::isnan(y) ? Value() : Value(x < y));
+  Value b = pop(), a = pop(); push(m_.lessThan(a, b)); }
+void Activation::greater(const Action&) {
+  if (double x, y; popNumbers(&x, &y)) return push(std::isnan(x) || std::isnan(y) ? Value() : Value(y < x));
+  Value b = pop(), a = pop(); push(m_.lessThan(b, a)); }
 void Activation::logicalAnd(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) && b)); }
 void Activation::logicalOr(const Action&) { bool b = m_.toBoolean(pop()); push(Value(m_.toBoolean(pop()) || b)); }
 void Activation::logicalNot(const Action&) { push(Value(!m_.toBoolean(pop()))); }
@@ -336,7 +359,13 @@ void Activation::pushOp(const Action& a) {
     uint8_t type = a.data[at++];
     auto need = [&](size_t n) { if (at + n > a.length) throw ActionError{}; };
     switch (type) {
-      case 0: push(readString(a, &at)); break;
+      case 0: {
+        TextRef& text = code_->pushedText[static_cast<size_t>(a.data - code_->bytes.data()) + at];
+        if (!text) text = std::make_shared<const Text>(readString(a, &at));
+        else at += text->utf8.size() + 1;
+        push(Value(text));
+        break;
+      }
       case 1: { need(4); uint32_t bits = u32(a.data + at); float f; std::memcpy(&f, &bits, 4); push(static_cast<double>(f)); at += 4; break; }
       case 2: push(Value::null()); break;
       case 3: push(Value()); break;
@@ -348,8 +377,8 @@ void Activation::pushOp(const Action& a) {
         double d; std::memcpy(&d, &bits, 8); push(d); at += 8; break;
       }
       case 7: need(4); push(static_cast<double>(static_cast<int32_t>(u32(a.data + at)))); at += 4; break;
-      case 8: need(1); { uint8_t i = a.data[at++]; push(i < constants_->size() ? Value((*constants_)[i]) : Value()); } break;
-      case 9: need(2); { uint16_t i = u16(a.data + at); at += 2; push(i < constants_->size() ? Value((*constants_)[i]) : Value()); } break;
+      case 8: need(1); { uint8_t i = a.data[at++]; push(i < constants_->size() ? (*constants_)[i] : Value()); } break;
+      case 9: need(2); { uint16_t i = u16(a.data + at); at += 2; push(i < constants_->size() ? (*constants_)[i] : Value()); } break;
       default: throw ActionError{};
     }
   }
@@ -357,8 +386,9 @@ void Activation::pushOp(const Action& a) {
 void Activation::constantPool(const Action& a) {
   if (a.length < 2) throw ActionError{};
   size_t count = u16(a.data), at = 2;
-  auto pool = std::make_shared<std::vector<std::string>>();
-  for (size_t i = 0; i < count; ++i) pool->push_back(readString(a, &at));
+  auto pool = std::make_shared<std::vector<Value>>();
+  pool->reserve(count);
+  for (size_t i = 0; i < count; ++i) pool->push_back(Value(readString(a, &at)));
   constants_ = std::move(pool);
 }
 void Activation::storeRegister(const Action& a) {
@@ -368,18 +398,26 @@ void Activation::storeRegister(const Action& a) {
 }
 
 // Variables and members.
-void Activation::getVariable(const Action&) { push(lookup(m_.toString(pop()))); }
+// A name from the stack: a string's own text, shared rather than copied.
+TextRef Activation::popName() {
+  Value v = pop();
+  if (v.isString()) return v.text();
+  return std::make_shared<const Text>(m_.toString(v));
+}
+void Activation::getVariable(const Action&) { push(lookup(popName()->utf8)); }
 void Activation::setVariable(const Action&) {
   Value v = pop();
-  assign(m_.toString(pop()), v);
+  assign(popName()->utf8, v);
 }
 void Activation::defineLocal(const Action&) {
   Value v = pop();
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   if (scope_ && scope_->object) scope_->object->set(m_, name, v);
 }
 void Activation::defineLocal2(const Action&) {
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   if (scope_ && scope_->object && !scope_->object->has(m_, name)) scope_->object->set(m_, name, Value());
 }
 void Activation::deleteOp(const Action&) {
@@ -404,16 +442,17 @@ void Activation::delete2(const Action&) {
   push(Value(false));
 }
 void Activation::getMemberOp(const Action&) {
-  std::string name = m_.toString(pop());
-  push(getMember(pop(), name));
+  TextRef name = popName();
+  push(getMember(pop(), name->utf8));
 }
 void Activation::setMember(const Action&) {
   Value v = pop();
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   ObjectRef o = toObject(pop());
   if (!o) return;
   // Through super only a setter above the method's level runs (on this); nothing is stored.
-  if (auto* super = dynamic_cast<SuperObject*>(o.get())) {
+  if (auto* super = o->asSuper()) {
     ObjectRef base = m_.superBase(*super);
     if (ObjectRef above = base ? base->proto(m_) : nullptr)
       above->setThroughChain(m_, name, v, Value(super->self), super->depth + 1);
@@ -446,6 +485,7 @@ namespace {
 Args popArgs(Activation&, std::vector<Value>& stack, Machine& m, const Value& countValue) {
   uint32_t n = static_cast<uint32_t>(toInt32(m.toNumber(countValue)));
   Args args;
+  args.reserve(std::min<size_t>(n, stack.size()));
   for (uint32_t i = 0; i < n && !stack.empty(); ++i) {
     args.push_back(std::move(stack.back()));
     stack.pop_back();
@@ -455,7 +495,7 @@ Args popArgs(Activation&, std::vector<Value>& stack, Machine& m, const Value& co
 }  // namespace
 
 void Activation::newObject(const Action&) {
-  Value ctor = lookup(m_.toString(pop()));
+  Value ctor = lookup(popName()->utf8);
   Args args = popArgs(*this, stack_, m_, pop());
   push(m_.construct(ctor, args));
 }
@@ -468,7 +508,8 @@ void Activation::newMethod(const Action&) {
   push(m_.construct(ctor, args));
 }
 void Activation::callFunction(const Action&) {
-  std::string name = m_.toString(pop());
+  TextRef text = popName();
+  const std::string& name = text->utf8;
   Args args = popArgs(*this, stack_, m_, pop());
   push(m_.call(lookup(name), timeline_ ? Value(timeline_) : Value(), args));
 }
@@ -479,14 +520,17 @@ void Activation::callMethod(const Action&) {
   if (target.isNullish()) return push(Value());
   if (name.isUndefined() || (name.isString() && name.string().empty()))
     return push(m_.call(target, Value(), args));
-  std::string method = m_.toString(name);
+  TextRef methodText = name.isString() ? name.text() : std::make_shared<const Text>(m_.toString(name));
+  const std::string& method = methodText->utf8;
+  if (Value native; target.isString() && m_.primitiveStringMethod(method, &native))
+    return push(m_.call(native, target, args));
   ObjectRef o = toObject(target);
   if (!o) return push(Value());
   // Through super the search starts above the level the running method came from, and `this`
   // stays the object the method runs on.
   Value self(o);
   int base = 0;
-  if (auto* super = dynamic_cast<SuperObject*>(o.get())) {
+  if (auto* super = o->asSuper()) {
     self = Value(super->self);
     base = super->depth + 1;
     o = m_.superBase(*super);
@@ -494,12 +538,7 @@ void Activation::callMethod(const Action&) {
     if (!o) return push(Value());
   }
   int found = 0;
-  for (Object* at = o.get(); at && found < 256; ++found) {
-    if (at->findOwn(m_, method)) break;
-    ObjectRef next = at->proto(m_);
-    at = next.get();
-  }
-  Value function = o->get(m_, method);
+  Value function = o->getMethod(m_, method, &found);
   push(m_.call(function, self, args, base + found));
 }
 void Activation::returnOp(const Action&) {
@@ -626,7 +665,7 @@ void enumerableNames(Machine& m, Object* o, int depth, std::vector<std::string>*
 
 void Activation::pushEnumeration(const Value& target) {
   stack_.push_back(Value());  // the end marker: undefined, which loops test with == null
-  if (!target.isObject() || dynamic_cast<SuperObject*>(target.object().get())) return;
+  if (!target.isObject() || target.object()->asSuper()) return;
   std::vector<std::string> names;
   enumerableNames(m_, target.object().get(), 0, &names);
   for (auto it = names.rbegin(); it != names.rend(); ++it) push(*it);

@@ -20,7 +20,7 @@ class Activation {
   // Runs [begin, end); returns what a Return action gave (undefined otherwise).
   Value run(size_t begin, size_t end);
   bool returned() const { return returned_; }
-  void useConstants(std::shared_ptr<const std::vector<std::string>> pool) {
+  void useConstants(std::shared_ptr<const std::vector<Value>> pool) {
     if (pool) constants_ = std::move(pool);
   }
 
@@ -43,6 +43,16 @@ class Activation {
   static const std::array<Handler, 256>& table();
 
   Value pop();
+  TextRef popName();
+  // Both operands on top numbers: they are popped and given, the deeper one first; the
+  // operators' general paths (conversions that may run valueOf) are not needed then.
+  bool popNumbers(double* a, double* b) {
+    size_t n = stack_.size();
+    if (n < 2 || !stack_[n - 1].isNumber() || !stack_[n - 2].isNumber()) return false;
+    *a = stack_[n - 2].number(), *b = stack_[n - 1].number();
+    stack_.resize(n - 2);
+    return true;
+  }
   void push(Value v) { stack_.push_back(std::move(v)); }
   std::string readString(const Action& a, size_t* at) const;
   Value lookup(const std::string& name);
@@ -140,8 +150,9 @@ class Activation {
   Value* registers_;
   size_t registerCount_;
   std::vector<Value> stack_;
-  std::shared_ptr<const std::vector<std::string>> constants_ =
-      std::make_shared<const std::vector<std::string>>();
+  // Made into string values once, so that a push of one only shares its text.
+  std::shared_ptr<const std::vector<Value>> constants_ = noConstants();
+  static const std::shared_ptr<const std::vector<Value>>& noConstants();
   size_t pc_ = 0;
   bool returned_ = false;
   Value result_;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace avm1 {
@@ -18,6 +19,8 @@ using NativeFunction = std::function<Value(Machine&, const Value& self, const Ar
 struct Code {
   std::vector<uint8_t> bytes;
   int version;
+  // The strings its Push actions hold, read once each: by their place in `bytes`.
+  mutable std::unordered_map<size_t, TextRef> pushedText = {};
 };
 
 struct ScriptFunction {
@@ -30,7 +33,7 @@ struct ScriptFunction {
   bool isFunction2 = false;
   ScopeRef scope;
   // The constant pool in force where the function was defined: its body reads it.
-  std::shared_ptr<const std::vector<std::string>> constants;
+  std::shared_ptr<const std::vector<Value>> constants;
 };
 
 class FunctionObject : public Object {
@@ -38,10 +41,22 @@ class FunctionObject : public Object {
   explicit FunctionObject(NativeFunction native) : native_(std::move(native)) { className = "Function"; }
   explicit FunctionObject(ScriptFunction script) : script_(std::move(script)) { className = "Function"; }
   bool isFunction() const override { return true; }
+  void visitReferences(ReferenceVisitor& visitor) const override {
+    Object::visitReferences(visitor);
+    if (script_.scope) visitor.scope(script_.scope);
+  }
+  void dropReferences() override {
+    Object::dropReferences();
+    ScopeRef scope = std::move(script_.scope);
+    script_.scope = nullptr;
+  }
   const NativeFunction& native() const { return native_; }
   const ScriptFunction& script() const { return script_; }
   // A native constructor makes its own object when called with `new`, and gets it as `self`.
   bool constructsOwnObject = false;
+  // A String method that reads its text the same from a string as from the String made to
+  // wrap it: a call on a string need not make that wrapper.
+  bool acceptsPrimitiveSelf = false;
 
  private:
   NativeFunction native_;
@@ -53,6 +68,16 @@ class FunctionObject : public Object {
 class SuperObject : public Object {
  public:
   SuperObject(ObjectRef self, int depth) : self(std::move(self)), depth(depth) {}
+  SuperObject* asSuper() override { return this; }
+  void visitReferences(ReferenceVisitor& visitor) const override {
+    Object::visitReferences(visitor);
+    if (self) visitor.object(self);
+  }
+  void dropReferences() override {
+    Object::dropReferences();
+    ObjectRef held = std::move(self);
+    self = nullptr;
+  }
   ObjectRef self;
   int depth;
 };

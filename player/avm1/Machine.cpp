@@ -19,6 +19,7 @@ enum Function2Flags : uint16_t {
 Machine::Machine(int version, Host& host) : rules_(version), host_(host) {
   global_ = std::make_shared<Object>();
   installGlobals(*this);
+  if (Value string = global_->get(*this, "String"); string.isObject()) stringClass_ = string.object();
 }
 
 ObjectRef Machine::level(int n) {
@@ -83,7 +84,7 @@ ObjectRef Machine::superBase(const SuperObject& super) {
 Value Machine::call(const Value& function, const Value& self, const Args& args, int methodDepth) {
   if (!function.isObject()) return Value();
   // super(...) runs the constructor one level above the method that holds it.
-  if (auto* super = dynamic_cast<SuperObject*>(function.object().get())) {
+  if (auto* super = function.object()->asSuper()) {
     ObjectRef base = superBase(*super);
     if (!base) return Value();
     return callConstructor(base->get(*this, "__constructor__"), super->self, args, super->depth + 1);
@@ -114,9 +115,13 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   const ScriptFunction& s = f->script();
   auto activationObject = std::make_shared<Object>();
   auto scope = std::make_shared<Scope>(Scope{activationObject, s.scope});
-  ObjectRef argumentsArray = newArray(args);
-  argumentsArray->define(*this, "callee", function, kDontEnum);
-  argumentsArray->define(*this, "caller", callee.outer.isObject() ? callee.outer : Value::null(), kDontEnum);
+  // `arguments` is made only for a body that can see it.
+  ObjectRef argumentsArray;
+  if ((s.flags & kPreloadArguments) || !(s.flags & kSuppressArguments)) {
+    argumentsArray = newArray(args);
+    argumentsArray->define(*this, "callee", function, kDontEnum);
+    argumentsArray->define(*this, "caller", callee.outer.isObject() ? callee.outer : Value::null(), kDontEnum);
+  }
   Value super;
   if (self.isObject() && !(s.flags & kSuppressSuper))
     super = Value(ObjectRef(std::make_shared<SuperObject>(self.object(), methodDepth)));
@@ -143,7 +148,8 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
     activationObject->define(*this, "arguments", Value(argumentsArray));
   if (!preload(kPreloadSuper, super) && !super.isUndefined()) activationObject->define(*this, "super", super);
   preload(kPreloadRoot, Value(root()));
-  if (Value parent = root()->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
+  if (s.flags & kPreloadParent)
+    if (Value parent = root()->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
   preload(kPreloadGlobal, Value(global_));
   for (size_t i = 0; i < s.params.size(); ++i) {
     Value v = i < args.size() ? args[i] : Value();
@@ -201,6 +207,19 @@ Value Machine::callMethod(const Value& target, const std::string& name, const Ar
   return callFound(target, name, args, true);
 }
 
+bool Machine::primitiveStringMethod(const std::string& name, Value* function) {
+  std::string key = rules_.nameKey(name);
+  if (key == "__proto__" || key == "__constructor__" || key == "constructor" || key == "length") return false;
+  Value string;
+  if (!stringClass_ || !global_->tryGet(*this, "String", &string) || string.object() != stringClass_) return false;
+  Value proto;
+  int level = 0;
+  if (!stringClass_->findData(*this, "prototype", &proto, &level) || !proto.isObject()) return false;
+  if (!proto.object()->findData(*this, name, function, &level) || !function->isObject()) return false;
+  auto* f = function->object()->isFunction() ? static_cast<FunctionObject*>(function->object().get()) : nullptr;
+  return f && f->acceptsPrimitiveSelf;
+}
+
 // valueOf and toString asked for by a conversion: found without __resolve, as the player does.
 Value Machine::callConversion(const Value& target, const std::string& name) {
   return callFound(target, name, {}, false);
@@ -208,7 +227,7 @@ Value Machine::callConversion(const Value& target, const std::string& name) {
 
 Value Machine::callFound(const Value& target, const std::string& name, const Args& args, bool resolve) {
   if (!target.isObject()) return Value();
-  if (auto* super = dynamic_cast<SuperObject*>(target.object().get())) {
+  if (auto* super = target.object()->asSuper()) {
     ObjectRef base = superBase(*super);
     ObjectRef above = base ? base->proto(*this) : nullptr;
     if (!above) return Value();
@@ -273,7 +292,8 @@ std::string Machine::textOf(const Value& v) {
   return v.isObject() && v.object()->isFunction() ? "[type Function]" : "[type Object]";
 }
 
-double Machine::toNumber(const Value& v) {
+double Machine::toNumberSlow(const Value& v) {
+  if (!v.isObject()) return avm1::toNumber(v, rules_);
   return avm1::toNumber(toPrimitiveNumber(v), rules_);
 }
 
@@ -334,7 +354,9 @@ ObjectRef Machine::newArray(const Args& items) {
   o->className = "Array";
   if (ObjectRef proto = prototypeOf("Array")) o->setProto(*this, proto);
   o->define(*this, "length", Value(0), kDontEnum | kDontDelete);
-  for (size_t i = 0; i < items.size(); ++i) o->set(*this, std::to_string(i), items[i]);
+  // A new array has no setters or watchers of its own to run: its elements are stored directly.
+  for (size_t i = 0; i < items.size(); ++i) o->define(*this, std::to_string(i), items[i]);
+  if (!items.empty()) o->define(*this, "length", Value(static_cast<double>(items.size())), kDontEnum | kDontDelete);
   return o;
 }
 

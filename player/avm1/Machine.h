@@ -70,13 +70,16 @@ class Machine {
   // Whether a native function runs as a constructor on `self` rather than as a plain call.
   bool isConstructing(const Value& self) const { return self.isObject() && self.object() == constructingNative_; }
   Value callMethod(const Value& target, const std::string& name, const Args& args);
+  // The built-in String method `name` when a call on a string can skip its wrapper: String
+  // and its prototype's method are the originals, and the wrapper's own names are not asked.
+  bool primitiveStringMethod(const std::string& name, Value* function);
   Value callConversion(const Value& target, const std::string& name);
 
   std::string toString(const Value& v);   // runs toString on objects
   // toString for the player around the machine: what a script throws, or a runaway, is caught
   // here and the value reads as its kind ("[type Object]").
   std::string textOf(const Value& v);
-  double toNumber(const Value& v);        // runs valueOf on objects
+  double toNumber(const Value& v) { return v.isNumber() ? v.number() : toNumberSlow(v); }  // runs valueOf on objects
   bool toBoolean(const Value& v) { return avm1::toBoolean(v, rules_); }
   ObjectRef toObject(const Value& v);       // boxes primitives; null for undefined and null
   Value toPrimitive(const Value& v);        // for + : valueOf, the object itself if that fails
@@ -148,8 +151,10 @@ class Machine {
   std::map<std::string, std::pair<Value, Value>> callbacks_;
   ObjectRef constructing_;        // the object a constructor call is making
   ObjectRef constructingNative_;  // the same, while its native constructor runs
+  double toNumberSlow(const Value& v);
   Value callFound(const Value& target, const std::string& name, const Args& args, bool resolve);
   std::map<std::pair<const Object*, std::string>, int> propertyDepth_;
+  ObjectRef stringClass_;  // String as installed
   Value callee_;  // the script function running now: arguments.caller of the next
 };
 

@@ -29,14 +29,82 @@ bool arrayIndex(const std::string& name, int32_t* index) {
 }
 }  // namespace
 
+Object::Registry& Object::registry() {
+  thread_local Registry live;
+  return live;
+}
+
+Object::Object() {
+  Registry& r = registry();
+  nextLive_ = r.first;
+  if (r.first) r.first->prevLive_ = this;
+  r.first = this;
+  ++r.count;
+  ++r.made;
+}
+
+Object::~Object() {
+  Registry& r = registry();
+  if (prevLive_) prevLive_->nextLive_ = nextLive_;
+  else r.first = nextLive_;
+  if (nextLive_) nextLive_->prevLive_ = prevLive_;
+  --r.count;
+}
+
+size_t Object::liveCount() { return registry().count; }
+size_t Object::madeSinceCollection() { return registry().made; }
+
+void Object::visitReferences(ReferenceVisitor& visitor) const {
+  for (const Property& p : properties_) {
+    if (p.value.isObject()) visitor.object(p.value.object());
+    if (p.getter) visitor.object(p.getter);
+    if (p.setter) visitor.object(p.setter);
+  }
+  for (const auto& [name, watcher] : watchers_) {
+    if (watcher.callback) visitor.object(watcher.callback);
+    if (watcher.userData.isObject()) visitor.object(watcher.userData.object());
+  }
+  for (const ObjectRef& o : interfaces)
+    if (o) visitor.object(o);
+  if (primitive.isObject()) visitor.object(primitive.object());
+}
+
+// Moved out first and released on return: what they free may reach back here.
+void Object::dropReferences() {
+  std::vector<Property> properties = std::move(properties_);
+  auto watchers = std::move(watchers_);
+  auto implemented = std::move(interfaces);
+  Value held = std::move(primitive);
+  properties_.clear();
+  index_.clear();
+  watchers_.clear();
+  interfaces.clear();
+  primitive = Value();
+  holes_ = 0;
+  protoSlot_ = kUnknownSlot;
+}
+
 Property* Object::findOwn(Machine& m, const std::string& name) {
   Property* p = findOwnAnyVersion(m, name);
   return p && !(p->flags & m.rules().hiddenPropertyFlags()) ? p : nullptr;
 }
 
 Property* Object::findOwnAnyVersion(Machine& m, const std::string& name) {
-  auto it = index_.find(m.rules().nameKey(name));
+  const VersionRules& rules = m.rules();
+  auto it = rules.isOwnKey(name) ? index_.find(name) : index_.find(rules.nameKey(name));
   return it == index_.end() ? nullptr : &properties_[it->second];
+}
+
+// `__proto__` is read at each step of every inherited lookup: its place is remembered.
+Property* Object::protoProperty(Machine& m) {
+  if (protoSlot_ == kUnknownSlot) {
+    static const std::string name = "__proto__";
+    auto it = index_.find(name);
+    protoSlot_ = it == index_.end() ? kNoSlot : it->second;
+  }
+  if (protoSlot_ == kNoSlot) return nullptr;
+  Property* p = &properties_[protoSlot_];
+  return p->flags & m.rules().hiddenPropertyFlags() ? nullptr : p;
 }
 
 // A chain of prototypes longer than the player allows (a cycle) stops the whole script.
@@ -49,14 +117,14 @@ Property* Object::findOnChain(Machine& m, const std::string& name, Object** owne
       if (level) *level = depth;
       return p;
     }
-    Property* proto = o->findOwn(m, "__proto__");
+    Property* proto = o->protoProperty(m);
     o = proto && proto->value.isObject() ? proto->value.object().get() : nullptr;
   }
   return nullptr;
 }
 
 ObjectRef Object::proto(Machine& m) {
-  Property* p = findOwn(m, "__proto__");
+  Property* p = protoProperty(m);
   return p && p->value.isObject() ? p->value.object() : nullptr;
 }
 
@@ -64,7 +132,44 @@ void Object::setProto(Machine& m, ObjectRef proto) {
   define(m, "__proto__", Value(std::move(proto)), kDontEnum | kDontDelete);
 }
 
-Value Object::get(Machine& m, const std::string& name) { return getAs(m, name, Value(shared_from_this()), 0); }
+// A plain value found on the chain needs no `self`: only getters and __resolve take one.
+Value Object::get(Machine& m, const std::string& name) {
+  Object* owner = nullptr;
+  if (Property* p = findOnChain(m, name, &owner); p && !p->getter) return p->value;
+  return getAs(m, name, Value(shared_from_this()), 0);
+}
+
+Value Object::getMethod(Machine& m, const std::string& name, int* level) {
+  Object* owner = nullptr;
+  Property* p = findOnChain(m, name, &owner, level);
+  if (p && !p->getter) return p->value;
+  if (!p) {
+    *level = 0;
+    for (Object* at = this; at && *level < 256; ++*level) {
+      Property* proto = at->protoProperty(m);
+      at = proto && proto->value.isObject() ? proto->value.object().get() : nullptr;
+    }
+  }
+  return getAs(m, name, Value(shared_from_this()), 0);
+}
+
+bool Object::findData(Machine& m, const std::string& name, Value* out, int* level) {
+  Object* owner = nullptr;
+  Property* p = findOnChain(m, name, &owner, level);
+  if (!p || p->getter) return false;
+  *out = p->value;
+  return true;
+}
+
+bool Object::tryGet(Machine& m, const std::string& name, Value* out) {
+  Object* owner = nullptr;
+  int level = 0;
+  Property* p = findOnChain(m, name, &owner, &level);
+  if (!p) return false;
+  *out = p->getter ? m.propertyCall(owner, name, Value(p->getter), Value(shared_from_this()), {}, nullptr, level)
+                   : p->value;
+  return true;
+}
 
 // A getter runs as a method found where it was found, so its `super` starts above that level.
 Value Object::getAs(Machine& m, const std::string& name, const Value& self, int baseDepth, bool resolve) {
@@ -137,13 +242,16 @@ void Object::setData(Machine& m, const std::string& name, const Value& value) {
 }
 
 void Object::define(Machine& m, const std::string& name, const Value& value, unsigned flags) {
-  std::string key = m.rules().nameKey(name);
-  auto it = index_.find(key);
+  const VersionRules& rules = m.rules();
+  bool ownKey = rules.isOwnKey(name);
+  auto it = ownKey ? index_.find(name) : index_.find(rules.nameKey(name));
   if (it != index_.end()) {
     Property& p = properties_[it->second];
     p.value = value, p.flags = flags, p.getter = p.setter = nullptr;
     return;
   }
+  std::string key = ownKey ? name : rules.nameKey(name);
+  if (key == "__proto__") protoSlot_ = properties_.size();
   index_.emplace(std::move(key), properties_.size());
   properties_.push_back(Property{name, value, nullptr, nullptr, flags, false});
 }
@@ -178,6 +286,7 @@ bool Object::remove(Machine& m, const std::string& name) {
   p = Property{};
   p.deleted = true;
   index_.erase(it);
+  protoSlot_ = kUnknownSlot;
   if (++holes_ > 16 && holes_ > properties_.size() / 2) compact(m);
   return true;
 }
@@ -191,6 +300,7 @@ void Object::compact(Machine& m) {
   index_.clear();
   for (size_t at = 0; at < properties_.size(); ++at) index_.emplace(m.rules().nameKey(properties_[at].name), at);
   holes_ = 0;
+  protoSlot_ = kUnknownSlot;
 }
 
 std::vector<Property*> Object::ownProperties() {

@@ -13,6 +13,16 @@
 namespace avm1 {
 
 class Machine;
+class SuperObject;
+struct Scope;
+using ScopeRef = std::shared_ptr<Scope>;
+
+// What the collector is shown of an object: each reference it holds, one call per reference.
+struct ReferenceVisitor {
+  virtual ~ReferenceVisitor() = default;
+  virtual void object(const ObjectRef& o) = 0;
+  virtual void scope(const ScopeRef& s) = 0;
+};
 
 enum PropertyFlags : unsigned { kDontEnum = 1, kDontDelete = 2, kReadOnly = 4 };
 
@@ -26,8 +36,23 @@ struct Property {
 
 class Object : public std::enable_shared_from_this<Object> {
  public:
-  virtual ~Object() = default;
+  Object();
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+  virtual ~Object();
+  // The collector's view (Collector.h): every object alive on this thread, the references
+  // each holds, and dropping them all to break a cycle nothing else reaches.
+  static size_t liveCount();
+  static size_t madeSinceCollection();
+  template <typename Each>
+  static void forEachLive(Each each) {
+    for (Object* o = registry().first; o; o = o->nextLive_) each(o);
+  }
+  virtual void visitReferences(ReferenceVisitor& visitor) const;
+  virtual void dropReferences();
+
   virtual bool isFunction() const { return false; }
+  virtual SuperObject* asSuper() { return nullptr; }
   virtual bool isClip() const { return className == "MovieClip"; }
   bool isArray() const { return isArray_; }
   void makeArray() { isArray_ = true; }
@@ -43,6 +68,13 @@ class Object : public std::enable_shared_from_this<Object> {
   // A setter found from here on runs on `self`; false when there is none.
   bool setThroughChain(Machine& m, const std::string& name, const Value& value, const Value& self, int baseDepth);
   bool has(Machine& m, const std::string& name);
+  // get() for a call: `level` says how far up the chain the method was found (the chain's
+  // length when it was not, and __resolve answered).
+  Value getMethod(Machine& m, const std::string& name, int* level);
+  // A plain value (no getter) found on the chain, and how far up; false otherwise.
+  bool findData(Machine& m, const std::string& name, Value* out, int* level);
+  // has() and then get() in one walk: false (and `out` untouched) when the name is nowhere.
+  bool tryGet(Machine& m, const std::string& name, Value* out);
   // Writes an own property, through a setter found on the chain.
   void set(Machine& m, const std::string& name, const Value& value);
   // Object.watch: the callback runs on each write of the name and gives the value stored.
@@ -63,6 +95,7 @@ class Object : public std::enable_shared_from_this<Object> {
   std::vector<ObjectRef> interfaces;  // a prototype's implemented interfaces (ImplementsOp)  // a movie clip's target path ("_level0"), which is its string form
 
  private:
+  Property* protoProperty(Machine& m);
   Property* findOnChain(Machine& m, const std::string& name, Object** owner, int* level = nullptr);
   void keepArrayLength(Machine& m, const std::string& name, const Value& value);
   void dropElements(Machine& m, int32_t from, int32_t to);
@@ -77,6 +110,15 @@ class Object : public std::enable_shared_from_this<Object> {
   };
   std::unordered_map<std::string, Watcher> watchers_;  // by name key                               // deleted places not yet compacted
   bool isArray_ = false;
+  struct Registry {
+    Object* first = nullptr;
+    size_t count = 0, made = 0;
+  };
+  static Registry& registry();
+  friend class Collector;
+  Object *prevLive_ = nullptr, *nextLive_ = nullptr;
+  static constexpr size_t kUnknownSlot = ~size_t{0}, kNoSlot = kUnknownSlot - 1;
+  size_t protoSlot_ = kUnknownSlot;  // where `__proto__` is in properties_
 };
 
 }  // namespace avm1

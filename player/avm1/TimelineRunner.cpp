@@ -1,5 +1,7 @@
 #include "TimelineRunner.h"
 
+#include "Collector.h"
+
 namespace avm1 {
 
 TimelineRunner::TimelineRunner(Machine& machine, std::vector<FrameCode> code, int frameCount,
@@ -23,6 +25,7 @@ void TimelineRunner::enterFrame() {
   }
   nowMs_ += frameMilliseconds();
   machine_.runDueIntervals(nowMs_);
+  if (Collector::due()) Collector::collect();  // between frames no script holds anything
 }
 
 }  // namespace avm1

@@ -13,6 +13,17 @@ namespace avm1 {
 
 Value::Value(ObjectRef o) : kind_(o ? Kind::Object : Kind::Null), object_(std::move(o)) {}
 
+const std::string& Value::emptyString() {
+  static const std::string empty;
+  return empty;
+}
+
+const Text& Text::measure() const {
+  units_ = static_cast<int64_t>(textLength(utf8));
+  ascii_ = std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return *this;
+}
+
 namespace {
 bool isSpace(char c) { return c && std::strchr(" \t\n\r\v\f", c); }
 
@@ -137,7 +148,24 @@ std::string fromUtf16(const std::u16string& s) {
   return out;
 }
 
-size_t textLength(const std::string& s) { return toUtf16(s).size(); }
+// Counts what toUtf16 would make, without making it.
+size_t textLength(const std::string& s) {
+  size_t units = 0;
+  for (size_t i = 0; i < s.size();) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    uint32_t cp = c;
+    if (n > 1 && i + n <= s.size()) {
+      cp = c & (0xFF >> (n + 1));
+      for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+    } else {
+      n = 1;
+    }
+    units += cp >= 0x10000 ? 2 : 1;
+    i += n;
+  }
+  return units;
+}
 
 double stringToNumber(const std::string& s) { return readDecimal(s.c_str(), true); }
 double readNumberPrefix(const std::string& s) { return readDecimal(s.c_str(), false); }

@@ -12,6 +12,22 @@ namespace avm1 {
 class Object;
 using ObjectRef = std::shared_ptr<Object>;
 
+// A string value's text, shared between copies (values are copied far more often than made),
+// with its length in UTF-16 units worked out once.
+struct Text {
+  explicit Text(std::string s) : utf8(std::move(s)) {}
+  std::string utf8;
+  size_t length() const { return measured() ? static_cast<size_t>(units_) : measure().units_; }  // UTF-16 units
+  bool ascii() const { return measured() ? ascii_ : measure().ascii_; }  // one byte a unit
+
+ private:
+  bool measured() const { return units_ >= 0; }
+  const Text& measure() const;
+  mutable int64_t units_ = -1;  // not yet counted
+  mutable bool ascii_ = false;
+};
+using TextRef = std::shared_ptr<const Text>;
+
 class Value {
  public:
   enum class Kind { Undefined, Null, Boolean, Number, String, Object };
@@ -20,8 +36,9 @@ class Value {
   Value(bool b) : kind_(Kind::Boolean), number_(b ? 1 : 0) {}
   Value(double n) : kind_(Kind::Number), number_(n) {}
   Value(int n) : kind_(Kind::Number), number_(n) {}
-  Value(std::string s) : kind_(Kind::String), string_(std::move(s)) {}
-  Value(const char* s) : kind_(Kind::String), string_(s) {}
+  Value(std::string s) : kind_(Kind::String), text_(std::make_shared<const Text>(std::move(s))) {}
+  Value(const char* s) : Value(std::string(s)) {}
+  Value(TextRef t) : kind_(Kind::String), text_(std::move(t)) {}
   Value(ObjectRef o);
   static Value null() { Value v; v.kind_ = Kind::Null; return v; }
 
@@ -32,14 +49,18 @@ class Value {
   bool isString() const { return kind_ == Kind::String; }
   bool isNumber() const { return kind_ == Kind::Number; }
   double number() const { return number_; }
-  const std::string& string() const { return string_; }
+  const std::string& string() const { return text_ ? text_->utf8 : emptyString(); }
+  const TextRef& text() const { return text_; }  // null unless a string
+  // The length in UTF-16 units of a string value, counted once.
+  size_t textLength() const { return text_ ? text_->length() : 0; }
   const ObjectRef& object() const { return object_; }
 
  private:
   Kind kind_ = Kind::Undefined;
   double number_ = 0;
-  std::string string_;
+  TextRef text_;
   ObjectRef object_;
+  static const std::string& emptyString();
 };
 
 // Primitive conversions. Objects convert through valueOf/toString, which may run code: those

@@ -15,6 +15,13 @@ class VersionRules {
   // Names are compared without regard to case up to SWF 6.
   bool caseSensitiveNames() const { return caseSensitive_; }
   std::string nameKey(std::string_view name) const;
+  // Whether the name is its own key (no copy needed to look it up).
+  bool isOwnKey(std::string_view name) const {
+    if (caseSensitive_) return true;
+    for (char c : name)
+      if (c >= 'A' && c <= 'Z') return false;
+    return true;
+  }
   // Up to SWF 6 undefined converts to "" as a string and 0 as a number; from 7 on to
   // "undefined" and NaN.
   bool undefinedIsEmpty() const { return undefinedIsEmpty_; }

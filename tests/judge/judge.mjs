@@ -16,6 +16,8 @@
 // the movie also runs in PROGRAM and its trace, up to "#done", must equal Ruffle's line for
 // line; a pair of lines listed in --differences FILE ("CASE | RUFFLE'S LINE | OURS") is one of
 // Ruffle's own departures from the original player, and passes.
+// With --show nothing is compared: each case's log is printed as "NAME: LINE" lines (the
+// benchmarks read their timings so).
 // The log holds: each trace as its text; each ExternalInterface call as
 // "call NAME ARG|ARG|..."; each FSCommand as "fscommand COMMAND ARGUMENT"; each URL the movie
 // loads as "load URL". A case ends when it traces
@@ -39,6 +41,7 @@ for (let i = 0; i < args.length; i++) {
   else if (args[i] === "--chromium") options.chromium = args[++i];
   else if (args[i] === "--against") options.against = args[++i];
   else if (args[i] === "--differences") options.differences = args[++i];
+  else if (args[i] === "--show") options.show = true;
   else options.cases.push(args[i]);
 }
 options.chromium ??= "/usr/bin/chromium";
@@ -216,6 +219,10 @@ fs.rmSync(work, { recursive: true, force: true });
 if (!Array.isArray(outcome)) {
   console.log(`FAIL: ${outcome.error}\n${browserErrors}`);
   process.exit(1);
+}
+if (options.show) {
+  cases.forEach((c, i) => { for (const line of outcome[i]) console.log(`${c.name}: ${line}`); });
+  process.exit(compileFailures ? 1 : 0);
 }
 let failures = compileFailures;
 cases.forEach((c, i) => {

@@ -38,6 +38,9 @@ int compareValues(Machine& m, const Value& a, const Value& b, int options) {
   int result;
   if ((options & kNumeric) && a.isNumber() && b.isNumber()) {
     result = a.number() < b.number() ? -1 : a.number() > b.number() ? 1 : 0;
+  } else if (a.isString() && b.isString() && !(options & kCaseInsensitive)) {
+    int order = a.string().compare(b.string());  // two texts: compared where they are
+    result = order < 0 ? -1 : order > 0 ? 1 : 0;
   } else {
     std::string x = m.toString(a), y = m.toString(b);
     if (options & kCaseInsensitive) {

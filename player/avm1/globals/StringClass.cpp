@@ -34,17 +34,51 @@ char16_t lower(char16_t c) {
 }
 
 Value make(const std::u16string& s) { return Value(narrow(s)); }
+
+// The text a method works on, as Machine::toString gives it but shared, not copied. ASCII text
+// (the common case) is indexed by its bytes; other text through its UTF-16 form.
+class Units {
+ public:
+  Units(Machine& m, const Value& v) {
+    if (v.isString()) text_ = v.text();
+    else if (v.isObject() && v.object()->className == "String" && v.object()->primitive.isString())
+      text_ = v.object()->primitive.text();
+    else text_ = std::make_shared<const Text>(m.toString(v));
+    ascii_ = text_->ascii();
+    if (!ascii_) wide_ = toUtf16(text_->utf8);
+  }
+  bool ascii() const { return ascii_; }
+  size_t size() const { return ascii_ ? text_->utf8.size() : wide_.size(); }
+  char16_t at(size_t i) const { return ascii_ ? static_cast<char16_t>(text_->utf8[i]) : wide_[i]; }
+  Value slice(size_t from, size_t to) const {
+    if (from == 0 && to == size()) return Value(text_);
+    return ascii_ ? Value(text_->utf8.substr(from, to - from)) : make(wide_.substr(from, to - from));
+  }
+  std::u16string wide() const { return ascii_ ? toUtf16(text_->utf8) : wide_; }
+  const std::string& bytes() const { return text_->utf8; }
+
+ private:
+  TextRef text_;
+  bool ascii_;
+  std::u16string wide_;
+};
+
+// Where `pattern` first occurs in `s` from `from` on, in units.
+size_t findUnits(const Units& s, const Units& pattern, size_t from) {
+  if (s.ascii() && pattern.ascii()) return s.bytes().find(pattern.bytes(), from);
+  return s.wide().find(pattern.wide(), from);
+}
 }  // namespace
 
 void installStringClass(Machine& m) {
   auto proto = m.newObject();
   ObjectRef ctor = defineClass(m, "String", [](Machine& mm, const Value& self, const Args& args) {
-    Value s(args.empty() ? std::string() : mm.toString(args[0]));
+    Value s = args.empty() ? Value(std::string()) : args[0].isString() ? args[0] : Value(mm.toString(args[0]));
     if (mm.isConstructing(self)) {
       self.object()->className = "String";
       self.object()->primitive = s;
       // `length` lives on the object itself, not on its prototype.
-      self.object()->define(mm, "length", Value(static_cast<double>(textLength(s.string()))), kDontEnum | kDontDelete);
+      self.object()->define(mm, "length", Value(static_cast<double>(s.textLength())), kDontEnum | kDontDelete);
       return self;
     }
     return s;
@@ -65,23 +99,23 @@ void installStringClass(Machine& m) {
   defineMethod(m, proto, "toString", toString);
   defineMethod(m, proto, "valueOf", toString);
   defineMethod(m, proto, "charAt", [](Machine& mm, const Value& self, const Args& args) {
-    std::u16string s = text(mm, self);
+    Units s(mm, self);
     int32_t i = intArg(mm, args, 0);
-    return i >= 0 && static_cast<size_t>(i) < s.size() ? make(s.substr(static_cast<size_t>(i), 1)) : Value("");
+    return i >= 0 && static_cast<size_t>(i) < s.size() ? s.slice(static_cast<size_t>(i), static_cast<size_t>(i) + 1) : Value("");
   });
   defineMethod(m, proto, "charCodeAt", [](Machine& mm, const Value& self, const Args& args) {
-    std::u16string s = text(mm, self);
+    Units s(mm, self);
     int32_t i = intArg(mm, args, 0);
-    if (i >= 0 && static_cast<size_t>(i) < s.size()) return Value(static_cast<double>(s[static_cast<size_t>(i)]));
+    if (i >= 0 && static_cast<size_t>(i) < s.size()) return Value(static_cast<double>(s.at(static_cast<size_t>(i))));
     return Value(i >= 0 && mm.rules().version() == 5 ? 0.0 : NAN);
   });
   defineMethod(m, proto, "indexOf", [](Machine& mm, const Value& self, const Args& args) {
-    std::u16string s = text(mm, self);
+    Units s(mm, self);
     if (args.empty()) return Value();
-    std::u16string pattern = wide(mm.toString(args[0]));
+    Units pattern(mm, args[0]);
     size_t from = arg(args, 1).isUndefined() ? 0 : static_cast<size_t>(std::max(intArg(mm, args, 1), 0));
     if (from > s.size()) return Value(-1);
-    size_t at = s.find(pattern, from);
+    size_t at = findUnits(s, pattern, from);
     return Value(at == std::u16string::npos ? -1.0 : static_cast<double>(at));
   });
   defineMethod(m, proto, "lastIndexOf", [](Machine& mm, const Value& self, const Args& args) {
@@ -99,45 +133,45 @@ void installStringClass(Machine& m) {
   });
   defineMethod(m, proto, "substring", [](Machine& mm, const Value& self, const Args& args) {
     if (args.empty()) return Value();
-    std::u16string s = text(mm, self);
+    Units s(mm, self);
     size_t a = clampIndex(intArg(mm, args, 0), s.size());
     size_t b = arg(args, 1).isUndefined() ? s.size() : clampIndex(intArg(mm, args, 1), s.size());
     if (b < a) std::swap(a, b);
-    return make(s.substr(a, b - a));
+    return s.slice(a, b);
   });
   defineMethod(m, proto, "substr", [](Machine& mm, const Value& self, const Args& args) {
     if (args.empty()) return Value();
-    std::u16string s = text(mm, self);
+    Units s(mm, self);
     size_t a = wrappingIndex(intArg(mm, args, 0), s.size());
     int32_t count = arg(args, 1).isUndefined() ? static_cast<int32_t>(s.size()) : intArg(mm, args, 1);
     size_t b = wrappingIndex(static_cast<int32_t>(static_cast<int64_t>(a) + count), s.size());
-    return a < b ? make(s.substr(a, b - a)) : Value("");
+    return a < b ? s.slice(a, b) : Value("");
   });
   defineMethod(m, proto, "slice", [](Machine& mm, const Value& self, const Args& args) {
     if (args.empty()) return Value();
-    std::u16string s = text(mm, self);
+    Units s(mm, self);
     size_t a = wrappingIndex(intArg(mm, args, 0), s.size());
     size_t b = arg(args, 1).isUndefined() ? s.size() : wrappingIndex(intArg(mm, args, 1), s.size());
-    return a < b ? make(s.substr(a, b - a)) : Value("");
+    return a < b ? s.slice(a, b) : Value("");
   });
   // split: in SWF 5 the separator defaults to "," and "" acts as no separator.
   defineMethod(m, proto, "split", [](Machine& mm, const Value& self, const Args& args) {
-    std::u16string s = text(mm, self);
+    Units whole(mm, self);
     size_t limit = arg(args, 1).isUndefined() ? SIZE_MAX : static_cast<size_t>(std::max(intArg(mm, args, 1), 0));
     bool swf5 = mm.rules().version() == 5;
     bool hasSeparator = !arg(args, 0).isUndefined() || swf5;
-    std::u16string separator = arg(args, 0).isUndefined() ? u"," : wide(mm.toString(args[0]));
-    if (swf5 && separator.empty()) hasSeparator = false;
+    Units separator(mm, arg(args, 0).isUndefined() ? Value(",") : args[0]);
+    if (swf5 && separator.size() == 0) hasSeparator = false;
     Args parts;
     if (!hasSeparator) {
-      parts.push_back(make(s));
-    } else if (separator.empty()) {
-      for (size_t i = 0; i < s.size() && parts.size() < limit; ++i) parts.push_back(make(s.substr(i, 1)));
+      parts.push_back(whole.slice(0, whole.size()));
+    } else if (separator.size() == 0) {
+      for (size_t i = 0; i < whole.size() && parts.size() < limit; ++i) parts.push_back(whole.slice(i, i + 1));
     } else {
       for (size_t at = 0; parts.size() < limit;) {
-        size_t next = s.find(separator, at);
-        parts.push_back(make(s.substr(at, next == std::u16string::npos ? std::u16string::npos : next - at)));
-        if (next == std::u16string::npos) break;
+        size_t next = findUnits(whole, separator, at);
+        parts.push_back(whole.slice(std::min(at, whole.size()), next == std::string::npos ? whole.size() : next));
+        if (next == std::string::npos) break;
         at = next + separator.size();
       }
     }
@@ -158,6 +192,10 @@ void installStringClass(Machine& m) {
     for (const Value& v : args) s += mm.toString(v);
     return Value(s);
   });
+  for (const char* name : {"charAt", "charCodeAt", "indexOf", "lastIndexOf", "substring", "substr", "slice", "split",
+                           "toUpperCase", "toLowerCase", "concat"})
+    if (Property* p = proto->findOwnAnyVersion(m, name); p && p->value.isObject())
+      static_cast<FunctionObject*>(p->value.object().get())->acceptsPrimitiveSelf = true;
 }
 
 }  // namespace avm1
