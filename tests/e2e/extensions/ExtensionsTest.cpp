@@ -39,9 +39,10 @@ std::unique_ptr<FormsProjector> projectorFor(const Scenario& s) {
   std::vector<std::pair<std::wstring, std::string>> files;
   std::string list;
   for (const std::wstring& name : s.extensions) {
-    // "other-architecture.dll": a library this process cannot load (not named .vdd, so that the
-    // working directory, which is the project folder, holds no failing .vdd of its own).
-    files.emplace_back(name, fileBytes(binFile(name == L"other-architecture.dll" ? L"..\\..\\i686\\bin\\two.vdd" : name)));
+    // "other-architecture.dll": a library this process cannot load, the i686 build's menu
+    // extension (that build makes what ships, not the test extensions); not named .vdd, so that
+    // the working directory, which is the project folder, holds no failing .vdd of its own.
+    files.emplace_back(name, fileBytes(binFile(name == L"other-architecture.dll" ? L"..\\..\\i686\\bin\\menus.vdd" : name)));
     list += (list.empty() ? "\"" : ", \"") + std::string(name.begin(), name.end()) + "\"";
   }
   for (const std::wstring& name : s.inWorkingDirectory) files.emplace_back(name, fileBytes(binFile(name)));
