@@ -76,6 +76,9 @@ std::vector<uint8_t> cleanJpeg(const uint8_t* data, size_t size) {
 }
 
 bool huffmanTablesAreSound(const uint8_t* data, size_t size) {
+  // Tables defined so far, a bit per class (DC, AC) and id; a scan may use only those, since the
+  // decoder reads a table that was never defined as one whose codes run past its limits.
+  unsigned defined = 0;
   size_t pos = 0;
   while (pos + 2 <= size) {
     if (data[pos] != 0xFF) {  // entropy-coded data: on to the next marker
@@ -96,12 +99,27 @@ bool huffmanTablesAreSound(const uint8_t* data, size_t size) {
         if (table + 17 > end) return false;
         uint8_t kind = data[table];
         if ((kind >> 4) > 1 || (kind & 0x0F) > 3) return false;
+        defined |= 1u << ((kind >> 4) * 4 + (kind & 0x0F));
         size_t codes = 0;
         for (size_t i = 1; i <= 16; ++i) codes += data[table + i];
         if (codes > 256) return false;
         table += 17 + codes;
       }
       if (table > end) return false;
+    } else if (marker == kSos) {
+      // Ns components of two bytes each, then the spectral start and end: a scan that starts at 0
+      // decodes DC coefficients, one that ends above 0 decodes AC ones.
+      if (pos + 5 > end) return false;
+      const size_t components = data[pos + 4];
+      const size_t spectral = pos + 5 + 2 * components;
+      if (spectral + 2 > end) return false;
+      const bool dc = data[spectral] == 0, ac = data[spectral + 1] > 0;
+      for (size_t i = 0; i < components; ++i) {
+        const uint8_t tables = data[pos + 6 + 2 * i];
+        if ((tables >> 4) > 3 || (tables & 0x0F) > 3) return false;
+        if (dc && !(defined & (1u << (tables >> 4)))) return false;
+        if (ac && !(defined & (1u << (4 + (tables & 0x0F))))) return false;
+      }
     }
     pos = std::max(end, pos + 2);
   }
