@@ -1,6 +1,7 @@
 // A movie drawn by the player on the screen, in an opaque form and in a transparent one: a
 // gradient, a bitmap, a sprite moving over its frames and a masked shape, made by lumo-movie's
 // scene text, at the pixels expected.
+#include "Backdrop.h"
 #include "FormsFixture.h"
 #include "MessagePump.h"
 
@@ -99,32 +100,9 @@ TEST(FormsDrawing, AnOpaqueFormShowsTheMovie) {
   projector.process().kill();
 }
 
-// A plain yellow window under the transparent form.
-class Backdrop {
- public:
-  Backdrop(int x, int y, int width, int height) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = brush_;
-    wc.lpszClassName = L"LumoDrawingBackdrop";
-    RegisterClassW(&wc);
-    window_ = CreateWindowExW(WS_EX_NOACTIVATE, wc.lpszClassName, L"backdrop", WS_POPUP | WS_VISIBLE, x, y, width,
-                              height, nullptr, nullptr, wc.hInstance, nullptr);
-    test::pumpFor(200);
-  }
-  ~Backdrop() {
-    DestroyWindow(window_);
-    DeleteObject(brush_);
-  }
-
- private:
-  HBRUSH brush_ = CreateSolidBrush(kBackdrop);
-  HWND window_ = nullptr;
-};
 
 TEST(FormsDrawing, ATransparentFormShowsTheMovieOverWhatIsBehind) {
-  Backdrop backdrop(150, 100, 340, 260);
+  test::Backdrop backdrop(150, 100, 340, 260, kBackdrop);
   FormsProjector projector({sceneMovie()},
                            R"({"title": "Drawing", "forms": [
                               {"name": "main", "windowTitle": "see-through", "movie": "scene.swf", "x": 200, "y": 150,

@@ -1,5 +1,6 @@
 // A transparent form on the screen: what lies behind shows through the movie's stage, its shapes
 // cover it, and a real click reaches the movie only on a painted pixel.
+#include "Backdrop.h"
 #include "FormsFixture.h"
 #include "MessagePump.h"
 
@@ -14,29 +15,6 @@ using test::pumpUntil;
 
 constexpr COLORREF kBackdrop = RGB(255, 255, 0);
 
-// A plain yellow window of this process, under where the projector's form will be.
-class Backdrop {
- public:
-  Backdrop(int x, int y, int width, int height) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = brush_;
-    wc.lpszClassName = L"LumoTestBackdrop";
-    RegisterClassW(&wc);
-    window_ = CreateWindowExW(WS_EX_NOACTIVATE, wc.lpszClassName, L"backdrop", WS_POPUP | WS_VISIBLE, x, y, width,
-                              height, nullptr, nullptr, wc.hInstance, nullptr);
-    test::pumpFor(200);
-  }
-  ~Backdrop() {
-    DestroyWindow(window_);
-    DeleteObject(brush_);
-  }
-
- private:
-  HBRUSH brush_ = CreateSolidBrush(kBackdrop);
-  HWND window_ = nullptr;
-};
 
 // Waits, serving the backdrop's repaints, until the screen shows `colour` at x, y.
 bool screenShows(int x, int y, COLORREF colour) {
@@ -63,7 +41,7 @@ void clickAt(int x, int y) {
 
 TEST(FormsTransparent, TheStageShowsWhatIsBehindAndOnlyPaintedPixelsTakeClicks) {
   // Form at 300, 200 sized 320 x 240; the movie paints one red square at stage 100, 100.
-  Backdrop backdrop(250, 150, 420, 340);
+  test::Backdrop backdrop(250, 150, 420, 340, kBackdrop);
   FormsProjector projector(
       {{L"shape.swf", "draw rect 100 100 60 60 FF0000 255\nlog drawn\n", 9, "--size 320x240"}},
       R"({"title": "Transparent", "forms": [
