@@ -8,8 +8,6 @@ namespace {
 class UnmanagedWindows : public ::testing::Environment {
  public:
   void SetUp() override { lumo::e2e::setProjectorWindowMode(lumo::e2e::WindowMode::unmanaged); }
-  // The test programs that run next, end-to-end or not, start with Wine's default.
-  void TearDown() override { lumo::e2e::setProjectorWindowMode(lumo::e2e::WindowMode::managed); }
 };
 
 [[maybe_unused]] ::testing::Environment* const registered = ::testing::AddGlobalTestEnvironment(new UnmanagedWindows);
