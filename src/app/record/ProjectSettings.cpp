@@ -61,7 +61,7 @@ bool inflateExactly(const Bytes& stored, BlockKind kind, std::int64_t expected, 
 
 class RecordReader {
  public:
-  RecordReader(std::FILE* stream, std::shared_ptr<const std::filesystem::path> source)
+  RecordReader(std::FILE* stream, std::shared_ptr<const NativePath> source)
       : in_(stream), source_(std::move(source)) {}
 
   bool integer(std::int32_t& value) { return in_.readInt(value); }
@@ -168,7 +168,7 @@ class RecordReader {
 
  private:
   RecordInput in_;
-  std::shared_ptr<const std::filesystem::path> source_;
+  std::shared_ptr<const NativePath> source_;
 };
 
 }  // namespace
@@ -237,7 +237,7 @@ void FormDescription::setMovieVersion(int version) {
   movie.stored[3] = static_cast<std::uint8_t>(version ^ static_cast<std::uint8_t>(K1 * 3 + n % 256 + K2));
 }
 
-bool FormDescription::writeMovieTo(const std::filesystem::path& path) const {
+bool FormDescription::writeMovieTo(const NativePath& path) const {
 #ifdef _WIN32
   std::FILE* file = _wfopen(path.c_str(), L"wb+");
 #else
@@ -249,7 +249,7 @@ bool FormDescription::writeMovieTo(const std::filesystem::path& path) const {
   return std::fclose(file) == 0 && written;
 }
 
-bool ProjectSettings::loadFromExecutable(const std::filesystem::path& path) {
+bool ProjectSettings::loadFromExecutable(const NativePath& path) {
 #ifdef _WIN32
   std::FILE* file = _wfopen(path.c_str(), L"rb");
 #else
@@ -264,12 +264,12 @@ bool ProjectSettings::loadFromExecutable(const std::filesystem::path& path) {
   while (matched < wanted.size() && (c = std::getc(file)) != EOF) {
     matched = (static_cast<std::uint8_t>(c) == wanted[matched]) ? matched + 1 : 0;
   }
-  const bool result = matched == wanted.size() && read(file, std::make_shared<const std::filesystem::path>(path));
+  const bool result = matched == wanted.size() && read(file, std::make_shared<const NativePath>(path));
   std::fclose(file);
   return result;
 }
 
-bool ProjectSettings::read(std::FILE* stream, std::shared_ptr<const std::filesystem::path> source) {
+bool ProjectSettings::read(std::FILE* stream, std::shared_ptr<const NativePath> source) {
   RecordReader reader(stream, std::move(source));
   return reader.version(version) && visitSettingsFields(reader, *this, version);
 }

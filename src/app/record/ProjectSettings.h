@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,11 +17,18 @@
 namespace lumo::record {
 
 using Bytes = std::vector<std::uint8_t>;
+// A file's name as the system's file functions take it (std::filesystem::path converts to it).
+// Not a path object: the runtime would link the library's whole locale machinery for it.
+#ifdef _WIN32
+using NativePath = std::wstring;
+#else
+using NativePath = std::string;
+#endif
 
 // Bytes left in a file until they are used: a library file stays in the executable, which is
 // only read where a movie extracts it, so a large library costs no memory at start-up.
 struct FileSlice {
-  std::shared_ptr<const std::filesystem::path> file;
+  std::shared_ptr<const NativePath> file;
   std::int64_t offset = 0;
   std::int32_t size = 0;
   // The bytes; nothing when the file cannot give them all (removable or network media gone).
@@ -106,7 +112,7 @@ struct FormDescription {
   // The SWF version: byte 3 of the movie; 0 for a movie shorter than 4 bytes.
   int movieVersion() const;
   void setMovieVersion(int version);
-  bool writeMovieTo(const std::filesystem::path& path) const;
+  bool writeMovieTo(const NativePath& path) const;
   std::optional<Bytes> maskImage() const { return maskPicture.unpack(BlockKind::Mask); }
 };
 
@@ -132,11 +138,11 @@ class ProjectSettings {
   std::map<std::wstring, ProtectedString> globalVariables;
 
   // Opens `path`, finds the first marker and reads the record after it.
-  bool loadFromExecutable(const std::filesystem::path& path);
+  bool loadFromExecutable(const NativePath& path);
   // Reads the record from `stream`, positioned just after the marker. On failure whatever
   // was read so far stays in the object. With `source` (the file the stream reads) library
   // files are left there until they are used.
-  bool read(std::FILE* stream, std::shared_ptr<const std::filesystem::path> source = nullptr);
+  bool read(std::FILE* stream, std::shared_ptr<const NativePath> source = nullptr);
 
   const std::vector<ScrambledBlob>& extensions() const { return extensionBlobs; }
   const ScrambledBlob* libraryFile(const std::wstring& name) const;

@@ -107,10 +107,10 @@ TEST_F(LibraryModuleTest, AFileTheExecutableCannotGiveLeavesTheTargetAsItWas) {
   const fs::path executable = folder_ / L"app.exe";
   std::ofstream(executable, std::ios::binary) << "short";
   record::ScrambledBlob unreadable;
-  unreadable.block.slice = {std::make_shared<const fs::path>(executable), 0, 64};  // past the file's end
+  unreadable.block.slice = {std::make_shared<const record::NativePath>(executable.wstring()), 0, 64};  // past the file's end
   files_[L"gone.txt"] = unreadable;
   record::ScrambledBlob missing;
-  missing.block.slice = {std::make_shared<const fs::path>(folder_ / L"unplugged.exe"), 0, 4};
+  missing.block.slice = {std::make_shared<const record::NativePath>((folder_ / L"unplugged.exe").wstring()), 0, 4};
   files_[L"missing.txt"] = missing;
 
   const fs::path target = folder_ / L"target.txt";
