@@ -98,6 +98,23 @@ TEST_F(LoaderHooks, PlayerClassesGetGeneratedNamesAndWindowsAreCreated) {
   EXPECT_FALSE(exported<BOOL (*)(const char*)>("unregisterPlayerClass")("NeverRegistered"));
 }
 
+TEST_F(LoaderHooks, AClassUnregisteredAndRegisteredAgainMakesWindows) {
+  // As a control does when its last instance goes and the next form makes a new one.
+  auto registerClass = exported<ATOM (*)(const char*)>("registerPlayerClass");
+  auto unregisterClass = exported<BOOL (*)(const char*)>("unregisterPlayerClass");
+  auto createWindow = exported<HWND (*)(const char*)>("createPlayerWindow");
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_NE(registerClass("ReusedClass"), 0);
+    HWND window = createWindow("ReusedClass");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageW(window, WM_APP, 0, 0), 0x5A5A);
+    DestroyWindow(window);
+    EXPECT_TRUE(unregisterClass("ReusedClass"));
+    EXPECT_FALSE(module_->classNames().find("ReusedClass").has_value());
+  }
+}
+
 TEST_F(LoaderHooks, GuardPageCommitsBecomePlainCommitsOfTheWholeRegion) {
   SYSTEM_INFO system;
   GetSystemInfo(&system);
