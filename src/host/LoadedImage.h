@@ -1,5 +1,5 @@
 // A DLL image mapped by hand: its memory, the libraries its imports loaded, its exception
-// table, TLS callbacks and entry point; export and resource lookup; detach and release.
+// table, TLS callbacks, static TLS and entry point; export and resource lookup; detach and release.
 #pragma once
 
 #include <windows.h>

@@ -183,7 +183,6 @@ bool StaticTls::install(ThreadSlot& slot) {
   if (copied) std::memcpy(own, current, copied * sizeof(void*));
   own[index_] = slot.block;
   slot.ownVector = own;
-  slot.ownLength = length;
   *slot.vectorHome = own;
   return true;
 }
@@ -223,14 +222,6 @@ void StaticTls::refresh() {
     const bool alive = slot.threadId == GetCurrentThreadId() || WaitForSingleObject(slot.thread, 0) == WAIT_TIMEOUT;
     if (alive) install(slot);
   }
-}
-
-void* StaticTls::currentBlock() {
-  std::lock_guard<std::mutex> hold(lock_);
-  for (const ThreadSlot& slot : threads_) {
-    if (slot.threadId == GetCurrentThreadId()) return slot.block;
-  }
-  return nullptr;
 }
 
 }  // namespace lumo

@@ -9,7 +9,6 @@
 #include <mutex>
 #include <vector>
 
-#include "host/BoundedBytes.h"
 
 namespace lumo {
 
@@ -36,8 +35,6 @@ class StaticTls {
   void refresh();
 
   DWORD index() const { return index_; }
-  // The calling thread's block, or null.
-  void* currentBlock();
 
  private:
   StaticTls(const uint8_t* start, size_t templateSize, size_t zeroFill, DWORD* indexSlot)
@@ -45,11 +42,10 @@ class StaticTls {
 
   struct ThreadSlot {
     DWORD threadId = 0;
-    HANDLE thread = nullptr;    // keeps the id from being reused while the slot exists
-    void** vectorHome = nullptr;  // the TEB field that points to the thread's vector
+    HANDLE thread = nullptr;        // keeps the id from being reused while the slot exists
+    void** vectorHome = nullptr;    // the TEB field that points to the thread's vector
     void** systemVector = nullptr;  // the vector the system gave the thread, put back at the end
     void** ownVector = nullptr;     // the longer copy that holds the slot
-    size_t ownLength = 0;
     void* block = nullptr;
   };
   void* newBlock() const;
