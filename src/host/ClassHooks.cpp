@@ -59,7 +59,9 @@ BOOL WINAPI unregisterClassA(decltype(&UnregisterClassA) real, PlayerModule* mod
   return atBoundary("UnregisterClassA hook", BOOL{FALSE}, [&]() -> BOOL {
     const std::optional<std::string> generated = mappedName(module, className);
     if (!generated) return real(className, instance);
-    return real(generated->c_str(), module->runtimeInstance());
+    const BOOL unregistered = real(generated->c_str(), module->runtimeInstance());
+    if (unregistered) module->classNames().removeFirst(className);
+    return unregistered;
   });
 }
 

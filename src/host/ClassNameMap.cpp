@@ -1,4 +1,5 @@
-// Generated class names and the player-name → generated-name list, first entry wins.
+// Generated class names and the player-name → generated-name list, first entry wins; an
+// unregistered class leaves the list.
 #include "host/ClassNameMap.h"
 
 #include <windows.h>
@@ -37,6 +38,16 @@ std::optional<std::string> ClassNameMap::find(const char* playerName) const {
     if (entry.playerName == playerName) return entry.generatedName;
   }
   return std::nullopt;
+}
+
+void ClassNameMap::removeFirst(const char* playerName) {
+  std::lock_guard<std::mutex> hold(lock_);
+  for (auto entry = entries_.begin(); entry != entries_.end(); ++entry) {
+    if (entry->playerName == playerName) {
+      entries_.erase(entry);
+      return;
+    }
+  }
 }
 
 size_t ClassNameMap::size() const {

@@ -19,6 +19,9 @@ class ClassNameMap {
   std::string add(const std::string& playerName);
   // The generated name of the first entry for playerName.
   std::optional<std::string> find(const char* playerName) const;
+  // Forgets the first entry for playerName once its class is unregistered, so that a later
+  // registration under the same name is the one found.
+  void removeFirst(const char* playerName);
   size_t size() const;
   void clear();
 

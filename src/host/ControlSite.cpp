@@ -171,8 +171,21 @@ HRESULT STDMETHODCALLTYPE ControlSite::ShowObject() {
 
 HRESULT STDMETHODCALLTYPE ControlSite::GetWindow(HWND* window) {
   if (!window) return E_POINTER;
-  *window = window_;
-  return S_OK;
+  *window = detached_ ? nullptr : window_;
+  return detached_ ? E_FAIL : S_OK;
+}
+
+ULONG STDMETHODCALLTYPE ControlSite::Release() {
+  const ULONG left = --refs_;
+  // While the window exists it holds a reference, so a count of 0 can only follow its end.
+  if (left == 0 && detached_) delete this;
+  return left;
+}
+
+void ControlSite::detachSite() {
+  handedOut_.reset();
+  detached_ = true;
+  Release();
 }
 
 HRESULT STDMETHODCALLTYPE ControlSite::OnInPlaceActivate() {
@@ -252,7 +265,7 @@ HRESULT STDMETHODCALLTYPE ControlSite::GetDC(LPCRECT, DWORD flags, HDC* dc) {
   if (!dc) return E_POINTER;
   *dc = nullptr;
   return atBoundary("site GetDC", HRESULT{E_FAIL}, [&]() -> HRESULT {
-    if (handedOut_) return E_FAIL;
+    if (handedOut_ || detached_) return E_FAIL;  // detached: GetDC would answer the screen's
     HandedOutDc& out = handedOut_.emplace(window_);
     if (!out.window) {
       handedOut_.reset();

@@ -33,10 +33,11 @@ class ControlSite : public IOleClientSite,
   ControlSite(const ControlSite&) = delete;
   ControlSite& operator=(const ControlSite&) = delete;
 
-  // IUnknown: one count for every interface; it never deletes the object (the window does).
+  // IUnknown: one count for every interface. The window holds one reference; the object goes
+  // when the window is gone and the player released the last of its own (see detachSite).
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+  ULONG STDMETHODCALLTYPE Release() override;
 
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
@@ -126,12 +127,19 @@ class ControlSite : public IOleClientSite,
   // The procedure the control's messages fall back to.
   LRESULT defaultProcedure(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // The window is gone (WM_NCDESTROY): the site lets go of what belongs to the window, answers
+  // without it from now on and drops the window's reference, which deletes it unless the
+  // player still holds some.
+  void detachSite();
+  bool detached() const { return detached_; }
+
   RECT clientRect() const;
   // Draws the player into `dc` over `bounds` through its view object.
   HRESULT drawPlayer(HDC dc, const RECT& bounds);
 
   HWND window_;
   std::atomic<ULONG> refs_{1};
+  std::atomic<bool> detached_{false};
 
   // The player's interfaces, kept by the control for its life.
   Microsoft::WRL::ComPtr<IUnknown> player_;

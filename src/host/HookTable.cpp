@@ -52,6 +52,11 @@ const std::vector<HookEntry>& table() {
       passThrough("FindResourceExW"),
       passThrough("SetTimer"),
       hook<&virtualAlloc, 4>("VirtualAlloc"),
+      hook<&getProcAddress, 2>("GetProcAddress"),
+      hook<&rtlPcToFileHeader, 2>("RtlPcToFileHeader"),
+#ifdef _WIN64
+      hook<&rtlLookupFunctionEntry, 3>("RtlLookupFunctionEntry"),
+#endif
   };
   return entries;
 }

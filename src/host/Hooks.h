@@ -43,6 +43,15 @@ BOOL WINAPI flushInstructionCache(decltype(&FlushInstructionCache) real, PlayerM
 // "\\swsupport.dll" or "\\swsupport" ends the path at one of its backslashes (any case).
 bool isRefusedSupportLibrary(const char* path);
 
+// Lookups the system cannot answer for a mapped image (LookupHooks.cpp): functions found at run
+// time meet the hook table too, and the image's own base and function table are known.
+FARPROC WINAPI getProcAddress(decltype(&GetProcAddress) real, PlayerModule* module, HMODULE library, LPCSTR name);
+PVOID WINAPI rtlPcToFileHeader(PVOID(WINAPI* real)(PVOID, PVOID*), PlayerModule* module, PVOID pc, PVOID* base);
+#ifdef _WIN64
+PRUNTIME_FUNCTION WINAPI rtlLookupFunctionEntry(PRUNTIME_FUNCTION(WINAPI* real)(DWORD64, PDWORD64, PVOID),
+                                                PlayerModule* module, DWORD64 pc, PDWORD64 base, PVOID history);
+#endif
+
 // Movie streams: handed to the module's StreamInterception (StreamHooks.cpp).
 HRESULT WINAPI createUrlMoniker(HRESULT(WINAPI* real)(IMoniker*, LPCWSTR, IMoniker**), PlayerModule* module,
                                 IMoniker* context, LPCWSTR url, IMoniker** moniker);

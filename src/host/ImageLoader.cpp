@@ -1,6 +1,7 @@
 // The mapping pipeline: check headers → reserve → copy headers → copy sections → relocate →
-// resolve imports → flush → exception table → TLS callbacks → attach. Each step reads through
-// bounds checks and answers true or false; the first false ends the load and frees everything.
+// resolve imports → delayed imports → flush → exception table → SEH handler table → TLS →
+// attach. Each step reads through bounds checks and answers true or false; the first false ends
+// the load and frees everything.
 #include "host/ImageLoader.h"
 
 #include <algorithm>
@@ -154,6 +155,7 @@ bool ImageLoader::relocate(Mapping& m) {
 }
 
 bool ImageLoader::resolveImports(Mapping& m) {
+  if (m.resolver) m.resolver->mapped(*m.image);
   const IMAGE_DATA_DIRECTORY* imports = directory(m.headers, IMAGE_DIRECTORY_ENTRY_IMPORT);
   if (!imports) return true;
   const BoundedBytes bytes = m.image->bytes();
@@ -162,7 +164,8 @@ bool ImageLoader::resolveImports(Mapping& m) {
     if (!descriptor) return false;
     if (descriptor->Name == 0) break;
     const char* library = bytes.string(descriptor->Name);
-    if (!library) return false;
+    // Without an address table there is nowhere to put what the names resolve to.
+    if (!library || descriptor->FirstThunk == 0) return false;
     // A library that does not load leaves its entries null; the mapping goes on.
     HMODULE module = LoadLibraryA(library);
     if (module) m.image->libraries_.emplace_back(module);
@@ -191,6 +194,47 @@ bool ImageLoader::resolveImports(Mapping& m) {
   return true;
 }
 
+// Delay-loaded imports the resolver replaces are bound now: a control that reaches a hooked
+// function through its delay-load table must meet the replacement, not the system's function.
+// The rest stay with the image's own helper.
+bool ImageLoader::resolveDelayedImports(Mapping& m) {
+  const IMAGE_DATA_DIRECTORY* delayed = directory(m.headers, IMAGE_DIRECTORY_ENTRY_DELAY_IMPORT);
+  if (!delayed) return true;
+  const BoundedBytes bytes = m.image->bytes();
+  const auto base = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m.image->base()));
+  for (uint64_t offset = delayed->VirtualAddress;; offset += sizeof(IMAGE_DELAYLOAD_DESCRIPTOR)) {
+    const auto* descriptor = bytes.at<IMAGE_DELAYLOAD_DESCRIPTOR>(offset);
+    if (!descriptor) return false;
+    if (descriptor->DllNameRVA == 0) break;
+    // Old images give addresses instead of offsets (32-bit only); both are checked below.
+    const bool relative = (descriptor->Attributes.AllAttributes & 1) != 0;
+    const auto toRva = [&](DWORD field) -> uint64_t { return relative ? field : uint32_t(field - base); };
+    const char* library = bytes.string(toRva(descriptor->DllNameRVA));
+    const uint64_t names = toRva(descriptor->ImportNameTableRVA);
+    const uint64_t addresses = toRva(descriptor->ImportAddressTableRVA);
+    if (!library || descriptor->ImportNameTableRVA == 0 || descriptor->ImportAddressTableRVA == 0) return false;
+    HMODULE module = nullptr;
+    for (uint64_t i = 0;; ++i) {
+      const auto* lookup = bytes.at<IMAGE_THUNK_DATA>(names + i * sizeof(IMAGE_THUNK_DATA));
+      if (!lookup || !bytes.at<IMAGE_THUNK_DATA>(addresses + i * sizeof(IMAGE_THUNK_DATA))) return false;
+      const auto value = lookup->u1.AddressOfData;
+      if (value == 0) break;
+      if (IMAGE_SNAP_BY_ORDINAL(value) || !m.resolver) continue;
+      const char* name = bytes.string(toRva(static_cast<DWORD>(value)) + offsetof(IMAGE_IMPORT_BY_NAME, Name));
+      if (!name) return false;
+      if (!m.resolver->resolvesDelayed(name)) continue;
+      if (!module) {
+        module = LoadLibraryA(library);
+        if (!module) break;  // the image's helper meets the same failure when it is called
+        m.image->libraries_.emplace_back(module);
+      }
+      void** slot = reinterpret_cast<void**>(m.image->base() + addresses + i * sizeof(IMAGE_THUNK_DATA));
+      if (FARPROC real = GetProcAddress(module, name)) *slot = reinterpret_cast<void*>(m.resolver->resolve(library, name, real, slot));
+    }
+  }
+  return true;
+}
+
 bool ImageLoader::flushCode(Mapping& m) {
   FlushInstructionCache(GetCurrentProcess(), m.image->base(), m.image->size());
   return true;
@@ -205,17 +249,65 @@ bool ImageLoader::registerExceptionTable(Mapping& m) {
   const DWORD count = table->Size / sizeof(RUNTIME_FUNCTION);
   auto* functions = reinterpret_cast<RUNTIME_FUNCTION*>(m.image->base() + table->VirtualAddress);
   if (count == 0) return true;
+  // The system follows every entry while it unwinds: one that leads outside the image is refused.
+  const BoundedBytes bytes = m.image->bytes();
+  for (DWORD i = 0; i < count; ++i) {
+    const RUNTIME_FUNCTION& function = functions[i];
+    if (function.BeginAddress >= function.EndAddress || function.EndAddress > m.image->size()) return false;
+    const auto* info = bytes.at<uint8_t>(function.UnwindData, 4);  // version and flags, prolog, code count, frame
+    if (!info) return false;
+    const uint64_t codeSlots = (info[2] + 1u) & ~1u;  // the code array keeps an even length
+    if (!bytes.contains(function.UnwindData, 4 + codeSlots * 2)) return false;
+  }
   if (!RtlAddFunctionTable(functions, count, reinterpret_cast<DWORD64>(m.image->base()))) return false;
   m.image->functionTable_ = functions;
+  m.image->functionCount_ = count;
 #else
   (void)m;
 #endif
   return true;
 }
 
-// The callbacks of the TLS directory. Its static data template is not given per-thread blocks:
-// MinGW code keeps thread_local data in emulated (TlsAlloc-based) storage instead.
-bool ImageLoader::findTlsCallbacks(Mapping& m) {
+// On x86 the exception dispatcher checks every handler: one in a loaded module must be listed in
+// that module's SafeSEH table, one elsewhere must lie in executable memory. A mapped image is not
+// a loaded module, so its handlers take the second path, which its memory (kept executable)
+// passes. The table is still checked for consistency, as a malformed one marks a damaged image.
+bool ImageLoader::checkHandlerTable(Mapping& m) {
+#ifdef _WIN64
+  (void)m;  // x86_64 has no handler table: its function table serves (registerExceptionTable)
+  return true;
+#else
+  const IMAGE_DATA_DIRECTORY* config = directory(m.headers, IMAGE_DIRECTORY_ENTRY_LOAD_CONFIG);
+  if (!config) return true;
+  const BoundedBytes bytes = m.image->bytes();
+  constexpr DWORD kNeeded = offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount) + sizeof(DWORD);
+  const auto* declaredSize = bytes.at<DWORD>(config->VirtualAddress);
+  if (!declaredSize) return false;
+  if (*declaredSize < kNeeded) return true;  // an older directory without the table
+  const auto* load = bytes.at<uint8_t>(config->VirtualAddress, kNeeded);
+  if (!load) return false;
+  DWORD table = 0, count = 0;
+  std::memcpy(&table, load + offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerTable), sizeof table);
+  std::memcpy(&count, load + offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, SEHandlerCount), sizeof count);
+  if (table == 0 || count == 0) return true;
+  const auto base = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(m.image->base()));
+  if (table < base) return false;
+  const auto* handlers = bytes.at<DWORD>(table - base, count);
+  if (!handlers) return false;
+  for (DWORD i = 0; i < count; ++i) {
+    if (handlers[i] >= m.image->size() || (i > 0 && handlers[i] <= handlers[i - 1])) return false;  // sorted, inside
+  }
+  return true;
+#endif
+}
+
+// The TLS directory: its callbacks, and its index and template, which give every thread of the
+// process a block of its own before any of the image's code runs.
+bool ImageLoader::setUpTls(Mapping& m) {
+  // Threads are heard from here on, so that none started during the set-up misses its block;
+  // the image itself hears of them once attached.
+  ThreadNotifications::add(m.image.get());
+  m.image->threadNotifications_ = true;
   const IMAGE_DATA_DIRECTORY* tls = directory(m.headers, IMAGE_DIRECTORY_ENTRY_TLS);
   if (!tls) return true;
   const BoundedBytes bytes = m.image->bytes();
@@ -223,16 +315,20 @@ bool ImageLoader::findTlsCallbacks(Mapping& m) {
   if (!tlsDirectory) return false;
   const uintptr_t base = reinterpret_cast<uintptr_t>(m.image->base());
   const uintptr_t list = static_cast<uintptr_t>(tlsDirectory->AddressOfCallBacks);
-  if (list == 0) return true;
-  if (list < base) return false;
-  for (uint64_t offset = list - base;; offset += sizeof(uintptr_t)) {
-    const auto* callback = bytes.at<uintptr_t>(offset);
-    if (!callback) return false;
-    if (*callback == 0) break;
-    if (!m.image->contains(reinterpret_cast<const void*>(*callback))) return false;
-    m.image->tlsCallbacks_.push_back(reinterpret_cast<PIMAGE_TLS_CALLBACK>(*callback));
+  if (list != 0) {
+    if (list < base) return false;
+    for (uint64_t offset = list - base;; offset += sizeof(uintptr_t)) {
+      const auto* callback = bytes.at<uintptr_t>(offset);
+      if (!callback) return false;
+      if (*callback == 0) break;
+      if (!m.image->contains(reinterpret_cast<const void*>(*callback))) return false;
+      m.image->tlsCallbacks_.push_back(reinterpret_cast<PIMAGE_TLS_CALLBACK>(*callback));
+    }
   }
-  return true;
+  bool malformed = false;
+  m.image->staticTls_ = StaticTls::fromDirectory(m.image->base(), m.image->size(), *tlsDirectory, &malformed);
+  if (malformed) return false;
+  return !m.image->staticTls_ || m.image->staticTls_->start();
 }
 
 bool ImageLoader::attach(Mapping& m) {
@@ -247,8 +343,7 @@ bool ImageLoader::attach(Mapping& m) {
   image.attached_ = true;
   image.notify(DLL_THREAD_ATTACH);
   // The system never tells a hand-mapped image about other threads; the host forwards them.
-  ThreadNotifications::add(&image);
-  image.threadNotifications_ = true;
+  image.hearsThreads_ = true;
   return true;
 }
 
@@ -266,9 +361,11 @@ std::unique_ptr<LoadedImage> ImageLoader::load(const void* data, size_t size, Im
       {"copy sections", copySections},
       {"relocate", relocate},
       {"resolve imports", resolveImports},
+      {"resolve delayed imports", resolveDelayedImports},
       {"flush", flushCode},
       {"register exception table", registerExceptionTable},
-      {"find TLS callbacks", findTlsCallbacks},
+      {"SEH handler table", checkHandlerTable},
+      {"TLS", setUpTls},
       {"attach", attach},
   };
   Mapping m;

@@ -16,6 +16,14 @@ class ImportResolver {
  public:
   virtual ~ImportResolver() = default;
   virtual FARPROC resolve(const char* library, const char* name, FARPROC real, void** slot) = 0;
+  // The image has its place and bytes: lookups the hooks answer for it may start.
+  virtual void mapped(LoadedImage&) {}
+  // Whether a delay-loaded import by this name is resolved at once (through resolve) instead
+  // of by the image's own helper on first call.
+  virtual bool resolvesDelayed(const char* name) {
+    (void)name;
+    return false;
+  }
 };
 
 class ImageLoader {
@@ -33,9 +41,11 @@ class ImageLoader {
   static bool copySections(Mapping& m);
   static bool relocate(Mapping& m);
   static bool resolveImports(Mapping& m);
+  static bool resolveDelayedImports(Mapping& m);
   static bool flushCode(Mapping& m);
   static bool registerExceptionTable(Mapping& m);
-  static bool findTlsCallbacks(Mapping& m);
+  static bool checkHandlerTable(Mapping& m);
+  static bool setUpTls(Mapping& m);
   static bool attach(Mapping& m);
 };
 

@@ -15,6 +15,7 @@ LoadedImage::~LoadedImage() {
     notify(DLL_THREAD_DETACH);
     notify(DLL_PROCESS_DETACH);
   }
+  staticTls_.reset();  // the image's detach code may still have used its TLS
 #ifdef _WIN64
   if (functionTable_) RtlDeleteFunctionTable(static_cast<RUNTIME_FUNCTION*>(functionTable_));
 #endif
@@ -25,6 +26,33 @@ LoadedImage::~LoadedImage() {
 bool LoadedImage::notify(DWORD reason) {
   for (PIMAGE_TLS_CALLBACK callback : tlsCallbacks_) callback(base_, reason, nullptr);
   return entry_ ? entry_(module(), reason, nullptr) != FALSE : true;
+}
+
+void LoadedImage::threadNotification(DWORD reason) {
+  if (reason == DLL_THREAD_ATTACH && staticTls_) staticTls_->addCurrentThread();
+  if (hearsThreads_) notify(reason);
+  if (reason == DLL_THREAD_DETACH && staticTls_) staticTls_->removeCurrentThread();
+}
+
+namespace {
+
+// The code an export address entry leads to; an address inside the export directory is a
+// forwarder text, not code.
+FARPROC exportedCode(uint8_t* base, size_t size, DWORD rva, DWORD directoryRva, DWORD directorySize) {
+  if (rva == 0 || rva >= size || (rva >= directoryRva && rva - directoryRva < directorySize)) return nullptr;
+  return reinterpret_cast<FARPROC>(base + rva);
+}
+
+}  // namespace
+
+FARPROC LoadedImage::exportByOrdinal(WORD ordinal) const {
+  if (exports_.rva == 0) return nullptr;
+  const BoundedBytes image = bytes();
+  const auto* directory = image.at<IMAGE_EXPORT_DIRECTORY>(exports_.rva);
+  if (!directory || ordinal < directory->Base || ordinal - directory->Base >= directory->NumberOfFunctions)
+    return nullptr;
+  const auto* entry = image.at<DWORD>(directory->AddressOfFunctions + uint64_t{4} * (ordinal - directory->Base));
+  return entry ? exportedCode(base_, size_, *entry, exports_.rva, exports_.size) : nullptr;
 }
 
 FARPROC LoadedImage::exportAddress(const char* name) const {
@@ -40,10 +68,7 @@ FARPROC LoadedImage::exportAddress(const char* name) const {
     const char* exported = image.string(names[i]);
     if (!exported || std::strcmp(exported, name) != 0) continue;
     if (ordinals[i] >= directory->NumberOfFunctions) return nullptr;
-    const DWORD rva = functions[ordinals[i]];
-    // An address inside the export directory is a forwarder text, not code.
-    if (rva == 0 || rva >= size_ || (rva >= exports_.rva && rva - exports_.rva < exports_.size)) return nullptr;
-    return reinterpret_cast<FARPROC>(base_ + rva);
+    return exportedCode(base_, size_, functions[ordinals[i]], exports_.rva, exports_.size);
   }
   return nullptr;
 }

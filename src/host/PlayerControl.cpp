@@ -139,7 +139,9 @@ LRESULT PlayerControl::windowProcedure(const PlayerControlHost& host, HWND windo
     if (control->host_.forgetMemoryMovies) control->host_.forgetMemoryMovies(control->host_.context, window, {});
     LRESULT result = control->defaultProcedure(message, wParam, lParam);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete control;
+    control->hook_.reset();
+    control->releasePlayer();
+    control->detachSite();  // a player that still holds the site keeps it, detached, until it lets go
     return result;
   }
   return control->handleMessage(message, wParam, lParam);
@@ -596,6 +598,7 @@ LRESULT PlayerControl::loadExternalResource(ExternalResourceRecord* record) {
 // --- notifications and events ----------------------------------------------------------------
 
 void PlayerControl::notify(UINT code, NMHDR* header) {
+  if (detached()) return;  // no window, no owner to tell
   header->hwndFrom = window_;
   header->idFrom = static_cast<UINT_PTR>(GetWindowLongPtrW(window_, GWLP_ID));
   header->code = code;

@@ -41,6 +41,11 @@ class PlayerModule::HookResolver : public ImportResolver {
     module_.hookedImports_.push_back({library, name, slot});
     return entry;
   }
+  void mapped(LoadedImage& image) override { module_.mapping_ = &image; }
+  bool resolvesDelayed(const char* name) override {
+    const HookEntry* hook = findHook(name);
+    return hook && hook->replacement;
+  }
 
  private:
   PlayerModule& module_;
@@ -60,6 +65,7 @@ PlayerModule::~PlayerModule() {
   // The image detaches while its hooks and their state still exist: its detach code may call them.
   unload();
   hookThunks_.clear();
+  lateThunks_.clear();
   classNames_.clear();
   cursors_.clear();
   sound_.clear();
@@ -91,6 +97,7 @@ HRESULT PlayerModule::load(const void* image, size_t size) {
   }
   if (!loaded) {
     // The refused image is freed: its import slots and the thunks made for it go with it.
+    mapping_ = nullptr;
     hookedImports_.clear();
     hookThunks_.resize(thunksBefore);
     debugOutput(("player module: loading stopped at " + lastFailure_).c_str());
@@ -110,7 +117,32 @@ HRESULT PlayerModule::load(const void* image, size_t size) {
 void PlayerModule::unload() {
   imageBase_ = nullptr;
   image_.reset();
+  mapping_ = nullptr;
   hookedImports_.clear();
+}
+
+FARPROC PlayerModule::replacementFor(HMODULE library, const char* name, FARPROC found) {
+  if (!found) return nullptr;
+  const HookEntry* hook = nullptr;
+  if (!IS_INTRESOURCE(name)) {
+    hook = findHook(name);
+  } else {
+    // By ordinal: the hooked function is recognised by its address.
+    size_t count = 0;
+    const HookEntry* table = hookTable(count);
+    for (size_t i = 0; i < count && !hook; ++i) {
+      if (table[i].replacement && GetProcAddress(library, table[i].function) == found) hook = &table[i];
+    }
+  }
+  if (!hook || !hook->replacement) return found;
+  std::lock_guard<std::mutex> hold(lateThunkLock_);
+  std::unique_ptr<ExecutableStub>& thunk = lateThunks_[found];
+  if (!thunk) {
+    thunk = ExecutableStub::hookThunk(reinterpret_cast<const void*>(found), this, hook->replacement,
+                                      hook->argumentCount);
+    if (!thunk) return found;
+  }
+  return reinterpret_cast<FARPROC>(thunk->entry());
 }
 
 FARPROC PlayerModule::exportAddress(const char* name) const {

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,6 +63,8 @@ class PlayerModule {
 
   HMODULE imageBase() const { return imageBase_.load(); }
   const LoadedImage* image() const { return image_.get(); }
+  // The image being loaded or loaded: what the lookup hooks answer for (set before its code runs).
+  LoadedImage* mapping() const { return mapping_.load(); }
   FARPROC exportAddress(const char* name) const;
   std::optional<ImageResource> findResource(const char* type, const char* name) const;
   // The step at which the last load failed, for diagnostics.
@@ -69,6 +73,10 @@ class PlayerModule {
   ATOM controlClassAtom() const;      // the wide class: controls are created with it
   ATOM ansiControlClassAtom() const;
   const std::vector<HookedImport>& hookedImports() const { return hookedImports_; }
+
+  // What a function found at run time (GetProcAddress) becomes: its hook thunk when the hook
+  // table replaces it, made once per function, else the function itself.
+  FARPROC replacementFor(HMODULE library, const char* name, FARPROC found);
 
   // State of the hooks.
   HINSTANCE runtimeInstance() const;
@@ -88,6 +96,10 @@ class PlayerModule {
   std::atomic<HMODULE> imageBase_{nullptr};
   std::vector<HookedImport> hookedImports_;
   std::vector<std::unique_ptr<ExecutableStub>> hookThunks_;
+  std::atomic<LoadedImage*> mapping_{nullptr};
+  // Thunks made for functions found at run time, by real function; they live with the module.
+  std::mutex lateThunkLock_;
+  std::map<FARPROC, std::unique_ptr<ExecutableStub>> lateThunks_;
   std::unique_ptr<ControlClasses> controlClasses_;
   ClassNameMap classNames_;
   CursorCache cursors_;

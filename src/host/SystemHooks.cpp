@@ -7,9 +7,6 @@
 #include "host/PlayerModule.h"
 
 namespace lumo::hooks {
-namespace {
-
-}  // namespace
 
 bool isRefusedSupportLibrary(const char* path) {
   if (!path) return false;
@@ -20,12 +17,15 @@ bool isRefusedSupportLibrary(const char* path) {
   return false;
 }
 
-HMODULE WINAPI loadLibraryA(decltype(&LoadLibraryA) real, PlayerModule*, LPCSTR path) {
+HMODULE WINAPI loadLibraryA(decltype(&LoadLibraryA) real, PlayerModule* module, LPCSTR path) {
   if (isRefusedSupportLibrary(path)) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
-  return real(path);
+  HMODULE loaded = real(path);
+  // A library with TLS of its own makes the system replace every thread's TLS vector.
+  if (LoadedImage* image = module->mapping(); loaded && image && image->staticTls()) image->staticTls()->refresh();
+  return loaded;
 }
 
 LPVOID WINAPI virtualAlloc(decltype(&VirtualAlloc) real, PlayerModule*, LPVOID address, SIZE_T size,

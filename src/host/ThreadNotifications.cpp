@@ -19,7 +19,7 @@ void NTAPI forwardThreadNotification(PVOID, DWORD reason, PVOID) {
   if (reason != DLL_THREAD_ATTACH && reason != DLL_THREAD_DETACH) return;
   AcquireSRWLockShared(&gLock);
   if (gImages) {
-    for (LoadedImage* image : *gImages) image->notify(reason);
+    for (LoadedImage* image : *gImages) image->threadNotification(reason);
   }
   ReleaseSRWLockShared(&gLock);
 }

@@ -1,3 +1,6 @@
+// The wrapping moniker keeps COM identity: it answers only the interfaces it implements itself
+// (forwarding their methods to urlmon's moniker), so no query leads from it to urlmon's object
+// and from there back to an IMoniker that is not ours.
 #include "host/WrappingMoniker.h"
 
 #include "CallBoundary.h"
@@ -34,20 +37,34 @@ ComPtr<IBindStatusCallback> playerCallback(IBindCtx* context) {
   return callback;
 }
 
-class WrappingMoniker final : public IMoniker {
+class WrappingMoniker final : public IMoniker, public IUriContainer {
  public:
   WrappingMoniker(MovieStreams& streams, ComPtr<IMoniker> inner, std::wstring url)
       : streams_(streams), inner_(std::move(inner)), url_(std::move(url)) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IPersist || iid == IID_IPersistStream || iid == IID_IMoniker) {
+    *object = nullptr;
+    // IAsyncMoniker has no methods: it only tells urlmon that the moniker binds asynchronously,
+    // which is true of the system moniker and so of this one.
+    if (iid == IID_IUnknown || iid == IID_IPersist || iid == IID_IPersistStream || iid == IID_IMoniker ||
+        iid == IID_IAsyncMoniker) {
       *object = static_cast<IMoniker*>(this);
-      AddRef();
-      return S_OK;
+    } else if (iid == IID_IUriContainer) {
+      ComPtr<IUriContainer> uri;
+      if (FAILED(inner_.As(&uri))) return E_NOINTERFACE;
+      *object = static_cast<IUriContainer*>(this);
+    } else {
+      return E_NOINTERFACE;
     }
-    // Anything else the system moniker offers (IUriContainer, IAsyncMoniker...) is its own.
-    return inner_->QueryInterface(iid, object);
+    AddRef();
+    return S_OK;
+  }
+  // IUriContainer, offered only when the system moniker has it.
+  HRESULT STDMETHODCALLTYPE GetIUri(IUri** uri) override {
+    ComPtr<IUriContainer> container;
+    if (FAILED(inner_.As(&container))) return E_NOINTERFACE;
+    return container->GetIUri(uri);
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
   ULONG STDMETHODCALLTYPE Release() override {

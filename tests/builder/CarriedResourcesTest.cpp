@@ -164,7 +164,9 @@ TEST_F(BuilderCarried, BadCarriedFilesAreRefusedAndNothingIsWritten) {
   using pe::test::makeModuleHeader;
   writeBytes(dir / "x86.dll", makeModuleHeader(pe::kMachineI386, true));
   writeBytes(dir / "program.exe", makeModuleHeader(pe::kMachineAmd64, false));
-  Bytes marked = makeModuleHeader(pe::kMachineAmd64, true);
+  // A control the loader serves, which holds the marker after its sections.
+  Bytes marked = readBytes(binFolder() / "hostnativetls.dll");
+  ASSERT_FALSE(marked.empty());
   const auto marker = record::marker();
   marked.insert(marked.end(), marker.begin(), marker.end());
   writeBytes(dir / "marked.dll", marked);
@@ -180,6 +182,7 @@ TEST_F(BuilderCarried, BadCarriedFilesAreRefusedAndNothingIsWritten) {
       {R"("player": "program.exe")", {}, "p.json: player: file"},
       {R"("player": "program.exe")", {}, "is a program, not a DLL"},
       {"", {L"--player", (dir / "marked.dll").wstring()}, "holds the bytes that mark a project record"},
+      {"", {L"--player", (binFolder() / "hosttestimage.dll").wstring()}, "exports no DllGetClassObject"},
       {"", {L"--icon", (dir / "cursor.ico").wstring()}, "--icon: file"},
       {R"("icon": "cursor.ico")", {}, "is not an ICO icon file"},
       {"", {L"--file-version", L"1.2.x"}, "--file-version: must be a version like \"1.2.3.4\""},

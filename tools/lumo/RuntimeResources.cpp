@@ -1,6 +1,8 @@
 #include "RuntimeResources.h"
 
+#include "Console.h"
 #include "Sha256.h"
+#include "pe/ControlImage.h"
 #include "pe/ResourceRewriter.h"
 
 namespace lumo::builder {
@@ -51,7 +53,11 @@ bool checkPlayer(const CarriedFile& player, std::uint16_t machine, std::vector<s
                      pe::machineName(machine) + ": give the player control built for " + pe::machineName(machine));
     return false;
   }
-  return true;
+  // What the runtime's loader needs of it; warnings are told now, as nothing stops on them.
+  const pe::ControlImageReport report = pe::checkControlImage(*image);
+  for (const std::string& refusal : report.refusals) errors.push_back(where + " " + refusal);
+  for (const std::string& warning : report.warnings) writeErr("lumo: warning: " + where + " " + warning + "\n");
+  return report.refusals.empty();
 }
 
 pe::VersionInfo versionInfo(const ExecutableOptions& options) {

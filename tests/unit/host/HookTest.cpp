@@ -43,7 +43,7 @@ TEST(LoaderHookTable, IsByNameOnlyAndIgnoresCase) {
   EXPECT_EQ(findHook("LoadLibraryW"), nullptr);
   size_t count = 0;
   hookTable(count);
-  EXPECT_EQ(count, 23u);
+  EXPECT_EQ(count, 26u);  // x86_64: RtlLookupFunctionEntry is hooked too
 }
 
 TEST(LoaderSupportLibraryPaths, AreRefusedAtAnyBackslash) {
@@ -96,6 +96,23 @@ TEST_F(LoaderHooks, PlayerClassesGetGeneratedNamesAndWindowsAreCreated) {
   EXPECT_FALSE(GetClassInfoExA(module_->runtimeInstance(), generated->c_str(), &description));
   // A name the player never registered passes through unchanged and fails as usual.
   EXPECT_FALSE(exported<BOOL (*)(const char*)>("unregisterPlayerClass")("NeverRegistered"));
+}
+
+TEST_F(LoaderHooks, AClassUnregisteredAndRegisteredAgainMakesWindows) {
+  // As a control does when its last instance goes and the next form makes a new one.
+  auto registerClass = exported<ATOM (*)(const char*)>("registerPlayerClass");
+  auto unregisterClass = exported<BOOL (*)(const char*)>("unregisterPlayerClass");
+  auto createWindow = exported<HWND (*)(const char*)>("createPlayerWindow");
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_NE(registerClass("ReusedClass"), 0);
+    HWND window = createWindow("ReusedClass");
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageW(window, WM_APP, 0, 0), 0x5A5A);
+    DestroyWindow(window);
+    EXPECT_TRUE(unregisterClass("ReusedClass"));
+    EXPECT_FALSE(module_->classNames().find("ReusedClass").has_value());
+  }
 }
 
 TEST_F(LoaderHooks, GuardPageCommitsBecomePlainCommitsOfTheWholeRegion) {

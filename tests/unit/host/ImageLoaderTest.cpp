@@ -191,6 +191,34 @@ TEST(LoaderRefuses, TruncatedAndCorruptImages) {
          descriptor->Name = 0x7FFFFFF0;
        },
        "resolve imports"},
+      {"import descriptor without an address table",
+       [](auto& image) {
+         auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
+             image.data() + fileOffset(image, directoryRva(image, IMAGE_DIRECTORY_ENTRY_IMPORT)));
+         descriptor->FirstThunk = 0;
+       },
+       "resolve imports"},
+      {"unwind data outside the image",
+       [](auto& image) {
+         auto* function = reinterpret_cast<RUNTIME_FUNCTION*>(
+             image.data() + fileOffset(image, directoryRva(image, IMAGE_DIRECTORY_ENTRY_EXCEPTION)));
+         function->UnwindData = headersOf(image)->OptionalHeader.SizeOfImage - 2;
+       },
+       "register exception table"},
+      {"function ending past the image",
+       [](auto& image) {
+         auto* function = reinterpret_cast<RUNTIME_FUNCTION*>(
+             image.data() + fileOffset(image, directoryRva(image, IMAGE_DIRECTORY_ENTRY_EXCEPTION)));
+         function->EndAddress = headersOf(image)->OptionalHeader.SizeOfImage + 1;
+       },
+       "register exception table"},
+      {"TLS index outside the image",
+       [](auto& image) {
+         auto* tls = reinterpret_cast<IMAGE_TLS_DIRECTORY*>(
+             image.data() + fileOffset(image, directoryRva(image, IMAGE_DIRECTORY_ENTRY_TLS)));
+         tls->AddressOfIndex = 0x10;
+       },
+       "TLS"},
   };
   for (const Corruption& corruption : cases) {
     SCOPED_TRACE(corruption.what);

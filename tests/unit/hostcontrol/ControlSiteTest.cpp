@@ -232,6 +232,41 @@ TEST_F(HostControlSiteTest, GetWindowContextChecksItsOutsAndMakesTheAcceleratorT
   frame->Release();
 }
 
+TEST_F(HostControlSiteTest, ASiteThePlayerStillHoldsOutlivesItsWindowDetached) {
+  auto inPlace = face<IOleInPlaceSiteWindowless>();
+  auto sink = face<IDispatch>();
+  IOleInPlaceFrame* frame = nullptr;
+  IOleInPlaceUIWindow* document = nullptr;
+  RECT position{}, clip{};
+  OLEINPLACEFRAMEINFO info{};
+  ASSERT_EQ(inPlace->GetWindowContext(&frame, &document, &position, &clip, &info), S_OK);
+  frame->Release();
+  ASSERT_EQ(CopyAcceleratorTableW(info.haccel, nullptr, 0), 1);
+
+  DestroyWindow(control_);
+  // Still there for the references the player holds, but without a window.
+  EXPECT_EQ(CopyAcceleratorTableW(info.haccel, nullptr, 0), 1);
+  HWND window = reinterpret_cast<HWND>(1);
+  EXPECT_EQ(inPlace->GetWindow(&window), E_FAIL);
+  EXPECT_EQ(window, nullptr);
+  HDC dc = reinterpret_cast<HDC>(1);
+  EXPECT_EQ(inPlace->GetDC(nullptr, 0, &dc), E_FAIL);
+  seen().clear();
+  VARIANT state;
+  state.vt = VT_I4;
+  state.lVal = 4;
+  DISPPARAMS params{&state, nullptr, 1, 0};
+  EXPECT_EQ(sink->Invoke(flash::kDispOnReadyStateChange, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
+                         nullptr),
+            S_OK);
+  EXPECT_TRUE(seen().empty()) << "a detached site tells nobody";
+
+  sink.Reset();
+  inPlace.Reset();
+  site_.Reset();
+  EXPECT_EQ(CopyAcceleratorTableW(info.haccel, nullptr, 0), 0) << "gone with the last reference";
+}
+
 TEST_F(HostControlSiteTest, FocusCaptureAndObjectSiteAreRecorded) {
   auto inPlace = face<IOleInPlaceSiteWindowless>();
   auto control = face<IOleControlSite>();

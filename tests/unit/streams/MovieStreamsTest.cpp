@@ -290,5 +290,37 @@ TEST(MovieStreams, TheWrappingMonikerServesRegisteredMoviesThroughUrlmon) {
   CoUninitialize();
 }
 
+TEST(MovieStreams, TheWrappingMonikerKeepsItsIdentity) {
+  CoInitialize(nullptr);
+  {
+    MovieStreams streams;
+    ComPtr<IMoniker> moniker;
+    ASSERT_EQ(streams.createUrlMoniker(&CreateURLMoniker, nullptr, L"http://example.invalid/a.swf", &moniker), S_OK);
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(moniker.As(&identity), S_OK);
+    // Every interface it answers leads back to the same object and to this IMoniker.
+    for (const IID* iid : {&IID_IPersist, &IID_IPersistStream, &IID_IAsyncMoniker, &IID_IUriContainer}) {
+      ComPtr<IUnknown> other;
+      if (FAILED(moniker->QueryInterface(*iid, &other))) continue;
+      ComPtr<IUnknown> otherIdentity;
+      ComPtr<IMoniker> back;
+      ASSERT_EQ(other.As(&otherIdentity), S_OK);
+      ASSERT_EQ(other.As(&back), S_OK);
+      EXPECT_EQ(otherIdentity.Get(), identity.Get());
+      EXPECT_EQ(back.Get(), moniker.Get());
+    }
+    ComPtr<IUriContainer> uri;
+    ASSERT_EQ(moniker.As(&uri), S_OK) << "urlmon's moniker has it, so ours does";
+    ComPtr<IUri> parsed;
+    ASSERT_EQ(uri->GetIUri(&parsed), S_OK);
+    // What urlmon's moniker answers beyond those is not handed out.
+    ComPtr<IUnknown> unknown;
+    EXPECT_EQ(moniker->QueryInterface(IID_IROTData, &unknown), E_NOINTERFACE);
+    EXPECT_EQ(moniker->QueryInterface(IID_IMarshal, &unknown), E_NOINTERFACE);
+    EXPECT_EQ(unknown.Get(), nullptr);
+  }
+  CoUninitialize();
+}
+
 }  // namespace
 }  // namespace lumo
