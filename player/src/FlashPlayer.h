@@ -18,6 +18,7 @@
 #include "ConnectionPoint.h"
 #include "ShockwaveFlash.h"
 #include "MovieView.h"
+#include "SoundOutput.h"
 #include "Stage.h"
 #include "SwfMovie.h"
 
@@ -294,6 +295,10 @@ class FlashPlayer final : public IShockwaveFlash,
   void fire(DISPID id, std::vector<VARIANT>& args);
   void advanceFrame();
   void toneDone(HWAVEOUT out);
+  // The frame tick with sound: frames run in step with a stream sound, and the output is fed.
+  void advanceWithSound();
+  void pumpSound();
+  void waveDone(HWAVEOUT out, WAVEHDR* header);
   void updatePlayTimer();
 
   std::atomic<ULONG> refs_{1};
@@ -338,6 +343,8 @@ class FlashPlayer final : public IShockwaveFlash,
   long frame_ = 0;
   long percentLoaded_ = 0;
   Stage stage_;
+  sound::Mixer mixer_;  // before the view, whose movies play into it
+  SoundOutput soundOutput_{mixer_};
   MovieView movieView_;
   std::map<std::wstring, std::wstring> variables_;
   std::map<std::wstring, std::optional<std::wstring>> callbacks_;
