@@ -146,11 +146,18 @@ std::optional<double> MovieSounds::streamLead(const void* timeline) const {
   return double(it->second.blocks) - heard;
 }
 
+std::vector<VoiceId> MovieSounds::takeEnded() {
+  std::vector<VoiceId> ended;
+  ended.swap(ended_);
+  return ended;
+}
+
 std::vector<std::string> MovieSounds::takeNotes() {
   for (VoiceId voice : mixer_.takeFinished()) {
     auto it = voiceSounds_.find(voice);
     if (it == voiceSounds_.end()) continue;
     notes_.push_back("sound-end " + std::to_string(it->second));
+    ended_.push_back(voice);
     voiceSounds_.erase(it);
   }
   std::vector<std::string> notes;

@@ -41,6 +41,8 @@ class MovieSounds {
 
   // Lines for the transcript since the last call: refused codecs, sounds started and ended.
   std::vector<std::string> takeNotes();
+  // Voices of started sounds that ended by themselves, gathered by takeNotes.
+  std::vector<VoiceId> takeEnded();
   Mixer& mixer() { return mixer_; }
 
  private:
@@ -60,6 +62,7 @@ class MovieSounds {
   std::map<const void*, Stream> streams_;
   std::map<VoiceId, swf::CharacterId> voiceSounds_;
   std::vector<std::string> notes_;
+  std::vector<VoiceId> ended_;
 };
 
 }  // namespace sound

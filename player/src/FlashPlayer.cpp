@@ -547,6 +547,7 @@ void FlashPlayer::startActionScript(bool keepMachine, const std::map<std::wstrin
     return;
   }
   if (!keepMachine || !actionScript_) actionScript_ = std::make_shared<ActionScriptMovie>(*this, movie_->version);
+  actionScript_->setSoundBridge(&scriptSounds_);
   actionScript_->play(*movie_, movieFullUrl_, flashVars);
 }
 

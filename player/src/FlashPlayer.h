@@ -18,6 +18,7 @@
 #include "ConnectionPoint.h"
 #include "ShockwaveFlash.h"
 #include "MovieView.h"
+#include "ScriptSounds.h"
 #include "SoundOutput.h"
 #include "Stage.h"
 #include "SwfMovie.h"
@@ -299,6 +300,8 @@ class FlashPlayer final : public IShockwaveFlash,
   void advanceWithSound();
   void pumpSound();
   void waveDone(HWAVEOUT out, WAVEHDR* header);
+  // The sounds' transcript lines, and onSoundComplete for the Sound objects' voices that ended.
+  void soundNews();
   void updatePlayTimer();
 
   std::atomic<ULONG> refs_{1};
@@ -346,6 +349,7 @@ class FlashPlayer final : public IShockwaveFlash,
   sound::Mixer mixer_;  // before the view, whose movies play into it
   SoundOutput soundOutput_{mixer_};
   MovieView movieView_;
+  ScriptSounds scriptSounds_{movieView_, mixer_};
   std::map<std::wstring, std::wstring> variables_;
   std::map<std::wstring, std::optional<std::wstring>> callbacks_;
   std::optional<std::wstring> returnValue_;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ActionScriptMovie.h"
+#include "MovieSounds.h"
 #include "Transcript.h"
 
 void FlashPlayer::advanceWithSound() {
@@ -21,10 +23,18 @@ void FlashPlayer::advanceWithSound() {
 
 void FlashPlayer::pumpSound() {
   soundOutput_.pump(messageWindow_);
-  for (const std::string& note : movieView_.takeSoundNotes()) transcript::write(std::wstring(note.begin(), note.end()));
+  soundNews();
 }
 
 void FlashPlayer::waveDone(HWAVEOUT out, WAVEHDR* header) {
   if (!soundOutput_.done(out, header)) return toneDone(out);
+  soundNews();
+}
+
+void FlashPlayer::soundNews() {
   for (const std::string& note : movieView_.takeSoundNotes()) transcript::write(std::wstring(note.begin(), note.end()));
+  sound::MovieSounds* sounds = movieView_.sounds();
+  if (!sounds) return;
+  for (sound::VoiceId voice : sounds->takeEnded())
+    if (auto actionScript = actionScript_) actionScript->soundCompleted(voice);
 }

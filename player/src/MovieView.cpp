@@ -86,6 +86,8 @@ std::vector<std::string> MovieView::takeSoundNotes() {
   return state_ && state_->sounds ? state_->sounds->takeNotes() : std::vector<std::string>{};
 }
 
+sound::MovieSounds* MovieView::sounds() const { return state_ ? state_->sounds.get() : nullptr; }
+
 std::optional<double> MovieView::streamLead() const {
   if (!state_ || !state_->sounds) return std::nullopt;
   return state_->sounds->streamLead(&state_->player.root());

@@ -14,6 +14,7 @@
 
 namespace sound {
 class Mixer;
+class MovieSounds;
 }
 
 // How the picture is made: the stage's layout, the colour behind it and the quality.
@@ -44,6 +45,8 @@ class MovieView {
   void setMixer(sound::Mixer* mixer) { mixer_ = mixer; }
   // Transcript lines of the movie's sounds since the last call.
   std::vector<std::string> takeSoundNotes();
+  // The movie's sounds; none without a movie or a mixer.
+  sound::MovieSounds* sounds() const;
   // How many frames the main timeline's stream sound leads the audio mixed so far.
   std::optional<double> streamLead() const;
 
