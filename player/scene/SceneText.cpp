@@ -148,6 +148,9 @@ class SceneReader {
       } else if (command == "tone") {
         if (spriteTimeline) fail("define tones outside sprites");
         tone(c);
+      } else if (command == "export") {  // export ID NAME: the linkage name scripts attach by
+        const swf::CharacterId id = knownId(c);
+        movie_.exports.push_back({id, c.word("export name")});
       } else {
         timelineCommand(command, c, *current);
       }

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "Compiler.h"
 #include "FormsFixture.h"
 #include "support/WindowMode.h"
 
@@ -16,13 +18,14 @@ namespace lumo::e2e {
 namespace {
 
 // Half a second of a 441 Hz sine at 12000, stored as ADPCM at 22 kHz; it starts in frame 1 and
-// again, half as loud on the left by its envelope, in frame 3.
+// again, half as loud on the left by its envelope, in frame 3, where the movie stops.
 constexpr char kScene[] =
     "tone 1 adpcm 22050 16 mono 441 500 12000\n"
     "start-sound 1\n"
     "frame\n"
     "frame\n"
     "start-sound 1 envelope 0:16384:32768\n"
+    "action 0700\n"  // stop: the movie does not loop back to frame 1
     "frame\n";
 
 struct Heard {
@@ -99,6 +102,43 @@ TEST(FormsSound, EventSoundsReachTheWaveOutputMixedAndEnveloped) {
     halved = std::abs(stereo[2 * i + 1]) > 9000 && std::abs(stereo[2 * i]) < std::abs(stereo[2 * i + 1]) * 0.6 &&
              std::abs(stereo[2 * i + 1]) - std::abs(stereo[2 * i]) > 3000;
   EXPECT_TRUE(halved) << "the envelope's halved left side was not heard";
+}
+
+// A Sound object attaches the exported tone, plays it at half volume panned hard left, and hears
+// onSoundComplete with the sound's duration.
+TEST(FormsSound, ASoundObjectPlaysAnExportedSoundAndHearsItsEnd) {
+  const std::vector<uint8_t> code = as2c::compileActions(
+      "var s = new Sound(this); s.attachSound(\"beep\"); s.setVolume(50); s.setPan(-100);"
+      "s.onSoundComplete = function() { trace(\"complete \" + s.duration + \" \" + s.getVolume()); };"
+      "s.start(); stop();", 8);
+  std::string scene = "tone 1 pcm-le 44100 16 mono 441 300 12000\nexport 1 beep\naction ";
+  for (uint8_t b : code) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02x", b);
+    scene += hex;
+  }
+  scene += "\nframe\n";
+  FormsProjector projector({{L"object.swf", "log started\n", 8, "--size 100x100 --rate 10 --scene scene.txt"}},
+                           R"({"title": "Sound", "forms": [
+                              {"name": "main", "windowTitle": "sound", "movie": "object.swf",
+                               "width": 100, "height": 100, "visibleAtStart": true}]})",
+                           {{L"scene.txt", scene}});
+  ASSERT_TRUE(projector.built());
+  const std::wstring record = projector.folder().file(L"sound.raw");
+  SetEnvironmentVariableW(L"LUMO_PLAYER_SOUND_RECORD", record.c_str());
+  const bool started = projector.start();
+  SetEnvironmentVariableW(L"LUMO_PLAYER_SOUND_RECORD", nullptr);
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(projector.waitFor("trace \"complete 300 50\"", 20000));
+  projector.process().kill();
+
+  std::ifstream in(std::filesystem::path(record), std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::vector<int16_t> stereo(bytes.size() / 2);
+  std::memcpy(stereo.data(), bytes.data(), stereo.size() * 2);
+  const Heard heard = listen(stereo, 0, stereo.size() / 2);
+  EXPECT_NEAR(heard.leftPeak, 6000, 100);
+  EXPECT_EQ(heard.rightPeak, 0);
 }
 
 }  // namespace
