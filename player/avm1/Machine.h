@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Function.h"
+#include "SoundBridge.h"
 #include "Object.h"
 #include "Scope.h"
 #include "VersionRules.h"
@@ -46,6 +47,11 @@ class Machine {
   const ObjectRef& global() const { return global_; }
   ObjectRef level(int n);  // _levelN, made on first use
   ObjectRef root() { return level(0); }
+  // The player's sound, for the Sound class; none when the machine plays without a player.
+  SoundBridge* soundBridge() const { return soundBridge_; }
+  void setSoundBridge(SoundBridge* bridge) { soundBridge_ = bridge; }
+  // The Sound object behind each voice it started, for onSoundComplete.
+  std::map<uint32_t, ObjectRef>& soundVoices() { return soundVoices_; }
   // Forgets a level: a movie loaded into it starts with a fresh clip (_global stays).
   void unloadLevel(int n) { levels_.erase(n); }
 
@@ -135,6 +141,8 @@ class Machine {
   Host& host_;
   ObjectRef global_;
   std::map<int, ObjectRef> levels_;
+  SoundBridge* soundBridge_ = nullptr;
+  std::map<uint32_t, ObjectRef> soundVoices_;
   struct Interval {
     Value function, self;
     std::string method;

@@ -9,6 +9,10 @@
 #include "CharacterLibrary.h"
 #include "DisplayObject.h"
 
+namespace sound {
+class MovieSounds;
+}
+
 namespace display {
 
 class SpriteObject;
@@ -18,6 +22,9 @@ class DisplayContext {
   explicit DisplayContext(std::shared_ptr<const swf::MovieData> movie) : library_(std::move(movie)) {}
 
   CharacterLibrary& library() { return library_; }
+  // Where timelines send their sound tags; none until the movie is given a mixer.
+  sound::MovieSounds* sounds() const { return sounds_; }
+  void setSounds(sound::MovieSounds* sounds) { sounds_ = sounds; }
 
   // A new instance of the character, not yet on a list; nullptr when the movie has none by
   // that id, or when instances nest too deep (a clip that places itself). Sprites join the
@@ -35,6 +42,7 @@ class DisplayContext {
   CharacterLibrary library_;
   std::vector<std::shared_ptr<SpriteObject>> execution_;  // oldest first
   int nesting_ = 0;  // instances being made inside instances being made
+  sound::MovieSounds* sounds_ = nullptr;
 };
 
 }  // namespace display

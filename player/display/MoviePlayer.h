@@ -25,6 +25,9 @@ class MoviePlayer {
   // Begins a frame of the stage's size times `scale` in the stage colour, draws, ends it.
   void renderStage(render::Renderer& renderer, double scale);
 
+  // Timelines send their sound tags here from now on (nullptr: silence).
+  void attachSounds(sound::MovieSounds* sounds) { context_.setSounds(sounds); }
+
   SpriteObject& root() { return *root_; }
   const swf::MovieData& movie() const { return *movie_; }
   const swf::Rect& stageRect() const { return movie_->frameRect; }

@@ -6,6 +6,7 @@
 
 #include "DisplayContext.h"
 #include "GotoPlan.h"
+#include "MovieSounds.h"
 #include "Transform.h"
 
 namespace display {
@@ -57,6 +58,7 @@ void SpriteObject::runFrameTags(uint16_t frame) {
   for (const swf::FrameTag& tag : timeline_.frames[frame - 1].tags) {
     if (auto* p = std::get_if<swf::PlaceObject>(&tag)) place(*p);
     else if (auto* r = std::get_if<swf::RemoveObject>(&tag)) list_.remove(r->depth);
+    else if (context_.sounds()) context_.sounds()->frameTag(this, tag);
   }
 }
 

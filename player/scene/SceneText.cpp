@@ -3,9 +3,13 @@
 #include "SceneText.h"
 
 #include "SceneShapes.h"
+#include "SoundRecords.h"
+#include "TagCodes.h"
+#include "ToneMaker.h"
 #include "ScriptText.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -141,6 +145,12 @@ class SceneReader {
       } else if (command == "bitmap") {
         if (spriteTimeline) fail("define bitmaps outside sprites");
         bitmap(c);
+      } else if (command == "tone") {
+        if (spriteTimeline) fail("define tones outside sprites");
+        tone(c);
+      } else if (command == "export") {  // export ID NAME: the linkage name scripts attach by
+        const swf::CharacterId id = knownId(c);
+        movie_.exports.push_back({id, c.word("export name")});
       } else {
         timelineCommand(command, c, *current);
       }
@@ -182,6 +192,59 @@ class SceneReader {
   template <typename T>
   void define(swf::CharacterId id, T value) {
     movie_.characters[id] = std::make_shared<const swf::Character>(std::move(value));
+  }
+
+  // tone ID pcm|pcm-le|adpcm RATE 8|16 mono|stereo HZ MS AMPLITUDE: a DefineSound of a sine.
+  void tone(Cursor& c) {
+    const swf::CharacterId id = newId(c);
+    static const std::map<std::string, swf::SoundCodec> codecs{
+        {"pcm", swf::SoundCodec::PcmNative}, {"pcm-le", swf::SoundCodec::PcmLittle}, {"adpcm", swf::SoundCodec::Adpcm}};
+    auto codec = codecs.find(c.word("codec"));
+    if (codec == codecs.end()) fail("a tone's codec is pcm, pcm-le or adpcm");
+    swf::SoundFormat format;
+    format.codec = codec->second;
+    format.rate = static_cast<uint32_t>(c.integer("rate", 5512, 44100));
+    if (format.rate != 5512 && format.rate != 11025 && format.rate != 22050 && format.rate != 44100)
+      fail("a tone's rate is 5512, 11025, 22050 or 44100");
+    format.sixteenBit = c.integer("bits", 8, 16) == 16;
+    const std::string channels = c.word("channels");
+    if (channels != "mono" && channels != "stereo") fail("a tone is mono or stereo");
+    format.stereo = channels == "stereo";
+    const double hz = c.number("frequency");
+    const auto frames = static_cast<size_t>(c.integer("milliseconds", 1, 600000) * format.rate / 1000);
+    const double amplitude = static_cast<double>(c.integer("amplitude", 0, 32767));
+    const sound::Samples samples = sound::sineTone(format.rate, format.stereo ? 2 : 1, hz, amplitude, frames);
+    define(id, swf::RawCharacter{id, swf::tag::kDefineSound,
+                                 sound::defineSoundBody(id, format, static_cast<uint32_t>(frames),
+                                                        *sound::encodeSoundData(samples, format))});
+  }
+
+  // start-sound ID [loops N] [in N] [out N] [stop] [nomultiple] [envelope POS:LEFT:RIGHT...]
+  void startSound(Cursor& c, Timeline& t) {
+    swf::StartSound start;
+    start.soundId = knownId(c);
+    swf::SoundInfo info;
+    while (c.more()) {
+      const std::string option = c.word("option");
+      if (option == "loops") info.loops = static_cast<uint16_t>(c.integer("loops", 1, 65535));
+      else if (option == "in") info.inPoint44 = static_cast<uint32_t>(c.integer("in point", 0, 1L << 30));
+      else if (option == "out") info.outPoint44 = static_cast<uint32_t>(c.integer("out point", 0, 1L << 30));
+      else if (option == "stop") info.stop = true;
+      else if (option == "nomultiple") info.noMultiple = true;
+      else if (option == "envelope") {
+        while (c.more() && c.peek().find(':') != std::string::npos) {
+          const std::string point = c.word("envelope point");
+          unsigned long position = 0, left = 0, right = 0;
+          if (std::sscanf(point.c_str(), "%lu:%lu:%lu", &position, &left, &right) != 3 || left > 32768 || right > 32768)
+            fail("bad envelope point '" + point + "' (POSITION:LEFT:RIGHT, levels to 32768)");
+          info.envelope.push_back({static_cast<uint32_t>(position), static_cast<uint16_t>(left), static_cast<uint16_t>(right)});
+        }
+      } else {
+        fail("unknown sound option '" + option + "' (loops, in, out, stop, nomultiple, envelope)");
+      }
+    }
+    start.soundInfo = swf::writeSoundInfo(info);
+    t.pending.tags.push_back(std::move(start));
   }
 
   // bitmap ID W H PIXEL... (straight RRGGBB[AA], row by row)
@@ -338,6 +401,8 @@ class SceneReader {
       t.pending.tags.push_back(p);
     } else if (command == "remove") {
       t.pending.tags.push_back(swf::RemoveObject{depth(c), std::nullopt});
+    } else if (command == "start-sound") {
+      startSound(c, t);
     } else if (command == "label") {
       t.pending.tags.push_back(swf::FrameLabel{c.word("label"), false});
     } else if (command == "action") {

@@ -2,6 +2,8 @@
 // ExternalInterface calls out) and the container's way in (variables by path, callbacks).
 #include "ActionScriptMovie.h"
 
+#include "globals/Globals.h"
+
 #include <cwctype>
 
 #include "ExternalInterface.h"
@@ -136,6 +138,8 @@ avm1::Value ActionScriptMovie::externalCall(const std::string& name, const avm1:
   // Nobody answering gives null, as the player's call does without a container function.
   return answer ? valueOfXml(*answer) : avm1::Value::null();
 }
+
+void ActionScriptMovie::soundCompleted(uint32_t voice) { avm1::soundCompleted(machine_, voice); }
 
 std::wstring scriptUrlOf(const std::wstring& url) {
   const bool drive = url.size() >= 3 && std::iswalpha(url[0]) && url[1] == L':' && (url[2] == L'\\' || url[2] == L'/');

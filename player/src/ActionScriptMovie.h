@@ -28,6 +28,9 @@ class ActionScriptMovie final : public avm1::Host {
   void enterFrame();
   // Whether frames need ticking: some code ran or waits to run.
   bool needsFrames() const { return hasCode_; }
+  // Sound objects play through `bridge`; a voice one started ended.
+  void setSoundBridge(avm1::SoundBridge* bridge) { machine_.setSoundBridge(bridge); }
+  void soundCompleted(uint32_t voice);
 
   // The container's view: variables by AVM1 path, and the addCallback functions.
   std::optional<std::wstring> getVariable(const std::wstring& path);

@@ -92,6 +92,7 @@ FlashPlayer::FlashPlayer() : events_(this, flash::DIID_IShockwaveFlashEvents) {
 #endif
   module::addObject();
   CreateOleAdviseHolder(&oleAdvise_);
+  movieView_.setMixer(&mixer_);
 }
 
 FlashPlayer::~FlashPlayer() {
@@ -237,11 +238,11 @@ LRESULT FlashPlayer::handleMessage(HWND window, UINT message, WPARAM wParam, LPA
         KillTimer(window, wParam);
         if (auto runner = script_) runner->waitOver();
       } else if (wParam == module::kFrameTimer) {
-        advanceFrame();
+        advanceWithSound();
       }
       return 0;
     case MM_WOM_DONE:
-      toneDone(reinterpret_cast<HWAVEOUT>(wParam));
+      waveDone(reinterpret_cast<HWAVEOUT>(wParam), reinterpret_cast<WAVEHDR*>(lParam));
       return 0;
     case WM_ERASEBKGND:
       if (window == stageWindow_) return 1;
@@ -546,6 +547,7 @@ void FlashPlayer::startActionScript(bool keepMachine, const std::map<std::wstrin
     return;
   }
   if (!keepMachine || !actionScript_) actionScript_ = std::make_shared<ActionScriptMovie>(*this, movie_->version);
+  actionScript_->setSoundBridge(&scriptSounds_);
   actionScript_->play(*movie_, movieFullUrl_, flashVars);
 }
 

@@ -18,6 +18,8 @@
 #include "ConnectionPoint.h"
 #include "ShockwaveFlash.h"
 #include "MovieView.h"
+#include "ScriptSounds.h"
+#include "SoundOutput.h"
 #include "Stage.h"
 #include "SwfMovie.h"
 
@@ -294,6 +296,12 @@ class FlashPlayer final : public IShockwaveFlash,
   void fire(DISPID id, std::vector<VARIANT>& args);
   void advanceFrame();
   void toneDone(HWAVEOUT out);
+  // The frame tick with sound: frames run in step with a stream sound, and the output is fed.
+  void advanceWithSound();
+  void pumpSound();
+  void waveDone(HWAVEOUT out, WAVEHDR* header);
+  // The sounds' transcript lines, and onSoundComplete for the Sound objects' voices that ended.
+  void soundNews();
   void updatePlayTimer();
 
   std::atomic<ULONG> refs_{1};
@@ -338,7 +346,10 @@ class FlashPlayer final : public IShockwaveFlash,
   long frame_ = 0;
   long percentLoaded_ = 0;
   Stage stage_;
+  sound::Mixer mixer_;  // before the view, whose movies play into it
+  SoundOutput soundOutput_{mixer_};
   MovieView movieView_;
+  ScriptSounds scriptSounds_{movieView_, mixer_};
   std::map<std::wstring, std::wstring> variables_;
   std::map<std::wstring, std::optional<std::wstring>> callbacks_;
   std::optional<std::wstring> returnValue_;

@@ -9,6 +9,7 @@
 #include "FrameBitmap.h"
 #include "MovieReader.h"
 #include "MoviePlayer.h"
+#include "MovieSounds.h"
 #include "SoftwareRenderer.h"
 #include "StageMapping.h"
 
@@ -53,6 +54,7 @@ struct MovieView::State {
   render::Frame last;  // the picture on screen, to compare the next with
   FrameBitmap bitmap;
   std::optional<MovieLook> lastLook;  // none until the first picture
+  std::unique_ptr<sound::MovieSounds> sounds;
 
   explicit State(std::shared_ptr<const swf::MovieData> data) : movie(data), player(data) {}
 };
@@ -66,11 +68,30 @@ bool MovieView::load(const std::vector<uint8_t>& bytes) {
   // ActionScript 3 movies and movies without characters keep the stand-in's stage.
   if (!data || data->actionScript3 || data->characters.empty()) return false;
   state_ = std::make_unique<State>(std::make_shared<const swf::MovieData>(std::move(*data)));
+  if (mixer_) {
+    state_->sounds = std::make_unique<sound::MovieSounds>(state_->movie, *mixer_);
+    state_->player.attachSounds(state_->sounds.get());
+  }
   state_->player.advance();  // the first frame shows as soon as the movie is there
   return true;
 }
 
-void MovieView::clear() { state_.reset(); }
+void MovieView::clear() {
+  // The sounds of the movie that goes stop with it.
+  if (state_ && state_->sounds) mixer_->stopAll();
+  state_.reset();
+}
+
+std::vector<std::string> MovieView::takeSoundNotes() {
+  return state_ && state_->sounds ? state_->sounds->takeNotes() : std::vector<std::string>{};
+}
+
+sound::MovieSounds* MovieView::sounds() const { return state_ ? state_->sounds.get() : nullptr; }
+
+std::optional<double> MovieView::streamLead() const {
+  if (!state_ || !state_->sounds) return std::nullopt;
+  return state_->sounds->streamLead(&state_->player.root());
+}
 
 bool MovieView::loaded() const { return state_ != nullptr; }
 

@@ -6,9 +6,16 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "Stage.h"
+
+namespace sound {
+class Mixer;
+class MovieSounds;
+}
 
 // How the picture is made: the stage's layout, the colour behind it and the quality.
 struct MovieLook {
@@ -34,6 +41,15 @@ class MovieView {
   void clear();
   bool loaded() const;
 
+  // Movies loaded from now on play their sounds into `mixer` (which outlives this view).
+  void setMixer(sound::Mixer* mixer) { mixer_ = mixer; }
+  // Transcript lines of the movie's sounds since the last call.
+  std::vector<std::string> takeSoundNotes();
+  // The movie's sounds; none without a movie or a mixer.
+  sound::MovieSounds* sounds() const;
+  // How many frames the main timeline's stream sound leads the audio mixed so far.
+  std::optional<double> streamLead() const;
+
   // One frame of the display list: the main timeline only while `playing`, its sprites always.
   void advance(bool playing);
   // The container's GotoFrame (0-based), stopping there when the movie is stopped.
@@ -51,4 +67,5 @@ class MovieView {
  private:
   struct State;
   std::unique_ptr<State> state_;
+  sound::Mixer* mixer_ = nullptr;
 };

@@ -200,6 +200,11 @@ void onStartSound(TagScope& scope, BitReader& in) {
   addFrameTag(scope, std::move(sound));
 }
 
+// StartSound2 and the stream tags: SoundRecords reads them when they play.
+void onSoundTag(TagScope& scope, BitReader& in) {
+  addFrameTag(scope, SoundTag{scope.reader.current->code, in.rest()});
+}
+
 void onSetBackgroundColor(TagScope& scope, BitReader& in) {
   Rgba color = readRgb(in);
   if (!in.ok()) return malformed(scope);
@@ -299,11 +304,11 @@ constexpr TagKind kTags[] = {
     {tag::kDefineButtonSound, "DefineButtonSound", onCharacterInfo},
     {tag::kDefineButtonCxform, "DefineButtonCxform", onCharacterInfo},
     {tag::kDefineScalingGrid, "DefineScalingGrid", onCharacterInfo},
-    // Known tags nothing reads yet (streamed sound and video, debugging, ActionScript 3, the
+    // Known tags nothing reads yet (video, debugging, ActionScript 3, the
     // script limits the interpreter takes from the container reader).
-    {tag::kSoundStreamHead, "SoundStreamHead", nullptr},
-    {tag::kSoundStreamHead2, "SoundStreamHead2", nullptr},
-    {tag::kSoundStreamBlock, "SoundStreamBlock", nullptr},
+    {tag::kSoundStreamHead, "SoundStreamHead", onSoundTag},
+    {tag::kSoundStreamHead2, "SoundStreamHead2", onSoundTag},
+    {tag::kSoundStreamBlock, "SoundStreamBlock", onSoundTag},
     {tag::kVideoFrame, "VideoFrame", nullptr},
     {tag::kProtect, "Protect", nullptr},
     {tag::kEnableDebugger, "EnableDebugger", nullptr},
@@ -319,7 +324,7 @@ constexpr TagKind kTags[] = {
     {tag::kDoAbc, "DoABC", nullptr},
     {tag::kDoAbc2, "DoABC2", nullptr},
     {tag::kSymbolClass, "SymbolClass", nullptr},
-    {tag::kStartSound2, "StartSound2", nullptr},
+    {tag::kStartSound2, "StartSound2", onSoundTag},
     {tag::kPlayerScript, "PlayerScript", nullptr},
 };
 

@@ -245,6 +245,8 @@ void TagWriter::frameTag(const FrameTag& frameTag) {
     w.u16(sound->soundId);
     w.bytes(sound->soundInfo);
     tag(kStartSound, body);
+  } else if (const auto* sound = std::get_if<SoundTag>(&frameTag)) {
+    tag(sound->code, sound->body);
   }
 }
 

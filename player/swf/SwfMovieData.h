@@ -22,7 +22,12 @@ struct StartSound {  // read for the sound work; drawn nothing
   CharacterId soundId = 0;
   std::vector<uint8_t> soundInfo;
 };
-using FrameTag = std::variant<PlaceObject, RemoveObject, FrameLabel, DoAction, DoInitAction, StartSound>;
+// StartSound2 and the stream sound tags, kept as their bodies (SoundRecords reads them).
+struct SoundTag {
+  uint16_t code = 0;
+  std::vector<uint8_t> body;
+};
+using FrameTag = std::variant<PlaceObject, RemoveObject, FrameLabel, DoAction, DoInitAction, StartSound, SoundTag>;
 
 struct Frame {
   std::vector<FrameTag> tags;

@@ -29,6 +29,7 @@ void installGlobals(Machine& m) {
   installGlobalFunctions(m);
   installErrorClass(m);
   installAsBroadcasterClass(m);
+  installSoundClass(m);
 }
 
 }  // namespace avm1

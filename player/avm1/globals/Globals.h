@@ -27,5 +27,8 @@ void installExternalInterfaceClass(Machine& m);
 void installGlobalFunctions(Machine& m);
 void installErrorClass(Machine& m);
 void installAsBroadcasterClass(Machine& m);
+void installSoundClass(Machine& m);
+// The player's report that a Sound's voice ended: its onSoundComplete runs.
+void soundCompleted(Machine& m, uint32_t voice);
 
 }  // namespace avm1
