@@ -1,6 +1,8 @@
 // The movie's characters by id, and the prepared shapes and labels derived from them.
 #include "CharacterLibrary.h"
 
+#include "../swf/TagCodes.h"
+
 namespace display {
 
 namespace {
@@ -38,9 +40,14 @@ const FrameLabels& CharacterLibrary::labels(const swf::Timeline& timeline) {
   return it->second;
 }
 
-const std::vector<ButtonRecord>& CharacterLibrary::buttonRecords(const swf::RawCharacter& button) {
+const ButtonDefinition& CharacterLibrary::button(const swf::RawCharacter& button) {
   auto it = buttons_.find(button.id);
-  if (it == buttons_.end()) it = buttons_.emplace(button.id, readButtonRecords(button)).first;
+  if (it == buttons_.end()) {
+    const swf::RawCharacter* cxform = nullptr;
+    for (const swf::RawCharacter& info : movie_->characterInfo)
+      if (info.id == button.id && info.tagCode == swf::tag::kDefineButtonCxform) cxform = &info;
+    it = buttons_.emplace(button.id, readButton(button, cxform)).first;
+  }
   return it->second;
 }
 

@@ -31,7 +31,8 @@ class CharacterLibrary {
   const render::PreparedShape& preparedShape(const swf::Shape& shape);
   const render::PreparedShape& preparedMorph(const swf::MorphShape& morph, uint16_t ratio);
   const FrameLabels& labels(const swf::Timeline& timeline);
-  const std::vector<ButtonRecord>& buttonRecords(const swf::RawCharacter& button);
+  // A button read once, with the DefineButtonCxform the movie gives it.
+  const ButtonDefinition& button(const swf::RawCharacter& button);
   // Static texts and fonts are read from their raw bodies once; nullptr when the id names none
   // (or an unreadable one). A glyph is prepared once per font and index.
   const StaticText* staticText(swf::CharacterId id) const;
@@ -44,7 +45,7 @@ class CharacterLibrary {
   std::map<swf::CharacterId, render::PreparedShape> shapes_;
   std::map<uint32_t, render::PreparedShape> morphs_;  // id << 16 | ratio
   std::map<const swf::Timeline*, FrameLabels> labels_;
-  std::map<swf::CharacterId, std::vector<ButtonRecord>> buttons_;
+  std::map<swf::CharacterId, ButtonDefinition> buttons_;
   mutable std::map<swf::CharacterId, std::optional<StaticText>> texts_;
   mutable std::map<swf::CharacterId, std::optional<FontGlyphs>> fonts_;
   std::map<std::pair<swf::CharacterId, uint32_t>, render::PreparedShape> glyphs_;
