@@ -8,7 +8,9 @@
 
 #include "FrameBitmap.h"
 #include "MovieReader.h"
+#include "HitTest.h"
 #include "MoviePlayer.h"
+#include "PointerTracker.h"
 #include "SoftwareRenderer.h"
 #include "StageMapping.h"
 
@@ -53,6 +55,8 @@ struct MovieView::State {
   render::Frame last;  // the picture on screen, to compare the next with
   FrameBitmap bitmap;
   std::optional<MovieLook> lastLook;  // none until the first picture
+  swf::Matrix view;                   // stage twips to the last picture's pixels
+  display::PointerTracker pointer;
 
   explicit State(std::shared_ptr<const swf::MovieData> data) : movie(data), player(data) {}
 };
@@ -94,6 +98,7 @@ RECT MovieView::render(int width, int height, const MovieLook& look) {
   StageMapping m = mapStage((stage.xMax - stage.xMin) / 20.0, (stage.yMax - stage.yMin) / 20.0, 0, 0, width, height,
                             look.layout.scaleMode, look.layout.alignMode);
   swf::Matrix view{m.sx / 20, 0, 0, m.sy / 20, m.ox - stage.xMin * m.sx / 20, m.oy - stage.yMin * m.sy / 20};
+  s.view = view;
   std::optional<swf::Rgba> background;
   if (!look.layout.transparent)
     background = swf::Rgba{static_cast<uint8_t>(look.background >> 16), static_cast<uint8_t>(look.background >> 8),
@@ -128,4 +133,53 @@ bool MovieView::covers(const RECT& bounds, POINT point, const MovieLook& look) {
   if (!s.lastLook || !(*s.lastLook == look) || s.bitmap.width() != width || s.bitmap.height() != height)
     render(width, height, look);
   return s.bitmap.alphaAt(point.x - bounds.left, point.y - bounds.top) != 0;
+}
+
+// --- input for the movie's buttons ----------------------------------------------------------
+
+namespace {
+
+std::vector<display::PendingButtonAction> pendingActions(const std::vector<display::ButtonEvent>& events) {
+  std::vector<display::PendingButtonAction> out;
+  for (const display::ButtonEvent& event : events)
+    for (const display::ButtonAction* action : display::actionsFor(event)) out.push_back({event.button, action->bytes});
+  return out;
+}
+
+}  // namespace
+
+std::shared_ptr<display::ButtonObject> MovieView::buttonUnder(POINT point) {
+  if (!state_) return nullptr;
+  render::Point stage;
+  if (!display::toLocal(state_->view, render::Point{point.x + 0.5, point.y + 0.5}, stage)) return nullptr;
+  return display::topButtonAt(state_->player.root().children(), state_->player.library(), stage);
+}
+
+std::vector<display::PendingButtonAction> MovieView::pointer(Pointer what, POINT point) {
+  if (!state_) return {};
+  std::shared_ptr<display::ButtonObject> target = what == Pointer::Leave ? nullptr : buttonUnder(point);
+  display::PointerTracker& tracker = state_->pointer;
+  switch (what) {
+    case Pointer::Press: return pendingActions(tracker.press(target));
+    case Pointer::Release: return pendingActions(tracker.release(target));
+    default: return pendingActions(tracker.move(target));
+  }
+}
+
+std::vector<display::PendingButtonAction> MovieView::keyPress(uint8_t swfKey) {
+  if (!state_) return {};
+  std::vector<display::PendingButtonAction> out;
+  for (const auto& [button, action] : display::keyPressActions(state_->player.root().children(), swfKey))
+    out.push_back({button, action->bytes});
+  return out;
+}
+
+bool MovieView::handCursor() const {
+  if (!state_) return false;
+  std::shared_ptr<display::ButtonObject> hovered = state_->pointer.hovered();
+  return hovered && hovered->enabled() && hovered->useHandCursor();
+}
+
+bool MovieView::buttonAt(const RECT& bounds, POINT point) {
+  return buttonUnder(POINT{point.x - bounds.left, point.y - bounds.top}) != nullptr;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "ButtonActionRunner.h"
 #include "Stage.h"
 
 // How the picture is made: the stage's layout, the colour behind it and the quality.
@@ -48,7 +49,19 @@ class MovieView {
   // True when the picture covers the point (in the coordinates of `bounds`) with any alpha.
   bool covers(const RECT& bounds, POINT point, const MovieLook& look);
 
+  // Input for the movie's buttons. Points are in the pixels of the area last
+  // rendered. Each gives the actions the buttons' state changes run, in order.
+  enum class Pointer { Move, Press, Release, Leave };
+  std::vector<display::PendingButtonAction> pointer(Pointer what, POINT point);
+  // A key press by its SWF key code (1-19 the named keys, 32-126 characters).
+  std::vector<display::PendingButtonAction> keyPress(uint8_t swfKey);
+  // The pointer is over an enabled button that shows the hand.
+  bool handCursor() const;
+  // A button's hit area lies under the point (in the coordinates of `bounds`).
+  bool buttonAt(const RECT& bounds, POINT point);
+
  private:
   struct State;
+  std::shared_ptr<display::ButtonObject> buttonUnder(POINT point);
   std::unique_ptr<State> state_;
 };
