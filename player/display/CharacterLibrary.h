@@ -9,7 +9,10 @@
 #include "../render/PreparedShape.h"
 #include "../render/Renderer.h"
 #include "../swf/SwfMovieData.h"
+#include "../text/EditTextRecord.h"
+#include "../text/LayoutFont.h"
 #include "ButtonRecords.h"
+#include "EmbeddedFont.h"
 #include "FontGlyphs.h"
 #include "FrameLabels.h"
 #include "TextRecords.h"
@@ -40,6 +43,14 @@ class CharacterLibrary {
   const render::PreparedShape* preparedGlyph(swf::CharacterId fontId, uint32_t index);
   render::BitmapLookup bitmapLookup() const;
 
+  // Text fields: their records, the movie's fonts as layout fonts (by id, or by name and style
+  // as HTML names them), and the system's fonts the control or the tool provides.
+  const text::EditTextRecord* editText(swf::CharacterId id) const;
+  const text::LayoutFont* layoutFont(swf::CharacterId id);
+  const text::LayoutFont* layoutFont(const std::string& name, bool bold, bool italic);
+  void setDeviceFonts(std::shared_ptr<text::DeviceFonts> fonts) { deviceFonts_ = std::move(fonts); }
+  text::DeviceFonts* deviceFonts() const { return deviceFonts_.get(); }
+
  private:
   std::shared_ptr<const swf::MovieData> movie_;
   std::map<swf::CharacterId, render::PreparedShape> shapes_;
@@ -49,6 +60,9 @@ class CharacterLibrary {
   mutable std::map<swf::CharacterId, std::optional<StaticText>> texts_;
   mutable std::map<swf::CharacterId, std::optional<FontGlyphs>> fonts_;
   std::map<std::pair<swf::CharacterId, uint32_t>, render::PreparedShape> glyphs_;
+  mutable std::map<swf::CharacterId, std::optional<text::EditTextRecord>> editTexts_;
+  std::map<swf::CharacterId, std::unique_ptr<EmbeddedFont>> layoutFonts_;
+  std::shared_ptr<text::DeviceFonts> deviceFonts_;
 };
 
 }  // namespace display

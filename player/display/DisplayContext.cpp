@@ -4,6 +4,7 @@
 #include "../swf/TagCodes.h"
 #include "BitmapObject.h"
 #include "ButtonObject.h"
+#include "EditTextObject.h"
 #include "MorphShapeObject.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
@@ -44,6 +45,7 @@ std::shared_ptr<DisplayObject> DisplayContext::instantiate(swf::CharacterId id) 
       raw && (raw->tagCode == swf::tag::kDefineButton || raw->tagCode == swf::tag::kDefineButton2))
     return std::make_shared<ButtonObject>(*this, *raw);
   if (library_.staticText(id)) return std::make_shared<StaticTextObject>(id);
+  if (const text::EditTextRecord* field = library_.editText(id)) return std::make_shared<EditTextObject>(*field, library_);
   return std::make_shared<InertObject>(id);
 }
 

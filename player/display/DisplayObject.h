@@ -16,7 +16,7 @@ namespace display {
 
 class CharacterLibrary;
 
-enum class ObjectKind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Button, Text, Inert };
+enum class ObjectKind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Button, Text, Inert, EditText };
 
 struct RenderContext {
   render::Renderer& renderer;

@@ -146,7 +146,8 @@ bool SpriteObject::survivesRewind(const DisplayObject& child, const GotoPlan& pl
     case ObjectKind::Text: return sameCharacter && sameRatio && sameClipDepth && sameMatrix && sameColor;
     case ObjectKind::Bitmap:
     case ObjectKind::Button:
-    case ObjectKind::Inert: return sameCharacter && sameRatio && sameClipDepth;
+    case ObjectKind::Inert:
+    case ObjectKind::EditText: return sameCharacter && sameRatio && sameClipDepth;
     case ObjectKind::Sprite: return sameCharacter && sameRatio;
   }
   return false;
