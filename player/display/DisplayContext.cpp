@@ -5,6 +5,7 @@
 #include "BitmapObject.h"
 #include "ButtonObject.h"
 #include "MorphShapeObject.h"
+#include "ScriptHooks.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
 #include "StaticTextObject.h"
@@ -25,6 +26,7 @@ struct Nested {
 
 void DisplayContext::runFirstFrame(SpriteObject& sprite) {
   Nested nested(nesting_);
+  if (hooks_) hooks_->frameStarting(sprite);
   sprite.runFrame();
 }
 
@@ -52,6 +54,8 @@ void DisplayContext::addToExecution(std::shared_ptr<SpriteObject> sprite) { exec
 void DisplayContext::runFrames() {
   for (size_t i = execution_.size(); i-- > 0;) {
     std::shared_ptr<SpriteObject> clip = execution_[i];
+    if (clip->removed()) continue;
+    if (hooks_) hooks_->frameStarting(*clip);
     if (!clip->removed()) clip->runFrame();
   }
   std::erase_if(execution_, [](const auto& clip) { return clip->removed(); });
