@@ -2,6 +2,7 @@
 // intervals it keeps and the script limit. Runs action lists and calls functions.
 #pragma once
 
+#include "DisplayBridge.h"
 #include "Function.h"
 #include "Object.h"
 #include "Scope.h"
@@ -46,6 +47,11 @@ class Machine {
   const ObjectRef& global() const { return global_; }
   ObjectRef level(int n);  // _levelN, made on first use
   ObjectRef root() { return level(0); }
+  // The display list behind the clips, when there is one.
+  DisplayBridge* display() const { return display_; }
+  void setDisplay(DisplayBridge* display) { display_ = display; }
+  // Makes `clip` the object of _levelN (a display list's root bound to this machine).
+  void setLevel(int n, ObjectRef clip) { levels_[n] = std::move(clip); }
   // Forgets a level: a movie loaded into it starts with a fresh clip (_global stays).
   void unloadLevel(int n) { levels_.erase(n); }
 
@@ -135,6 +141,7 @@ class Machine {
   Host& host_;
   ObjectRef global_;
   std::map<int, ObjectRef> levels_;
+  DisplayBridge* display_ = nullptr;
   struct Interval {
     Value function, self;
     std::string method;

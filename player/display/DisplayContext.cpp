@@ -6,6 +6,7 @@
 #include "ButtonObject.h"
 #include "EditTextObject.h"
 #include "MorphShapeObject.h"
+#include "ScriptHooks.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
 #include "StaticTextObject.h"
@@ -26,6 +27,7 @@ struct Nested {
 
 void DisplayContext::runFirstFrame(SpriteObject& sprite) {
   Nested nested(nesting_);
+  if (hooks_) hooks_->frameStarting(sprite);
   sprite.runFrame();
 }
 
@@ -54,6 +56,8 @@ void DisplayContext::addToExecution(std::shared_ptr<SpriteObject> sprite) { exec
 void DisplayContext::runFrames() {
   for (size_t i = execution_.size(); i-- > 0;) {
     std::shared_ptr<SpriteObject> clip = execution_[i];
+    if (clip->removed()) continue;
+    if (hooks_) hooks_->frameStarting(*clip);
     if (!clip->removed()) clip->runFrame();
   }
   std::erase_if(execution_, [](const auto& clip) { return clip->removed(); });

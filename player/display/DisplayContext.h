@@ -12,12 +12,16 @@
 namespace display {
 
 class SpriteObject;
+class ScriptHooks;
 
 class DisplayContext {
  public:
   explicit DisplayContext(std::shared_ptr<const swf::MovieData> movie) : library_(std::move(movie)) {}
 
   CharacterLibrary& library() { return library_; }
+  // The script engine told of frames, actions and instances; none by default.
+  ScriptHooks* scriptHooks() const { return hooks_; }
+  void setScriptHooks(ScriptHooks* hooks) { hooks_ = hooks; }
 
   // A new instance of the character, not yet on a list; nullptr when the movie has none by
   // that id, or when instances nest too deep (a clip that places itself). Sprites join the
@@ -35,6 +39,7 @@ class DisplayContext {
   CharacterLibrary library_;
   std::vector<std::shared_ptr<SpriteObject>> execution_;  // oldest first
   int nesting_ = 0;  // instances being made inside instances being made
+  ScriptHooks* hooks_ = nullptr;
 };
 
 }  // namespace display

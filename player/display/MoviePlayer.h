@@ -26,7 +26,7 @@ class MoviePlayer {
   void renderStage(render::Renderer& renderer, double scale);
 
   SpriteObject& root() { return *root_; }
-  CharacterLibrary& library() { return context_.library(); }
+  DisplayContext& context() { return context_; }
   const swf::MovieData& movie() const { return *movie_; }
   const swf::Rect& stageRect() const { return movie_->frameRect; }
   uint32_t stageWidth(double scale = 1) const;  // pixels

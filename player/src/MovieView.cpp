@@ -152,7 +152,7 @@ std::shared_ptr<display::ButtonObject> MovieView::buttonUnder(POINT point) {
   if (!state_) return nullptr;
   render::Point stage;
   if (!display::toLocal(state_->view, render::Point{point.x + 0.5, point.y + 0.5}, stage)) return nullptr;
-  return display::topButtonAt(state_->player.root().children(), state_->player.library(), stage);
+  return display::topButtonAt(state_->player.root().children(), state_->player.context().library(), stage);
 }
 
 std::vector<display::PendingButtonAction> MovieView::pointer(Pointer what, POINT point) {
