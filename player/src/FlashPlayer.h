@@ -267,6 +267,7 @@ class FlashPlayer final : public IShockwaveFlash,
   LRESULT stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
   // The movie's buttons (FlashPlayerInput.cpp): the pointer at `point` of the stage area, keys.
   void movieInput(UINT message, WPARAM wParam, POINT point);
+  void fieldInput(UINT message, WPARAM wParam);
   // The hand over an active button; false leaves the cursor to the stage.
   bool setMovieCursor();
   void paintStage(HWND window, HDC target);

@@ -10,6 +10,7 @@
 #include "MovieReader.h"
 #include "HitTest.h"
 #include "MoviePlayer.h"
+#include "EditTextObject.h"
 #include "PointerTracker.h"
 #include "SoftwareRenderer.h"
 #include "StageMapping.h"
@@ -57,6 +58,7 @@ struct MovieView::State {
   std::optional<MovieLook> lastLook;  // none until the first picture
   swf::Matrix view;                   // stage twips to the last picture's pixels
   display::PointerTracker pointer;
+  display::TextInput text;
 
   explicit State(std::shared_ptr<const swf::MovieData> data) : movie(data), player(data) {}
 };
@@ -148,17 +150,27 @@ std::vector<display::PendingButtonAction> pendingActions(const std::vector<displ
 
 }  // namespace
 
-std::shared_ptr<display::ButtonObject> MovieView::buttonUnder(POINT point) {
-  if (!state_) return nullptr;
+std::optional<render::Point> MovieView::stagePoint(POINT point) const {
   render::Point stage;
-  if (!display::toLocal(state_->view, render::Point{point.x + 0.5, point.y + 0.5}, stage)) return nullptr;
-  return display::topButtonAt(state_->player.root().children(), state_->player.context().library(), stage);
+  if (!state_ || !display::toLocal(state_->view, render::Point{point.x + 0.5, point.y + 0.5}, stage)) return std::nullopt;
+  return stage;
+}
+
+std::shared_ptr<display::ButtonObject> MovieView::buttonUnder(POINT point) {
+  std::optional<render::Point> stage = stagePoint(point);
+  if (!stage) return nullptr;
+  return display::topButtonAt(state_->player.root().children(), state_->player.context().library(), *stage);
 }
 
 std::vector<display::PendingButtonAction> MovieView::pointer(Pointer what, POINT point) {
   if (!state_) return {};
   std::shared_ptr<display::ButtonObject> target = what == Pointer::Leave ? nullptr : buttonUnder(point);
   display::PointerTracker& tracker = state_->pointer;
+  if (std::optional<render::Point> stage = stagePoint(point)) {
+    if (what == Pointer::Press) state_->text.press(state_->player.root().children(), *stage);
+    if (what == Pointer::Move) state_->text.drag(*stage);
+  }
+  if (what == Pointer::Release) state_->text.release();
   switch (what) {
     case Pointer::Press: return pendingActions(tracker.press(target));
     case Pointer::Release: return pendingActions(tracker.release(target));
@@ -182,4 +194,26 @@ bool MovieView::handCursor() const {
 
 bool MovieView::buttonAt(const RECT& bounds, POINT point) {
   return buttonUnder(POINT{point.x - bounds.left, point.y - bounds.top}) != nullptr;
+}
+
+std::optional<MovieView::FieldChange> MovieView::fieldChange(bool changed) const {
+  std::shared_ptr<display::EditTextObject> field = state_ ? state_->text.focusedField() : nullptr;
+  if (!changed || !field || field->state().variableName().empty()) return std::nullopt;
+  return FieldChange{field->state().variableName(), field->state().variableValue()};
+}
+
+std::optional<MovieView::FieldChange> MovieView::editKey(display::EditKey key, bool shift) {
+  return state_ ? fieldChange(state_->text.key(key, shift)) : std::nullopt;
+}
+
+std::optional<MovieView::FieldChange> MovieView::type(std::u16string_view text) {
+  return state_ ? fieldChange(state_->text.type(text)) : std::nullopt;
+}
+
+std::optional<MovieView::FieldChange> MovieView::cut() { return state_ ? fieldChange(state_->text.cut()) : std::nullopt; }
+
+std::optional<std::u16string> MovieView::copy() const { return state_ ? state_->text.copy() : std::nullopt; }
+
+void MovieView::tab(bool backwards) {
+  if (state_) state_->text.tab(state_->player.root().children(), backwards);
 }

@@ -6,9 +6,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "ButtonActionRunner.h"
+#include "TextInput.h"
 #include "Stage.h"
 
 // How the picture is made: the stage's layout, the colour behind it and the quality.
@@ -60,8 +63,22 @@ class MovieView {
   // A button's hit area lies under the point (in the coordinates of `bounds`).
   bool buttonAt(const RECT& bounds, POINT point);
 
+  // The focused text field's input. A change of its text gives the field's variable and
+  // the new text, for the movie's variables.
+  struct FieldChange {
+    std::string variable;
+    std::u16string value;
+  };
+  std::optional<FieldChange> editKey(display::EditKey key, bool shift);
+  std::optional<FieldChange> type(std::u16string_view text);
+  std::optional<FieldChange> cut();
+  std::optional<std::u16string> copy() const;
+  void tab(bool backwards);
+
  private:
   struct State;
   std::shared_ptr<display::ButtonObject> buttonUnder(POINT point);
+  std::optional<render::Point> stagePoint(POINT point) const;
+  std::optional<FieldChange> fieldChange(bool changed) const;
   std::unique_ptr<State> state_;
 };
