@@ -20,6 +20,7 @@ Activation::Activation(Machine& m, std::shared_ptr<const Code> code, ScopeRef sc
                        ObjectRef timeline, Value* registers, size_t registerCount)
     : m_(m), code_(std::move(code)), scope_(std::move(scope)), self_(std::move(self)),
       timeline_(std::move(timeline)), registers_(registers), registerCount_(registerCount) {
+  originalTimeline_ = timeline_;
   stack_.reserve(16);  // one allocation for the depth most bodies reach
 }
 
@@ -28,8 +29,8 @@ const std::array<Activation::Handler, 256>& Activation::table() {
     std::array<Handler, 256> t;
     t.fill(&Activation::unknown);
     struct { uint8_t op; Handler h; } rows[] = {
-        {0x04, &Activation::doNothing}, {0x05, &Activation::doNothing},  // Next/PrevFrame
-        {0x06, &Activation::doNothing}, {0x07, &Activation::doNothing},  // Play, Stop
+        {0x04, &Activation::nextFrame}, {0x05, &Activation::prevFrame},
+        {0x06, &Activation::play}, {0x07, &Activation::stop},
         {0x0A, &Activation::add}, {0x0B, &Activation::subtract}, {0x0C, &Activation::multiply},
         {0x0D, &Activation::divide}, {0x0E, &Activation::equals}, {0x0F, &Activation::less},
         {0x10, &Activation::logicalAnd}, {0x11, &Activation::logicalOr},
@@ -64,14 +65,14 @@ const std::array<Activation::Handler, 256>& Activation::table() {
         {0x8F, &Activation::tryOp}, {0x94, &Activation::with}, {0x96, &Activation::pushOp},
         {0x99, &Activation::jump}, {0x9A, &Activation::getUrl2},
         {0x9B, &Activation::defineFunction}, {0x9D, &Activation::ifOp},
-        {0x9F, &Activation::popFrame},  // GotoFrame2: the stand-in's clips have one frame
+        {0x9F, &Activation::gotoFrame2},
         {0x08, &Activation::doNothing}, {0x09, &Activation::doNothing},  // ToggleQuality, StopSounds
-        {0x81, &Activation::doNothing}, {0x8A, &Activation::doNothing},  // GotoFrame, WaitForFrame
-        {0x8B, &Activation::doNothing}, {0x8C, &Activation::doNothing},  // SetTarget, GoToLabel
-        {0x8D, &Activation::popFrame}, {0x9E, &Activation::popFrame},   // WaitForFrame2, Call
-        {0x20, &Activation::popFrame},                                   // SetTarget2
+        {0x81, &Activation::gotoFrame}, {0x8A, &Activation::waitForFrame},
+        {0x8B, &Activation::setTarget}, {0x8C, &Activation::gotoLabel},
+        {0x8D, &Activation::waitForFrame2}, {0x9E, &Activation::popFrame},  // Call
+        {0x20, &Activation::setTarget2},
         {0x22, &Activation::getProperty}, {0x23, &Activation::setProperty},
-        {0x24, &Activation::cloneSprite}, {0x25, &Activation::popFrame},  // RemoveSprite
+        {0x24, &Activation::cloneSprite}, {0x25, &Activation::removeSprite},
         {0x27, &Activation::startDrag}, {0x28, &Activation::doNothing},   // EndDrag
     };
     for (const auto& row : rows) t[row.op] = row.h;
@@ -778,9 +779,11 @@ void Activation::setProperty(const Action&) {
   clip->set(m_, kClipProperties[i], i == 13 ? Value(m_.toString(value)) : Value(m_.toNumber(value)));
 }
 void Activation::cloneSprite(const Action&) {
-  toInt32(m_.toNumber(pop()));
-  m_.toString(pop());
-  pop();
+  int32_t depth = toInt32(m_.toNumber(pop()));
+  std::string name = m_.toString(pop());
+  Value source = pop();
+  if (DisplayBridge* display = m_.display())
+    if (ObjectRef clip = clipAt(source)) display->cloneSprite(m_, clip, name, depth);
 }
 void Activation::startDrag(const Action&) {
   pop();
@@ -800,8 +803,9 @@ void Activation::randomNumber(const Action&) {
   push(n >= 1 ? static_cast<double>(engine() % static_cast<uint32_t>(n)) : 0.0);
 }
 void Activation::targetPath(const Action&) {
-  pop();
-  push(Value());
+  Value v = pop();
+  if (!v.isObject() || !v.object()->isClip()) return push(Value());
+  push(v.object()->get(m_, "_target"));
 }
 
 }  // namespace avm1

@@ -141,6 +141,21 @@ class Activation {
   void startDrag(const Action&);
   void randomNumber(const Action&);
   void targetPath(const Action&);
+  // The timeline and sprite actions (ClipActions.cpp), through the machine's display bridge.
+  void nextFrame(const Action&);
+  void prevFrame(const Action&);
+  void play(const Action&);
+  void stop(const Action&);
+  void gotoFrame(const Action&);
+  void gotoLabel(const Action&);
+  void gotoFrame2(const Action&);
+  void setTarget(const Action&);
+  void setTarget2(const Action&);
+  void removeSprite(const Action&);
+  void waitForFrame(const Action&);
+  void waitForFrame2(const Action&);
+  void retarget(const ObjectRef& clip);
+  ObjectRef originalTimeline_;  // the timeline before any SetTarget
 
   Machine& m_;
   std::shared_ptr<const Code> code_;

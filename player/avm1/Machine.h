@@ -2,6 +2,7 @@
 // intervals it keeps and the script limit. Runs action lists and calls functions.
 #pragma once
 
+#include "DisplayBridge.h"
 #include "Function.h"
 #include "SoundBridge.h"
 #include "Object.h"
@@ -52,6 +53,11 @@ class Machine {
   void setSoundBridge(SoundBridge* bridge) { soundBridge_ = bridge; }
   // The Sound object behind each voice it started, for onSoundComplete.
   std::map<uint32_t, ObjectRef>& soundVoices() { return soundVoices_; }
+  // The display list behind the clips, when there is one.
+  DisplayBridge* display() const { return display_; }
+  void setDisplay(DisplayBridge* display) { display_ = display; }
+  // Makes `clip` the object of _levelN (a display list's root bound to this machine).
+  void setLevel(int n, ObjectRef clip) { levels_[n] = std::move(clip); }
   // Forgets a level: a movie loaded into it starts with a fresh clip (_global stays).
   void unloadLevel(int n) { levels_.erase(n); }
 
@@ -143,6 +149,7 @@ class Machine {
   std::map<int, ObjectRef> levels_;
   SoundBridge* soundBridge_ = nullptr;
   std::map<uint32_t, ObjectRef> soundVoices_;
+  DisplayBridge* display_ = nullptr;
   struct Interval {
     Value function, self;
     std::string method;

@@ -112,7 +112,9 @@ Property* Object::findOnChain(Machine& m, const std::string& name, Object** owne
   Object* o = this;
   for (int depth = 0; o; ++depth) {
     if (depth >= kMaxChain) throw RecursionLimit();
-    if (Property* p = o->findOwn(m, name)) {
+    Property* p = o->findOwn(m, name);
+    if (!p && o->hasExtraProperties_) p = o->extraProperty(m, name);
+    if (p) {
       *owner = o;
       if (level) *level = depth;
       return p;

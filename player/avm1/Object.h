@@ -88,11 +88,17 @@ class Object : public std::enable_shared_from_this<Object> {
   Property* findOwn(Machine& m, const std::string& name);  // none if hidden from this SWF version
   Property* findOwnAnyVersion(Machine& m, const std::string& name);
   std::vector<Property*> ownProperties();
+  // Names an object answers besides its own properties (a clip's children and its display
+  // properties): asked after its own, before its prototype. Only objects that say so are asked.
+  virtual Property* extraProperty(Machine&, const std::string&) { return nullptr; }
   // The class's own data for built-ins (a Number's or String's primitive, a Date's time).
   Value primitive;
   std::string className = "Object";
   std::string clipPath;
   std::vector<ObjectRef> interfaces;  // a prototype's implemented interfaces (ImplementsOp)  // a movie clip's target path ("_level0"), which is its string form
+
+ protected:
+  bool hasExtraProperties_ = false;
 
  private:
   Property* protoProperty(Machine& m);

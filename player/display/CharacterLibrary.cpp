@@ -1,6 +1,11 @@
 // The movie's characters by id, and the prepared shapes and labels derived from them.
 #include "CharacterLibrary.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "../swf/TagCodes.h"
+
 namespace display {
 
 namespace {
@@ -38,9 +43,14 @@ const FrameLabels& CharacterLibrary::labels(const swf::Timeline& timeline) {
   return it->second;
 }
 
-const std::vector<ButtonRecord>& CharacterLibrary::buttonRecords(const swf::RawCharacter& button) {
+const ButtonDefinition& CharacterLibrary::button(const swf::RawCharacter& button) {
   auto it = buttons_.find(button.id);
-  if (it == buttons_.end()) it = buttons_.emplace(button.id, readButtonRecords(button)).first;
+  if (it == buttons_.end()) {
+    const swf::RawCharacter* cxform = nullptr;
+    for (const swf::RawCharacter& info : movie_->characterInfo)
+      if (info.id == button.id && info.tagCode == swf::tag::kDefineButtonCxform) cxform = &info;
+    it = buttons_.emplace(button.id, readButton(button, cxform)).first;
+  }
   return it->second;
 }
 
@@ -57,7 +67,11 @@ const FontGlyphs* CharacterLibrary::fontGlyphs(swf::CharacterId id) const {
   auto it = fonts_.find(id);
   if (it == fonts_.end()) {
     const swf::RawCharacter* raw = get<swf::RawCharacter>(id);
-    it = fonts_.emplace(id, raw ? readFontGlyphs(*raw, movie_->version) : std::nullopt).first;
+    std::optional<FontGlyphs> font = raw ? readFontGlyphs(*raw, movie_->version) : std::nullopt;
+    if (font)
+      for (const swf::RawCharacter& info : movie_->characterInfo)
+        if (info.id == id) applyFontInfo(*font, info);
+    it = fonts_.emplace(id, std::move(font)).first;
   }
   return it->second ? &*it->second : nullptr;
 }
@@ -73,6 +87,39 @@ const render::PreparedShape* CharacterLibrary::preparedGlyph(swf::CharacterId fo
     it = glyphs_.emplace(key, render::prepareGlyph(glyph)).first;
   }
   return &it->second;
+}
+
+const text::EditTextRecord* CharacterLibrary::editText(swf::CharacterId id) const {
+  auto it = editTexts_.find(id);
+  if (it == editTexts_.end()) {
+    const swf::RawCharacter* raw = get<swf::RawCharacter>(id);
+    it = editTexts_.emplace(id, raw ? text::readEditText(*raw, movie_->version) : std::nullopt).first;
+  }
+  return it->second ? &*it->second : nullptr;
+}
+
+const text::LayoutFont* CharacterLibrary::layoutFont(swf::CharacterId id) {
+  auto it = layoutFonts_.find(id);
+  if (it != layoutFonts_.end()) return it->second.get();
+  const FontGlyphs* glyphs = fontGlyphs(id);
+  if (!glyphs) return nullptr;
+  return layoutFonts_.emplace(id, std::make_unique<EmbeddedFont>(id, *glyphs, *this)).first->second.get();
+}
+
+const text::LayoutFont* CharacterLibrary::layoutFont(const std::string& name, bool bold, bool italic) {
+  auto same = [](const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+  };
+  const text::LayoutFont* nameOnly = nullptr;
+  for (const auto& [id, character] : movie_->characters) {
+    const FontGlyphs* glyphs = fontGlyphs(id);
+    if (!glyphs || glyphs->glyphs.empty() || !same(glyphs->name, name)) continue;
+    if (glyphs->bold == bold && glyphs->italic == italic) return layoutFont(id);
+    if (!nameOnly) nameOnly = layoutFont(id);
+  }
+  return nameOnly;
 }
 
 render::BitmapLookup CharacterLibrary::bitmapLookup() const {

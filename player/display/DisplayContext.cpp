@@ -4,7 +4,9 @@
 #include "../swf/TagCodes.h"
 #include "BitmapObject.h"
 #include "ButtonObject.h"
+#include "EditTextObject.h"
 #include "MorphShapeObject.h"
+#include "ScriptHooks.h"
 #include "ShapeObject.h"
 #include "SpriteObject.h"
 #include "StaticTextObject.h"
@@ -25,6 +27,7 @@ struct Nested {
 
 void DisplayContext::runFirstFrame(SpriteObject& sprite) {
   Nested nested(nesting_);
+  if (hooks_) hooks_->frameStarting(sprite);
   sprite.runFrame();
 }
 
@@ -44,6 +47,7 @@ std::shared_ptr<DisplayObject> DisplayContext::instantiate(swf::CharacterId id) 
       raw && (raw->tagCode == swf::tag::kDefineButton || raw->tagCode == swf::tag::kDefineButton2))
     return std::make_shared<ButtonObject>(*this, *raw);
   if (library_.staticText(id)) return std::make_shared<StaticTextObject>(id);
+  if (const text::EditTextRecord* field = library_.editText(id)) return std::make_shared<EditTextObject>(*field, library_);
   return std::make_shared<InertObject>(id);
 }
 
@@ -52,6 +56,8 @@ void DisplayContext::addToExecution(std::shared_ptr<SpriteObject> sprite) { exec
 void DisplayContext::runFrames() {
   for (size_t i = execution_.size(); i-- > 0;) {
     std::shared_ptr<SpriteObject> clip = execution_[i];
+    if (clip->removed()) continue;
+    if (hooks_) hooks_->frameStarting(*clip);
     if (!clip->removed()) clip->runFrame();
   }
   std::erase_if(execution_, [](const auto& clip) { return clip->removed(); });

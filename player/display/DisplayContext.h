@@ -16,6 +16,7 @@ class MovieSounds;
 namespace display {
 
 class SpriteObject;
+class ScriptHooks;
 
 class DisplayContext {
  public:
@@ -25,6 +26,9 @@ class DisplayContext {
   // Where timelines send their sound tags; none until the movie is given a mixer.
   sound::MovieSounds* sounds() const { return sounds_; }
   void setSounds(sound::MovieSounds* sounds) { sounds_ = sounds; }
+  // The script engine told of frames, actions and instances; none by default.
+  ScriptHooks* scriptHooks() const { return hooks_; }
+  void setScriptHooks(ScriptHooks* hooks) { hooks_ = hooks; }
 
   // A new instance of the character, not yet on a list; nullptr when the movie has none by
   // that id, or when instances nest too deep (a clip that places itself). Sprites join the
@@ -43,6 +47,7 @@ class DisplayContext {
   std::vector<std::shared_ptr<SpriteObject>> execution_;  // oldest first
   int nesting_ = 0;  // instances being made inside instances being made
   sound::MovieSounds* sounds_ = nullptr;
+  ScriptHooks* hooks_ = nullptr;
 };
 
 }  // namespace display

@@ -41,6 +41,21 @@ void DisplayList::clear() {
   children_.clear();
 }
 
+void DisplayList::swap(int32_t a, int32_t b) {
+  if (a == b) return;
+  auto first = children_.extract(a), second = children_.extract(b);
+  if (!first.empty()) {
+    first.key() = b;
+    first.mapped()->setDepth(b);
+    children_.insert(std::move(first));
+  }
+  if (!second.empty()) {
+    second.key() = a;
+    second.mapped()->setDepth(a);
+    children_.insert(std::move(second));
+  }
+}
+
 namespace {
 
 // Whether a clip layer masks at all: an empty sprite or a character we do not draw masks

@@ -22,6 +22,8 @@ class DisplayList {
   // Takes the child at `depth` off the list (marked removed), if there is one.
   void remove(int32_t depth);
   void clear();
+  // Exchanges the instances at two depths, either of which may be empty.
+  void swap(int32_t a, int32_t b);
 
   const Children& children() const { return children_; }
   bool empty() const { return children_.empty(); }

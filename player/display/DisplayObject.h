@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,16 @@ class Renderer;
 namespace display {
 
 class CharacterLibrary;
+class SpriteObject;
 
-enum class ObjectKind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Button, Text, Inert };
+// What a script engine keeps for an instance (its script object). Told when the instance
+// leaves the display list or goes away, so the script object stops reaching it.
+struct ScriptLink {
+  virtual ~ScriptLink() = default;
+  virtual void detach() = 0;
+};
+
+enum class ObjectKind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Button, Text, Inert, EditText };
 
 struct RenderContext {
   render::Renderer& renderer;
@@ -27,7 +36,9 @@ struct RenderContext {
 class DisplayObject {
  public:
   DisplayObject(ObjectKind kind, swf::CharacterId characterId) : kind_(kind), characterId_(characterId) {}
-  virtual ~DisplayObject() = default;
+  virtual ~DisplayObject() {
+    if (scriptLink) scriptLink->detach();
+  }
   DisplayObject(const DisplayObject&) = delete;
   DisplayObject& operator=(const DisplayObject&) = delete;
 
@@ -55,6 +66,12 @@ class DisplayObject {
   void setVisible(bool visible) { visible_ = visible; }
   const std::vector<swf::ClipAction>& clipActions() const { return clipActions_; }
   void setClipActions(std::vector<swf::ClipAction> actions) { clipActions_ = std::move(actions); }
+  void setRatio(uint16_t ratio) { ratio_ = ratio; }
+  // The clip whose list holds this instance; none for the root and once removed.
+  SpriteObject* parent() const { return parent_; }
+  void setParent(SpriteObject* parent) { parent_ = parent; }
+  // The script object of this instance, when a script engine made one.
+  std::shared_ptr<ScriptLink> scriptLink;
 
   // The fields a PlaceObject may change on an instance already placed; name and clip depth
   // are set only when the instance is made.
@@ -65,7 +82,11 @@ class DisplayObject {
   virtual bool replaceCharacter(swf::CharacterId id, const CharacterLibrary& library);
 
   // Removed from its parent's list: sprites stop running their frames.
-  virtual void markRemoved() { removed_ = true; }
+  virtual void markRemoved() {
+    removed_ = true;
+    parent_ = nullptr;
+    if (scriptLink) scriptLink->detach();
+  }
   bool removed() const { return removed_; }
 
   // Draws the object with `toPixels` (the parent's concatenated matrix into pixels) and the
@@ -92,6 +113,7 @@ class DisplayObject {
   bool visible_ = true;
   std::vector<swf::ClipAction> clipActions_;
   bool removed_ = false;
+  SpriteObject* parent_ = nullptr;
 };
 
 // A character this player does not draw yet (text, buttons, video): it holds its depth so the

@@ -29,6 +29,7 @@ class MoviePlayer {
   void attachSounds(sound::MovieSounds* sounds) { context_.setSounds(sounds); }
 
   SpriteObject& root() { return *root_; }
+  DisplayContext& context() { return context_; }
   const swf::MovieData& movie() const { return *movie_; }
   const swf::Rect& stageRect() const { return movie_->frameRect; }
   uint32_t stageWidth(double scale = 1) const;  // pixels

@@ -7,6 +7,7 @@
 #include "DisplayContext.h"
 #include "GotoPlan.h"
 #include "MovieSounds.h"
+#include "ScriptHooks.h"
 #include "Transform.h"
 
 namespace display {
@@ -57,9 +58,49 @@ void SpriteObject::runFrame() {
 void SpriteObject::runFrameTags(uint16_t frame) {
   for (const swf::FrameTag& tag : timeline_.frames[frame - 1].tags) {
     if (auto* p = std::get_if<swf::PlaceObject>(&tag)) place(*p);
-    else if (auto* r = std::get_if<swf::RemoveObject>(&tag)) list_.remove(r->depth);
-    else if (context_.sounds()) context_.sounds()->frameTag(this, tag);
+    else if (auto* r = std::get_if<swf::RemoveObject>(&tag)) removeChild(r->depth);
+    else if (auto* a = std::get_if<swf::DoAction>(&tag)) {
+      if (context_.scriptHooks()) context_.scriptHooks()->frameActions(*this, a->actions);
+    } else if (auto* i = std::get_if<swf::DoInitAction>(&tag)) {
+      if (context_.scriptHooks()) context_.scriptHooks()->initActions(*this, i->spriteId, i->actions);
+    } else if (context_.sounds()) {
+      context_.sounds()->frameTag(this, tag);
+    }
   }
+}
+
+void SpriteObject::runFrameScripts(uint16_t frame) {
+  ScriptHooks* hooks = context_.scriptHooks();
+  if (!hooks || frame < 1 || frame > timeline_.frames.size()) return;
+  for (const swf::FrameTag& tag : timeline_.frames[frame - 1].tags) {
+    if (auto* a = std::get_if<swf::DoAction>(&tag)) hooks->frameActions(*this, a->actions);
+    else if (auto* i = std::get_if<swf::DoInitAction>(&tag)) hooks->initActions(*this, i->spriteId, i->actions);
+  }
+}
+
+void SpriteObject::removeChild(int32_t depth) {
+  DisplayObject* child = list_.at(depth);
+  if (!child) return;
+  if (ScriptHooks* hooks = context_.scriptHooks()) hooks->instanceRemoving(*child);
+  list_.remove(depth);
+}
+
+void SpriteObject::removeAt(int32_t depth) { removeChild(depth); }
+
+void SpriteObject::swapDepths(int32_t a, int32_t b) { list_.swap(a, b); }
+
+DisplayObject* SpriteObject::attach(std::shared_ptr<DisplayObject> object, int32_t depth, const std::string& name) {
+  if (!object) return nullptr;
+  removeChild(depth);
+  object->setDepth(depth);
+  object->setName(name);
+  object->setParent(this);
+  object->setPlaceFrame(0);
+  list_.put(object);
+  if (ScriptHooks* hooks = context_.scriptHooks()) hooks->instancePlaced(*object);
+  if (object->kind() == ObjectKind::Sprite && !object->removed())
+    context_.runFirstFrame(static_cast<SpriteObject&>(*object));
+  return object.get();
 }
 
 void SpriteObject::place(const swf::PlaceObject& place) {
@@ -90,7 +131,10 @@ DisplayObject* SpriteObject::instantiate(swf::CharacterId id, const swf::PlaceOb
   if (place.name) object->setName(*place.name);
   if (place.clipDepth) object->setClipDepth(*place.clipDepth);
   object->setClipActions(place.clipActions);
+  object->setParent(this);
   list_.put(object);
+  if (ScriptHooks* hooks = context_.scriptHooks()) hooks->instancePlaced(*object);
+  if (object->removed()) return nullptr;
   // A new clip shows its first frame at once.
   if (object->kind() == ObjectKind::Sprite) context_.runFirstFrame(static_cast<SpriteObject&>(*object));
   return object.get();
@@ -111,7 +155,7 @@ void SpriteObject::runGoto(uint16_t frame) {
         plan.remove(r->depth);
         // Going forwards, an instance from before the goto that a skipped frame removes goes
         // now; a rewind decides about the old instances below.
-        if (!rewind) list_.remove(r->depth);
+        if (!rewind) removeChild(r->depth);
       }
     }
   }
@@ -120,13 +164,15 @@ void SpriteObject::runGoto(uint16_t frame) {
     std::vector<int32_t> gone;
     for (const auto& [depth, child] : list_.children())
       if (!survivesRewind(*child, plan)) gone.push_back(depth);
-    for (int32_t depth : gone) list_.remove(depth);
+    for (int32_t depth : gone) removeChild(depth);
   }
 
   // Instances placed before the target frame are made first, then the target frame's own.
   const std::vector<const GotoPlacement*> ordered = plan.inOrder();
   for (const GotoPlacement* p : ordered)
     if (p->frame < frame) applyGotoPlacement(*p, rewind);
+  // The target frame's scripts come before the clips it places run theirs.
+  if (frame <= totalFrames()) runFrameScripts(frame);
   for (const GotoPlacement* p : ordered)
     if (p->frame >= frame) applyGotoPlacement(*p, rewind);
 }
@@ -148,7 +194,8 @@ bool SpriteObject::survivesRewind(const DisplayObject& child, const GotoPlan& pl
     case ObjectKind::Text: return sameCharacter && sameRatio && sameClipDepth && sameMatrix && sameColor;
     case ObjectKind::Bitmap:
     case ObjectKind::Button:
-    case ObjectKind::Inert: return sameCharacter && sameRatio && sameClipDepth;
+    case ObjectKind::Inert:
+    case ObjectKind::EditText: return sameCharacter && sameRatio && sameClipDepth;
     case ObjectKind::Sprite: return sameCharacter && sameRatio;
   }
   return false;

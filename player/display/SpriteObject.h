@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "../swf/SwfMovieData.h"
@@ -38,6 +39,17 @@ class SpriteObject final : public DisplayObject {
   DisplayObject* childByName(std::string_view name) const { return list_.byName(name); }
   const DisplayList& children() const { return list_; }
 
+  // Scripts' changes to the list. attach puts an instance made by the context at `depth` (what
+  // was there leaves) and runs a clip's first frame; removeAt takes one off; swapDepths moves
+  // the instances at two depths (either may be empty).
+  DisplayObject* attach(std::shared_ptr<DisplayObject> object, int32_t depth, const std::string& name);
+  void removeAt(int32_t depth);
+  void swapDepths(int32_t a, int32_t b);
+  DisplayContext& context() const { return context_; }
+  const swf::Timeline& timeline() const { return timeline_; }
+  // Whether the clip's load event ran (the engine sends enterFrame after it).
+  bool loadEventSent = false;
+
   // One tick of the movie's frame rate for this clip: the next frame (or the first again after
   // the last) when playing.
   void runFrame();
@@ -48,6 +60,8 @@ class SpriteObject final : public DisplayObject {
 
  private:
   void runFrameTags(uint16_t frame);
+  void runFrameScripts(uint16_t frame);  // a goto's target frame: its action tags only
+  void removeChild(int32_t depth);
   void place(const swf::PlaceObject& place);
   DisplayObject* instantiate(swf::CharacterId id, const swf::PlaceObject& place, uint16_t placeFrame);
   void runGoto(uint16_t frame);

@@ -2,11 +2,14 @@
 // characters, timeline commands gathered into frames; a bad line stops with its number.
 #include "SceneText.h"
 
+#include "SceneButtons.h"
+#include "SceneFields.h"
 #include "SceneShapes.h"
 #include "SoundRecords.h"
 #include "TagCodes.h"
 #include "ToneMaker.h"
 #include "ScriptText.h"
+#include "TagCodes.h"
 
 #include <cmath>
 #include <cstdio>
@@ -122,11 +125,22 @@ class SceneReader {
     Timeline* current = &main;
     swf::Sprite sprite;
     std::optional<Timeline> spriteTimeline;
+    std::optional<SceneButton> button;
     for (const movie::ScriptLine& line : lines) {
       line_ = line.number;
       Cursor c(line.tokens);
       const std::string& command = line.tokens[0];
-      if (command == "sprite") {
+      if (button) {
+        buttonLine(command, c, button);
+      } else if (command == "button") {
+        if (spriteTimeline) fail("define buttons outside sprites");
+        button.emplace();
+        button->id = newId(c);
+        if (c.peek() == "menu") button->menu = c.word("menu") == "menu";
+      } else if (command == "font" || command == "field") {
+        if (spriteTimeline) fail("define fonts and fields outside sprites");
+        command == "font" ? deviceFont(c) : field(c);
+      } else if (command == "sprite") {
         if (spriteTimeline) fail("sprites do not nest: 'end' the one before");
         sprite = swf::Sprite{};
         sprite.id = newId(c);
@@ -157,6 +171,7 @@ class SceneReader {
       if (c.more()) fail("unexpected '" + c.peek() + "'");
     }
     if (spriteTimeline) fail("sprite " + std::to_string(sprite.id) + " has no 'end'");
+    if (button) fail("button " + std::to_string(button->id) + " has no 'end'");
     main.finish();
     movie_.timeline.declaredFrameCount = static_cast<uint16_t>(movie_.timeline.frames.size());
   }
@@ -176,6 +191,80 @@ class SceneReader {
       if (!pending.tags.empty()) show();
     }
   };
+
+  struct SceneButton {
+    swf::CharacterId id = 0;
+    bool menu = false;
+    std::vector<ButtonStateRecord> records;
+    std::vector<ButtonConditionAction> actions;
+  };
+
+  // Inside `button ID [menu]` .. `end`: `state STATES ID depth D [at X Y]` and `on CONDITIONS HEX...`.
+  void buttonLine(const std::string& command, Cursor& c, std::optional<SceneButton>& button) {
+    if (command == "state") {
+      ButtonStateRecord r;
+      r.states = buttonStates(c.word("states"));
+      if (!r.states) fail("bad button states (up, over, down, hit joined by commas)");
+      r.characterId = knownId(c);
+      r.depth = depth(c);
+      if (c.peek() == "at") {
+        c.word("at");
+        r.matrix.tx = c.number("x") * 20;
+        r.matrix.ty = c.number("y") * 20;
+      }
+      button->records.push_back(r);
+    } else if (command == "on") {
+      ButtonConditionAction a;
+      const int conditions = buttonConditions(c.word("conditions"));
+      if (conditions <= 0) fail("bad button conditions (press, release, rollover, ..., key:N joined by commas)");
+      a.conditions = static_cast<uint16_t>(conditions);
+      while (c.more()) {
+        std::string hex = c.word("byte");
+        if (hex.size() % 2 || !hexDigits(hex, 0)) fail("bad action bytes '" + hex + "' (hex)");
+        for (size_t i = 0; i < hex.size(); i += 2)
+          a.bytes.push_back(static_cast<uint8_t>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16)));
+      }
+      button->actions.push_back(std::move(a));
+    } else if (command == "end") {
+      swf::RawCharacter raw{button->id, swf::tag::kDefineButton2, buttonBody(button->id, button->menu, button->records, button->actions)};
+      define(button->id, std::move(raw));
+      button.reset();
+    } else {
+      fail("unknown button command '" + command + "' (state, on, end)");
+    }
+  }
+
+  // font ID NAME: a system font by name (_sans, _serif, _typewriter or a family), no glyphs.
+  void deviceFont(Cursor& c) {
+    const swf::CharacterId id = newId(c);
+    const std::string name = c.word("font name");
+    if (name.empty() || name.size() > 255) fail("a font name has 1 to 255 bytes");
+    define(id, swf::RawCharacter{id, swf::tag::kDefineFont2, deviceFontBody(id, name)});
+  }
+
+  // field ID X Y W H [font ID] [size PX] [color RRGGBB] [var NAME] [text TEXT] [password]
+  // [readonly] [border] [multiline] [noselect]: a DefineEditText, its box in its own pixels.
+  void field(Cursor& c) {
+    FieldSpec f;
+    f.id = newId(c);
+    const double x = c.number("x"), y = c.number("y"), w = c.number("width"), h = c.number("height");
+    f.bounds = swf::Rect{int32_t(x * 20), int32_t((x + w) * 20), int32_t(y * 20), int32_t((y + h) * 20)};
+    while (c.more()) {
+      const std::string option = c.word("field option");
+      if (option == "font") f.fontId = knownId(c);
+      else if (option == "size") f.height = static_cast<uint16_t>(c.integer("size", 1, 3000) * 20);
+      else if (option == "color") f.color = color(c.word("colour"));
+      else if (option == "var") f.variable = c.word("variable");
+      else if (option == "text") f.text = c.word("text");
+      else if (option == "password") f.password = true;
+      else if (option == "readonly") f.readOnly = true;
+      else if (option == "border") f.border = true;
+      else if (option == "multiline") f.multiline = true;
+      else if (option == "noselect") f.noSelect = true;
+      else fail("unknown field option '" + option + "' (font, size, color, var, text, password, readonly, border, multiline, noselect)");
+    }
+    define(f.id, swf::RawCharacter{f.id, swf::tag::kDefineEditText, editTextBody(f)});
+  }
 
   swf::CharacterId newId(Cursor& c) {
     long id = c.integer("character id", 1, 65534);

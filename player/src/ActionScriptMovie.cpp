@@ -53,7 +53,7 @@ avm1::Value valueOfXml(const std::wstring& xml) {
 
 }  // namespace
 
-ActionScriptMovie::ActionScriptMovie(FlashPlayer& player, int version) : player_(player), machine_(version, *this) {}
+ActionScriptMovie::ActionScriptMovie(FlashPlayer& player, int version) : player_(player), machine_(version, *this), codeVersion_(version) {}
 
 void ActionScriptMovie::play(const movie::SwfMovie& movie, const std::wstring& url,
                              const std::map<std::wstring, std::wstring>& variables) {
@@ -63,11 +63,17 @@ void ActionScriptMovie::play(const movie::SwfMovie& movie, const std::wstring& u
   root->set(machine_, "$version", fromText(kPlayerVersion));
   for (const auto& [name, value] : variables) root->set(machine_, wideToUtf8(name), fromText(value));
   machine_.setScriptLimit(std::chrono::seconds(movie.scriptTimeoutSeconds));
+  codeVersion_ = movie.version;
   std::vector<avm1::FrameCode> code;
   for (const movie::ActionBlock& block : movie.actions)
     code.push_back({block.frame, block.init, std::make_shared<avm1::Code>(avm1::Code{block.bytes, movie.version})});
   hasCode_ = hasCode_ || !code.empty();
   timeline_ = std::make_shared<avm1::TimelineRunner>(machine_, std::move(code), movie.frameCount, movie.frameRate);
+}
+
+void ActionScriptMovie::runButtonAction(const display::PendingButtonAction& action) {
+  hasCode_ = true;
+  machine_.runActions(std::make_shared<avm1::Code>(avm1::Code{action.bytes, codeVersion_}), machine_.root());
 }
 
 void ActionScriptMovie::enterFrame() {

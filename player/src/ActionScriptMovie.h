@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "ButtonActionRunner.h"
 #include "Machine.h"
 #include "SwfMovie.h"
 #include "TimelineRunner.h"
 
 class FlashPlayer;
 
-class ActionScriptMovie final : public avm1::Host {
+class ActionScriptMovie final : public avm1::Host, public display::ButtonActionRunner {
  public:
   ActionScriptMovie(FlashPlayer& player, int version);
 
@@ -44,6 +45,9 @@ class ActionScriptMovie final : public avm1::Host {
   void getUrl(const std::string& url, const std::string& target) override;
   avm1::Value externalCall(const std::string& name, const avm1::Args& args) override;
 
+  // display::ButtonActionRunner: on _level0 until buttons' parents are clips of their own.
+  void runButtonAction(const display::PendingButtonAction& action) override;
+
  private:
   std::wstring valueXml(const avm1::Value& value);
 
@@ -51,6 +55,7 @@ class ActionScriptMovie final : public avm1::Host {
   avm1::Machine machine_;
   std::shared_ptr<avm1::TimelineRunner> timeline_;
   bool hasCode_ = false;
+  int codeVersion_;  // the SWF version of the movie in _level0
 };
 
 // `_url` of a movie loaded by path, as the player gives it: "file:///C|/dir/movie.swf" with

@@ -260,6 +260,7 @@ LRESULT FlashPlayer::handleMessage(HWND window, UINT message, WPARAM wParam, LPA
       break;
     case WM_SETCURSOR:
       if (window == stageWindow_ && LOWORD(lParam) == HTCLIENT) {
+        if (setMovieCursor()) return TRUE;
         SetCursor(LoadCursorA(module::instance(), MAKEINTRESOURCEA(module::kCursorId)));
         return TRUE;
       }
@@ -350,6 +351,7 @@ LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool
   // Windowless messages come in the container's coordinates; report the player's own.
   int x = GET_X_LPARAM(lParam) - (windowless_ ? position_.left : 0);
   int y = GET_Y_LPARAM(lParam) - (windowless_ ? position_.top : 0);
+  movieInput(message, wParam, POINT{x, y});
   for (const auto& b : kButtons) {
     if (message != b.down && message != b.up) continue;
     bool down = message == b.down;
@@ -398,6 +400,10 @@ LRESULT FlashPlayer::stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool
     return 0;
   }
   if (message == WM_SETCURSOR && windowless_) {
+    if (setMovieCursor()) {
+      *handled = true;
+      return TRUE;
+    }
     SetCursor(LoadCursorA(module::instance(), MAKEINTRESOURCEA(module::kCursorId)));
     *handled = true;
     return TRUE;

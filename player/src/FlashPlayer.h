@@ -267,6 +267,11 @@ class FlashPlayer final : public IShockwaveFlash,
   bool ensureMessageWindow();
   LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT stageInput(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
+  // The movie's buttons (FlashPlayerInput.cpp): the pointer at `point` of the stage area, keys.
+  void movieInput(UINT message, WPARAM wParam, POINT point);
+  void fieldInput(UINT message, WPARAM wParam);
+  // The hand over an active button; false leaves the cursor to the stage.
+  bool setMovieCursor();
   void paintStage(HWND window, HDC target);
   void showContextMenu(POINT client);
 
@@ -387,6 +392,7 @@ class FlashPlayer final : public IShockwaveFlash,
   HWND stageWindow_ = nullptr;
   HWND messageWindow_ = nullptr;
   RECT position_{};
+  bool trackingLeave_ = false;  // the stage window asked for WM_MOUSELEAVE
   SIZEL extent_{14552, 10583};  // 550 x 400 pixels at 96 dpi
   bool closed_ = false;
 };

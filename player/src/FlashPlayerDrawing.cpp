@@ -28,7 +28,8 @@ bool FlashPlayer::stageHit(const RECT& bounds, POINT point) {
   if (!PtInRect(&bounds, point)) return false;
   if (!l.transparent) return true;
   l.caption = false;
-  return movieView_.covers(bounds, point, movieLook()) || stage_.hit(bounds, point, l);
+  return movieView_.covers(bounds, point, movieLook()) || movieView_.buttonAt(bounds, point) ||
+         stage_.hit(bounds, point, l);
 }
 
 RECT FlashPlayer::stageArea() const {

@@ -8,8 +8,11 @@
 
 #include "FrameBitmap.h"
 #include "MovieReader.h"
+#include "HitTest.h"
 #include "MoviePlayer.h"
 #include "MovieSounds.h"
+#include "EditTextObject.h"
+#include "PointerTracker.h"
 #include "SoftwareRenderer.h"
 #include "StageMapping.h"
 
@@ -55,6 +58,9 @@ struct MovieView::State {
   FrameBitmap bitmap;
   std::optional<MovieLook> lastLook;  // none until the first picture
   std::unique_ptr<sound::MovieSounds> sounds;
+  swf::Matrix view;                   // stage twips to the last picture's pixels
+  display::PointerTracker pointer;
+  display::TextInput text;
 
   explicit State(std::shared_ptr<const swf::MovieData> data) : movie(data), player(data) {}
 };
@@ -115,6 +121,7 @@ RECT MovieView::render(int width, int height, const MovieLook& look) {
   StageMapping m = mapStage((stage.xMax - stage.xMin) / 20.0, (stage.yMax - stage.yMin) / 20.0, 0, 0, width, height,
                             look.layout.scaleMode, look.layout.alignMode);
   swf::Matrix view{m.sx / 20, 0, 0, m.sy / 20, m.ox - stage.xMin * m.sx / 20, m.oy - stage.yMin * m.sy / 20};
+  s.view = view;
   std::optional<swf::Rgba> background;
   if (!look.layout.transparent)
     background = swf::Rgba{static_cast<uint8_t>(look.background >> 16), static_cast<uint8_t>(look.background >> 8),
@@ -149,4 +156,85 @@ bool MovieView::covers(const RECT& bounds, POINT point, const MovieLook& look) {
   if (!s.lastLook || !(*s.lastLook == look) || s.bitmap.width() != width || s.bitmap.height() != height)
     render(width, height, look);
   return s.bitmap.alphaAt(point.x - bounds.left, point.y - bounds.top) != 0;
+}
+
+// --- input for the movie's buttons ----------------------------------------------------------
+
+namespace {
+
+std::vector<display::PendingButtonAction> pendingActions(const std::vector<display::ButtonEvent>& events) {
+  std::vector<display::PendingButtonAction> out;
+  for (const display::ButtonEvent& event : events)
+    for (const display::ButtonAction* action : display::actionsFor(event)) out.push_back({event.button, action->bytes});
+  return out;
+}
+
+}  // namespace
+
+std::optional<render::Point> MovieView::stagePoint(POINT point) const {
+  render::Point stage;
+  if (!state_ || !display::toLocal(state_->view, render::Point{point.x + 0.5, point.y + 0.5}, stage)) return std::nullopt;
+  return stage;
+}
+
+std::shared_ptr<display::ButtonObject> MovieView::buttonUnder(POINT point) {
+  std::optional<render::Point> stage = stagePoint(point);
+  if (!stage) return nullptr;
+  return display::topButtonAt(state_->player.root().children(), state_->player.context().library(), *stage);
+}
+
+std::vector<display::PendingButtonAction> MovieView::pointer(Pointer what, POINT point) {
+  if (!state_) return {};
+  std::shared_ptr<display::ButtonObject> target = what == Pointer::Leave ? nullptr : buttonUnder(point);
+  display::PointerTracker& tracker = state_->pointer;
+  if (std::optional<render::Point> stage = stagePoint(point)) {
+    if (what == Pointer::Press) state_->text.press(state_->player.root().children(), *stage);
+    if (what == Pointer::Move) state_->text.drag(*stage);
+  }
+  if (what == Pointer::Release) state_->text.release();
+  switch (what) {
+    case Pointer::Press: return pendingActions(tracker.press(target));
+    case Pointer::Release: return pendingActions(tracker.release(target));
+    default: return pendingActions(tracker.move(target));
+  }
+}
+
+std::vector<display::PendingButtonAction> MovieView::keyPress(uint8_t swfKey) {
+  if (!state_) return {};
+  std::vector<display::PendingButtonAction> out;
+  for (const auto& [button, action] : display::keyPressActions(state_->player.root().children(), swfKey))
+    out.push_back({button, action->bytes});
+  return out;
+}
+
+bool MovieView::handCursor() const {
+  if (!state_) return false;
+  std::shared_ptr<display::ButtonObject> hovered = state_->pointer.hovered();
+  return hovered && hovered->enabled() && hovered->useHandCursor();
+}
+
+bool MovieView::buttonAt(const RECT& bounds, POINT point) {
+  return buttonUnder(POINT{point.x - bounds.left, point.y - bounds.top}) != nullptr;
+}
+
+std::optional<MovieView::FieldChange> MovieView::fieldChange(bool changed) const {
+  std::shared_ptr<display::EditTextObject> field = state_ ? state_->text.focusedField() : nullptr;
+  if (!changed || !field || field->state().variableName().empty()) return std::nullopt;
+  return FieldChange{field->state().variableName(), field->state().variableValue()};
+}
+
+std::optional<MovieView::FieldChange> MovieView::editKey(display::EditKey key, bool shift) {
+  return state_ ? fieldChange(state_->text.key(key, shift)) : std::nullopt;
+}
+
+std::optional<MovieView::FieldChange> MovieView::type(std::u16string_view text) {
+  return state_ ? fieldChange(state_->text.type(text)) : std::nullopt;
+}
+
+std::optional<MovieView::FieldChange> MovieView::cut() { return state_ ? fieldChange(state_->text.cut()) : std::nullopt; }
+
+std::optional<std::u16string> MovieView::copy() const { return state_ ? state_->text.copy() : std::nullopt; }
+
+void MovieView::tab(bool backwards) {
+  if (state_) state_->text.tab(state_->player.root().children(), backwards);
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ButtonActionRunner.h"
+#include "TextInput.h"
 #include "Stage.h"
 
 namespace sound {
@@ -64,8 +66,34 @@ class MovieView {
   // True when the picture covers the point (in the coordinates of `bounds`) with any alpha.
   bool covers(const RECT& bounds, POINT point, const MovieLook& look);
 
+  // Input for the movie's buttons. Points are in the pixels of the area last
+  // rendered. Each gives the actions the buttons' state changes run, in order.
+  enum class Pointer { Move, Press, Release, Leave };
+  std::vector<display::PendingButtonAction> pointer(Pointer what, POINT point);
+  // A key press by its SWF key code (1-19 the named keys, 32-126 characters).
+  std::vector<display::PendingButtonAction> keyPress(uint8_t swfKey);
+  // The pointer is over an enabled button that shows the hand.
+  bool handCursor() const;
+  // A button's hit area lies under the point (in the coordinates of `bounds`).
+  bool buttonAt(const RECT& bounds, POINT point);
+
+  // The focused text field's input. A change of its text gives the field's variable and
+  // the new text, for the movie's variables.
+  struct FieldChange {
+    std::string variable;
+    std::u16string value;
+  };
+  std::optional<FieldChange> editKey(display::EditKey key, bool shift);
+  std::optional<FieldChange> type(std::u16string_view text);
+  std::optional<FieldChange> cut();
+  std::optional<std::u16string> copy() const;
+  void tab(bool backwards);
+
  private:
   struct State;
+  std::shared_ptr<display::ButtonObject> buttonUnder(POINT point);
+  std::optional<render::Point> stagePoint(POINT point) const;
+  std::optional<FieldChange> fieldChange(bool changed) const;
   std::unique_ptr<State> state_;
   sound::Mixer* mixer_ = nullptr;
 };

@@ -167,6 +167,46 @@ TEST_F(PlayerDrawingWindowless, TheMoviesOwnAlphaBlendsWithWhatTheContainerHasBe
   }
 }
 
+TEST_F(PlayerDrawingWindowless, AButtonFollowsThePointerThroughTheForwardedMessages) {
+  // Up: a red square; over and down: a blue one; hit: a 40 x 40 area drawn by no state. The
+  // release traces "hit".
+  load("shape 1 rect 0 0 10 10 fill FF0000\nshape 2 rect 0 0 10 10 fill 0000FF\nshape 3 rect 0 0 40 40 fill 000000\n"
+       "button 4\n state up 1 depth 1\n state over,down 2 depth 1\n state hit 3 depth 2\n"
+       " on release 96050000686974002600\nend\nplace 4 depth 1 at 10 10\n");
+  ComPtr<IViewObjectEx> view;
+  ASSERT_EQ(S_OK, player.As(&view));
+  ComPtr<IOleInPlaceObjectWindowless> windowless;
+  ASSERT_EQ(S_OK, player.As(&windowless));
+  RECT bounds{0, 0, kW, kH};
+  auto hitAt = [&](POINT p) {
+    DWORD result = 99;
+    EXPECT_EQ(S_OK, view->QueryHitPoint(DVASPECT_CONTENT, &bounds, p, 0, &result));
+    return result;
+  };
+  auto colourAt = [&](int x, int y) { return drawView(player.Get(), kW, kH, 0xFFFFFF)[y * kW + x]; };
+  auto send = [&](UINT message, int x, int y) {
+    LRESULT result = 0;
+    windowless->OnWindowMessage(message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(x, y), &result);
+  };
+  auto handShown = [&] {
+    LRESULT result = 0;
+    windowless->OnWindowMessage(WM_SETCURSOR, 0, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE), &result);
+    return GetCursor() == LoadCursorW(nullptr, IDC_HAND);
+  };
+  EXPECT_EQ(DWORD(HITRESULT_HIT), hitAt({40, 40})) << "the hit area counts where nothing is painted";
+  EXPECT_EQ(DWORD(HITRESULT_TRANSPARENT), hitAt({60, 60}));
+  EXPECT_EQ(kRed, colourAt(15, 15));
+  send(WM_MOUSEMOVE, 40, 40);
+  EXPECT_EQ(kBlue, colourAt(15, 15)) << "the over state";
+  EXPECT_TRUE(handShown());
+  send(WM_LBUTTONDOWN, 40, 40);
+  send(WM_LBUTTONUP, 40, 40);
+  EXPECT_TRUE(transcript->has("trace \"hit\""));
+  send(WM_MOUSEMOVE, 60, 60);
+  EXPECT_EQ(kRed, colourAt(15, 15)) << "rolled out: the up state";
+  EXPECT_FALSE(handShown());
+}
+
 TEST_F(PlayerDrawingWindowless, EachFrameRepaintsOnlyTheAreaItChanged) {
   // A 10 x 10 square in a sprite, stepping 20 pixels right each frame along the top.
   load("shape 1 rect 0 0 10 10 fill 00FF00\n"

@@ -2,6 +2,9 @@
 // line reported with its number.
 #include "SceneText.h"
 
+#include "../../../player/display/ButtonRecords.h"
+#include "../../../player/text/EditTextRecord.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -90,6 +93,41 @@ remove depth 2
   EXPECT_EQ(std::get<swf::FrameLabel>(m.timeline.frames[1].tags.at(0)).name, "done");
 }
 
+TEST(SceneText, ButtonsFontsAndFieldsReadBackAsTheReaderSeesThem) {
+  swf::MovieData m = read(R"(shape 1 rect 0 0 10 10 fill 0000FF
+button 2 menu
+  state up,hit 1 depth 1
+  state over,down 1 depth 2 at 5 5
+  on press,release 0700
+  on key:13 0600
+end
+font 3 _sans
+field 4 0 0 100 20 font 3 size 12 var name password text hi
+)");
+  const auto* button = std::get_if<swf::RawCharacter>(m.characters.at(2).get());
+  ASSERT_NE(button, nullptr);
+  const display::ButtonDefinition b = display::readButton(*button);
+  EXPECT_TRUE(b.trackAsMenu);
+  ASSERT_EQ(b.records.size(), 2u);
+  EXPECT_EQ(b.records[0].states, display::ButtonRecord::kUp | display::ButtonRecord::kHitTest);
+  EXPECT_EQ(b.records[1].matrix.tx, 100);
+  ASSERT_EQ(b.actions.size(), 2u);
+  EXPECT_EQ(b.actions[0].conditions, display::kPress | display::kRelease);
+  EXPECT_EQ(b.actions[0].bytes, (std::vector<uint8_t>{0x07, 0x00}));
+  EXPECT_EQ(b.actions[1].keyCode, 13);
+  const auto* field = std::get_if<swf::RawCharacter>(m.characters.at(4).get());
+  ASSERT_NE(field, nullptr);
+  const std::optional<text::EditTextRecord> f = text::readEditText(*field, 8);
+  ASSERT_TRUE(f);
+  EXPECT_EQ(f->fontId, 3);
+  EXPECT_EQ(f->height, 240);
+  EXPECT_EQ(f->variableName, "name");
+  EXPECT_TRUE(f->password);
+  EXPECT_FALSE(f->readOnly);
+  EXPECT_EQ(f->initialText, u"hi");
+  EXPECT_EQ(f->bounds.xMax, 2000);
+}
+
 TEST(SceneText, ABadLineStopsWithItsNumberAndWhy) {
   struct Case {
     const char* text;
@@ -117,6 +155,12 @@ TEST(SceneText, ABadLineStopsWithItsNumberAndWhy) {
       {"end", "'end' without 'sprite'"},
       {"sprite 3\nframe", "sprite 3 has no 'end'"},
       {"jump 3", "unknown command 'jump'"},
+      {"button 2\nstate sideways 1 depth 1", "bad button states"},
+      {"button 2\non hover 00", "bad button conditions"},
+      {"button 2\non key:300 00", "bad button conditions"},
+      {"button 2\nplace 1 depth 1", "unknown button command 'place'"},
+      {"button 2", "button 2 has no 'end'"},
+      {"field 4 0 0 10 10 italic", "unknown field option 'italic'"},
   };
   for (const Case& c : cases) {
     swf::MovieData movie;

@@ -1,0 +1,26 @@
+// What the interpreter asks of the display list behind its clips: the timeline actions
+// (Play, GotoFrame, ...) and the sprite actions (CloneSprite, RemoveSprite). A machine without
+// one takes their operands and changes nothing.
+#pragma once
+
+#include "Value.h"
+
+namespace avm1 {
+
+class Machine;
+
+class DisplayBridge {
+ public:
+  virtual ~DisplayBridge() = default;
+  enum class Timeline { Play, Stop, NextFrame, PrevFrame };
+  virtual void timeline(Machine& m, const ObjectRef& clip, Timeline action) = 0;
+  // A frame number (1-based) or a label; `play` says whether the clip plays on from there.
+  // False when the label is unknown.
+  virtual bool gotoFrame(Machine& m, const ObjectRef& clip, const Value& frame, bool play) = 0;
+  virtual void cloneSprite(Machine& m, const ObjectRef& clip, const std::string& name, int32_t depth) = 0;
+  virtual void removeSprite(Machine& m, const ObjectRef& clip) = 0;
+  // The clip's frames loaded (all of them here) and its frame count, for WaitForFrame.
+  virtual int framesLoaded(const ObjectRef& clip) = 0;
+};
+
+}  // namespace avm1

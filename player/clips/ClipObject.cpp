@@ -1,0 +1,98 @@
+// A clip's script object: its extra names (levels, parent, children, display properties) and
+// its path.
+#include "ClipObject.h"
+
+#include <cstdlib>
+
+#include "ClipStage.h"
+#include "Machine.h"
+#include "SpriteObject.h"
+
+namespace clips {
+
+ClipObject::ClipObject(ClipStage& stage, display::DisplayObject* display) : stage_(stage), display_(display) {
+  className = "MovieClip";
+  hasExtraProperties_ = true;
+}
+
+display::SpriteObject* ClipObject::sprite() const {
+  return display_ && display_->kind() == display::ObjectKind::Sprite ? static_cast<display::SpriteObject*>(display_)
+                                                                     : nullptr;
+}
+
+// Levels and the root first, then children by instance name, then the display properties
+// (whose names ignore case in every version).
+avm1::Property* ClipObject::extraProperty(avm1::Machine& m, const std::string& name) {
+  if (name.empty()) return nullptr;
+  found_ = avm1::Property{};
+  const std::string key = m.rules().nameKey(name);
+  if (key == "_root") {
+    found_.value = avm1::Value(stage_.root());
+    return &found_;
+  }
+  if (key.size() > 6 && key.compare(0, 6, "_level") == 0 && key.find_first_not_of("0123456789", 6) == std::string::npos) {
+    found_.value = avm1::Value(m.level(std::atoi(key.c_str() + 6)));
+    return &found_;
+  }
+  if (key == "_global") {
+    found_.value = avm1::Value(m.global());
+    return &found_;
+  }
+  if (display::SpriteObject* clip = sprite()) {
+    for (const auto& [depth, child] : clip->children().children()) {
+      if (child->name().empty() || m.rules().nameKey(child->name()) != key) continue;
+      avm1::ObjectRef object = scriptObjectOf(stage_, *child);
+      if (!object) break;
+      found_.value = avm1::Value(object);
+      return &found_;
+    }
+  }
+  if (name[0] != '_') return nullptr;
+  int index = clipPropertyIndex(name);
+  if (index < 0) return nullptr;
+  found_.getter = stage_.propertyGetter(static_cast<size_t>(index));
+  found_.setter = stage_.propertySetter(static_cast<size_t>(index));
+  found_.flags = avm1::kDontEnum | avm1::kDontDelete;
+  return &found_;
+}
+
+void ClipObject::refreshPath() {
+  if (!display_) return;
+  display::SpriteObject* parent = display_->parent();
+  if (!parent) {
+    if (clipPath.empty()) clipPath = "_level0";
+    return;
+  }
+  avm1::ObjectRef parentObject = scriptObjectOf(stage_, *parent);
+  clipPath = (parentObject ? parentObject->clipPath : std::string("_level0")) + "." + display_->name();
+}
+
+std::string ClipObject::slashPath() const {
+  size_t dot = clipPath.find('.');
+  std::string level = clipPath.substr(0, dot);
+  std::string rest = dot == std::string::npos ? "" : clipPath.substr(dot);
+  for (char& c : rest)
+    if (c == '.') c = '/';
+  if (level == "_level0") return rest.empty() ? "/" : rest;
+  return level + rest;
+}
+
+avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object) {
+  if (object.scriptLink) {
+    auto* clip = dynamic_cast<ClipObject*>(object.scriptLink.get());
+    return clip ? clip->shared_from_this() : nullptr;
+  }
+  if (object.kind() != display::ObjectKind::Sprite) return nullptr;
+  auto clip = std::make_shared<ClipObject>(stage, &object);
+  avm1::Machine& m = stage.machine();
+  if (avm1::ObjectRef proto = m.prototypeOf("MovieClip")) clip->setProto(m, proto);
+  object.scriptLink = clip;
+  clip->refreshPath();
+  return clip;
+}
+
+ClipObject* asClip(const avm1::Value& v) {
+  return v.isObject() ? dynamic_cast<ClipObject*>(v.object().get()) : nullptr;
+}
+
+}  // namespace clips

@@ -1,0 +1,43 @@
+// A display object as ActionScript sees it: an AVM1 object bound to its instance on the
+// display list, answering the instance's children by name and its display properties (_x,
+// _currentframe, ...). Once the instance leaves the list the object is detached and answers
+// only what scripts stored on it.
+#pragma once
+
+#include <string>
+
+#include "DisplayObject.h"
+#include "Object.h"
+
+namespace clips {
+
+class ClipStage;
+
+class ClipObject final : public avm1::Object, public display::ScriptLink {
+ public:
+  ClipObject(ClipStage& stage, display::DisplayObject* display);
+
+  ClipStage& stage() const { return stage_; }
+  display::DisplayObject* display() const { return display_; }
+  display::SpriteObject* sprite() const;  // when the instance is a clip
+  void detach() override { display_ = nullptr; }
+  bool isClip() const override { return true; }
+
+  avm1::Property* extraProperty(avm1::Machine& m, const std::string& name) override;
+
+  // The dot path ("_level0.a.b") from the parents' names, kept as the object's string form.
+  void refreshPath();
+  // The slash path of _target: "/" for the root, "/a/b" below it.
+  std::string slashPath() const;
+
+ private:
+  ClipStage& stage_;
+  display::DisplayObject* display_;
+  avm1::Property found_;  // what extraProperty answered last
+};
+
+// The script object of an instance, made on first use (none for kinds scripts do not see).
+avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object);
+ClipObject* asClip(const avm1::Value& v);
+
+}  // namespace clips

@@ -1,0 +1,179 @@
+// The display properties of a clip (_x, _alpha, _currentframe, ...): one getter and setter
+// pair each, read from and written to the instance on the display list. A detached clip reads
+// them as undefined and ignores writes.
+#include <cmath>
+#include <cctype>
+
+#include "ClipGeometry.h"
+#include "ClipStage.h"
+#include "SpriteObject.h"
+
+namespace clips {
+
+namespace {
+
+using avm1::Value;
+using Get = Value (*)(ClipObject&, avm1::Machine&);
+using Set = void (*)(ClipObject&, avm1::Machine&, const Value&);
+
+double twipsToPixels(double t) { return t / 20.0; }
+// A number written to a property: NaN and infinities leave it as it was.
+bool finite(avm1::Machine& m, const Value& v, double* out) {
+  *out = m.toNumber(v);
+  return std::isfinite(*out);
+}
+display::DisplayObject& d(ClipObject& c) { return *c.display(); }
+
+Value getX(ClipObject& c, avm1::Machine&) { return Value(twipsToPixels(d(c).matrix().tx)); }
+Value getY(ClipObject& c, avm1::Machine&) { return Value(twipsToPixels(d(c).matrix().ty)); }
+void setX(ClipObject& c, avm1::Machine& m, const Value& v) {
+  double x;
+  if (!finite(m, v, &x)) return;
+  swf::Matrix matrix = d(c).matrix();
+  matrix.tx = std::round(x * 20);
+  d(c).setMatrix(matrix);
+}
+void setY(ClipObject& c, avm1::Machine& m, const Value& v) {
+  double y;
+  if (!finite(m, v, &y)) return;
+  swf::Matrix matrix = d(c).matrix();
+  matrix.ty = std::round(y * 20);
+  d(c).setMatrix(matrix);
+}
+Value getXScale(ClipObject& c, avm1::Machine&) { return Value(scaleX(d(c).matrix()) * 100); }
+Value getYScale(ClipObject& c, avm1::Machine&) { return Value(std::fabs(scaleY(d(c).matrix())) * 100); }
+void setXScale(ClipObject& c, avm1::Machine& m, const Value& v) {
+  double s;
+  if (!finite(m, v, &s)) return;
+  const swf::Matrix& matrix = d(c).matrix();
+  d(c).setMatrix(withScaleRotation(matrix, s / 100, scaleY(matrix), rotationDegrees(matrix)));
+}
+void setYScale(ClipObject& c, avm1::Machine& m, const Value& v) {
+  double s;
+  if (!finite(m, v, &s)) return;
+  const swf::Matrix& matrix = d(c).matrix();
+  d(c).setMatrix(withScaleRotation(matrix, scaleX(matrix), s / 100, rotationDegrees(matrix)));
+}
+Value getRotation(ClipObject& c, avm1::Machine&) { return Value(rotationDegrees(d(c).matrix())); }
+void setRotation(ClipObject& c, avm1::Machine& m, const Value& v) {
+  double r;
+  if (!finite(m, v, &r)) return;
+  r = std::fmod(r, 360);
+  if (r > 180) r -= 360;
+  else if (r < -180) r += 360;
+  const swf::Matrix& matrix = d(c).matrix();
+  d(c).setMatrix(withScaleRotation(matrix, scaleX(matrix), scaleY(matrix), r));
+}
+Value getAlpha(ClipObject& c, avm1::Machine&) { return Value(d(c).colorTransform().aMult * 100.0 / 256); }
+void setAlpha(ClipObject& c, avm1::Machine& m, const Value& v) {
+  double a;
+  if (!finite(m, v, &a)) return;
+  swf::ColorTransform ct = d(c).colorTransform();
+  ct.aMult = static_cast<int16_t>(std::clamp(a * 256 / 100, -32768.0, 32767.0));
+  d(c).setColorTransform(ct);
+}
+Value getVisible(ClipObject& c, avm1::Machine&) { return Value(d(c).visible()); }
+void setVisible(ClipObject& c, avm1::Machine& m, const Value& v) {
+  if (v.isString() || v.isNumber()) {
+    double n = m.toNumber(v);
+    if (std::isnan(n)) return;  // text that is no number leaves it as it was
+    return d(c).setVisible(n != 0);
+  }
+  d(c).setVisible(m.toBoolean(v));
+}
+Value bound(ClipObject& c, bool width) {
+  display::SpriteObject* sprite = c.sprite();
+  if (!sprite) return Value(0);
+  Bounds b = boundsOf(sprite->context().library(), d(c), d(c).matrix());
+  if (b.empty) return Value(0);
+  return Value(twipsToPixels(width ? b.xMax - b.xMin : b.yMax - b.yMin));
+}
+Value getWidth(ClipObject& c, avm1::Machine&) { return bound(c, true); }
+Value getHeight(ClipObject& c, avm1::Machine&) { return bound(c, false); }
+// A new width or height scales the clip so its unrotated bounds take that size.
+void setSize(ClipObject& c, avm1::Machine& m, const Value& v, bool width) {
+  double size;
+  display::SpriteObject* sprite = c.sprite();
+  if (!finite(m, v, &size) || !sprite) return;
+  Bounds local = boundsOf(sprite->context().library(), d(c), swf::Matrix{});
+  double extent = width ? local.xMax - local.xMin : local.yMax - local.yMin;
+  if (local.empty || extent <= 0) return;
+  const swf::Matrix& matrix = d(c).matrix();
+  double s = size * 20 / extent;
+  d(c).setMatrix(withScaleRotation(matrix, width ? s : scaleX(matrix), width ? scaleY(matrix) : s, rotationDegrees(matrix)));
+}
+void setWidth(ClipObject& c, avm1::Machine& m, const Value& v) { setSize(c, m, v, true); }
+void setHeight(ClipObject& c, avm1::Machine& m, const Value& v) { setSize(c, m, v, false); }
+Value getCurrentFrame(ClipObject& c, avm1::Machine&) {
+  return Value(c.sprite() ? double(std::max<uint16_t>(c.sprite()->currentFrame(), 1)) : 1.0);
+}
+Value getTotalFrames(ClipObject& c, avm1::Machine&) { return Value(c.sprite() ? double(c.sprite()->totalFrames()) : 1.0); }
+Value getName(ClipObject& c, avm1::Machine&) { return Value(d(c).parent() ? d(c).name() : std::string()); }
+void setName(ClipObject& c, avm1::Machine& m, const Value& v) {
+  d(c).setName(m.toString(v));
+  c.refreshPath();
+}
+Value getTarget(ClipObject& c, avm1::Machine&) { return Value(c.slashPath()); }
+Value getParent(ClipObject& c, avm1::Machine&) {
+  display::SpriteObject* parent = d(c).parent();
+  if (!parent) return Value();
+  avm1::ObjectRef object = scriptObjectOf(c.stage(), *parent);
+  return object ? Value(object) : Value();
+}
+Value getUrl(ClipObject& c, avm1::Machine&) { return Value(c.stage().url); }
+Value getZero(ClipObject&, avm1::Machine&) { return Value(0); }
+Value getEmpty(ClipObject&, avm1::Machine&) { return Value(""); }
+Value getQuality(ClipObject&, avm1::Machine&) { return Value("HIGH"); }
+Value getOne(ClipObject&, avm1::Machine&) { return Value(1); }
+Value getBufferTime(ClipObject&, avm1::Machine&) { return Value(5); }
+void ignore(ClipObject&, avm1::Machine&, const Value&) {}
+
+struct PropertyRow {
+  const char* name;
+  Get get;
+  Set set;
+};
+const PropertyRow kProperties[] = {
+    {"_x", getX, setX}, {"_y", getY, setY}, {"_xscale", getXScale, setXScale},
+    {"_yscale", getYScale, setYScale}, {"_currentframe", getCurrentFrame, ignore},
+    {"_totalframes", getTotalFrames, ignore}, {"_alpha", getAlpha, setAlpha},
+    {"_visible", getVisible, setVisible}, {"_width", getWidth, setWidth},
+    {"_height", getHeight, setHeight}, {"_rotation", getRotation, setRotation},
+    {"_target", getTarget, ignore}, {"_framesloaded", getTotalFrames, ignore},
+    {"_name", getName, setName}, {"_droptarget", getEmpty, ignore}, {"_url", getUrl, ignore},
+    {"_highquality", getOne, ignore}, {"_focusrect", getOne, ignore},
+    {"_soundbuftime", getBufferTime, ignore}, {"_quality", getQuality, ignore},
+    {"_xmouse", getZero, ignore}, {"_ymouse", getZero, ignore}, {"_parent", getParent, ignore},
+};
+
+}  // namespace
+
+int clipPropertyIndex(const std::string& name) {
+  for (size_t i = 0; i < std::size(kProperties); ++i) {
+    const char* p = kProperties[i].name;
+    size_t n = 0;
+    for (; p[n] && n < name.size(); ++n)
+      if (std::tolower(static_cast<unsigned char>(name[n])) != p[n]) break;
+    if (!p[n] && n == name.size()) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void installClipProperties(ClipStage& stage, std::vector<avm1::ObjectRef>* getters, std::vector<avm1::ObjectRef>* setters) {
+  avm1::Machine& m = stage.machine();
+  for (const PropertyRow& row : kProperties) {
+    Get get = row.get;
+    Set set = row.set;
+    getters->push_back(m.newFunction([get](avm1::Machine& m, const Value& self, const avm1::Args&) {
+      ClipObject* clip = asClip(self);
+      return clip && clip->display() ? get(*clip, m) : Value();
+    }));
+    setters->push_back(m.newFunction([set](avm1::Machine& m, const Value& self, const avm1::Args& args) {
+      ClipObject* clip = asClip(self);
+      if (clip && clip->display()) set(*clip, m, args.empty() ? Value() : args[0]);
+      return Value();
+    }));
+  }
+}
+
+}  // namespace clips

@@ -1,0 +1,93 @@
+// One movie played for ActionScript: the display list and the AVM1 machine in one frame loop.
+// It binds the root (and every clip) to its script object, queues the frame actions and clip
+// events the timelines reach, and runs them in the original player's order after each pass
+// over the clips; then onEnterFrame-style handlers, intervals and the collector.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ClipObject.h"
+#include "Machine.h"
+#include "MoviePlayer.h"
+#include "ScriptHooks.h"
+
+namespace clips {
+
+class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge {
+ public:
+  // Binds `player`'s root as _level0 of `machine`; both outlive the stage.
+  ClipStage(display::MoviePlayer& player, avm1::Machine& machine);
+  ~ClipStage() override;
+  ClipStage(const ClipStage&) = delete;
+  ClipStage& operator=(const ClipStage&) = delete;
+
+  // One frame: the clips advance (events and actions queued), the queue runs, then the
+  // intervals that fell due.
+  void tick();
+  // Runs what the timelines queued (also after a goto made from outside a script).
+  void runQueue();
+  double frameMilliseconds() const;
+
+  avm1::Machine& machine() { return machine_; }
+  display::MoviePlayer& player() { return player_; }
+  const avm1::ObjectRef& root() const { return root_; }
+  std::string url;  // the movie's _url
+
+  // The queued work of a clip event: its PlaceObject clip actions for `eventFlag`, then the
+  // handler method `method` (empty for none).
+  void queueEvent(ClipObject& clip, uint32_t eventFlag, const char* method);
+  // Getter and setter functions of the display properties, made once per machine.
+  avm1::ObjectRef propertyGetter(size_t index) const { return getters_[index]; }
+  avm1::ObjectRef propertySetter(size_t index) const { return setters_[index]; }
+  // The character exported (ExportAssets) under `name`; 0 for none.
+  swf::CharacterId exported(const std::string& name) const;
+  // Classes bound to exported symbols by Object.registerClass.
+  std::map<std::string, avm1::Value>& registeredClasses() { return registered_; }
+  std::shared_ptr<const avm1::Code> codeOf(const std::vector<uint8_t>& bytes);
+
+  // display::ScriptHooks
+  void frameStarting(display::SpriteObject& clip) override;
+  void frameActions(display::SpriteObject& clip, const std::vector<uint8_t>& actions) override;
+  void initActions(display::SpriteObject& clip, swf::CharacterId spriteId, const std::vector<uint8_t>& actions) override;
+  void instancePlaced(display::DisplayObject& object) override;
+  void instanceRemoving(display::DisplayObject& object) override;
+
+  // avm1::DisplayBridge
+  void timeline(avm1::Machine& m, const avm1::ObjectRef& clip, Timeline action) override;
+  bool gotoFrame(avm1::Machine& m, const avm1::ObjectRef& clip, const avm1::Value& frame, bool play) override;
+  void cloneSprite(avm1::Machine& m, const avm1::ObjectRef& clip, const std::string& name, int32_t depth) override;
+  void removeSprite(avm1::Machine& m, const avm1::ObjectRef& clip) override;
+  int framesLoaded(const avm1::ObjectRef& clip) override;
+
+ private:
+  struct Queued {
+    std::shared_ptr<ClipObject> clip;
+    std::shared_ptr<const avm1::Code> code;  // or:
+    std::string method;
+    bool unload = false;
+  };
+  void queue(Queued item, bool first = false);
+
+  display::MoviePlayer& player_;
+  avm1::Machine& machine_;
+  avm1::ObjectRef root_;
+  std::deque<Queued> initial_, normal_;  // initial_ (construct and initialize) runs first
+  std::map<const std::vector<uint8_t>*, std::shared_ptr<const avm1::Code>> code_;
+  std::set<swf::CharacterId> initDone_;
+  std::vector<avm1::ObjectRef> getters_, setters_;
+  std::map<std::string, avm1::Value> registered_;
+  double nowMs_ = 0;
+};
+
+// MovieClip.prototype's methods and the display properties' getters and setters.
+void installMovieClipMethods(ClipStage& stage);
+void installClipProperties(ClipStage& stage, std::vector<avm1::ObjectRef>* getters, std::vector<avm1::ObjectRef>* setters);
+// The index of a display property by name (any case), or -1.
+int clipPropertyIndex(const std::string& name);
+
+}  // namespace clips

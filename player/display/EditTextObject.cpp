@@ -1,0 +1,152 @@
+// A text field on the display list: its fonts, and drawing it.
+#include "EditTextObject.h"
+
+#include "../render/Renderer.h"
+#include "CharacterLibrary.h"
+#include "Transform.h"
+
+namespace display {
+
+// The fonts a field draws with: the movie's own when it uses outlines (its font, or another
+// the HTML names), else the system's.
+class EditTextObject::Fonts final : public text::FontResolver {
+ public:
+  Fonts(const text::EditTextRecord& record, CharacterLibrary& library) : record_(record), library_(library) {}
+
+  // The default format names the field's own font when it has one.
+  text::TextFormat defaultFormat() {
+    text::TextFormat format = text::formatOf(record_);
+    if (const FontGlyphs* font = record_.fontId ? library_.fontGlyphs(record_.fontId) : nullptr) {
+      if (!font->name.empty()) format.font = font->name;
+      format.bold = font->bold;
+      format.italic = font->italic;
+    }
+    return format;
+  }
+
+  const text::LayoutFont* resolve(const text::TextFormat& format) override {
+    if (record_.useOutlines) {
+      if (const text::LayoutFont* named = library_.layoutFont(format.font, format.bold, format.italic)) return named;
+      return record_.fontId ? library_.layoutFont(record_.fontId) : nullptr;
+    }
+    text::DeviceFonts* system = library_.deviceFonts();
+    return system ? system->font(format.font, format.bold, format.italic) : nullptr;
+  }
+
+ private:
+  const text::EditTextRecord& record_;
+  CharacterLibrary& library_;
+};
+
+EditTextObject::EditTextObject(const text::EditTextRecord& record, CharacterLibrary& library)
+    : DisplayObject(ObjectKind::EditText, record.id), fonts_(std::make_unique<Fonts>(record, library)) {
+  state_ = std::make_unique<text::EditTextState>(record, fonts_->defaultFormat(), *fonts_);
+}
+
+EditTextObject::~EditTextObject() = default;
+
+size_t EditTextObject::indexAt(double x, double y) {
+  const swf::Rect bounds = state_->bounds();
+  const text::TextLayout& layout = state_->layout();
+  const double scrolled = layout.lines[size_t(state_->scroll() - 1)].top - text::kGutter;
+  return text::indexAt(layout, x - bounds.xMin, y - bounds.yMin + scrolled);
+}
+
+namespace {
+
+// Glyphs and boxes are prepared white; the colour comes in as the additive term.
+swf::ColorTransform tint(swf::Rgba color) {
+  swf::ColorTransform t;
+  t.rMult = t.gMult = t.bMult = 0;
+  t.rAdd = color.r;
+  t.gAdd = color.g;
+  t.bAdd = color.b;
+  t.aMult = int16_t(color.a + (color.a >> 7));  // 255 -> 256
+  return t;
+}
+
+render::PreparedShape box(double x0, double y0, double x1, double y1, bool outline) {
+  render::Contour c;
+  c.start = {x0, y0};
+  for (render::Point p : {render::Point{x1, y0}, render::Point{x1, y1}, render::Point{x0, y1}, render::Point{x0, y0}})
+    c.segments.push_back({{}, p, false});
+  c.closed = true;
+  if (!outline) return text::prepareOutline({c});
+  render::PreparedShape shape;
+  render::ShapeLayer layer;
+  layer.isStroke = true;
+  layer.stroke.style.width = 0;  // a hairline: one pixel at any scale
+  layer.stroke.style.color = {255, 255, 255, 255};
+  layer.stroke.style.join = swf::JoinStyle::Miter;
+  layer.stroke.path = {c};
+  shape.layers.push_back(std::move(layer));
+  shape.bounds = {int32_t(x0), int32_t(x1), int32_t(y0), int32_t(y1)};
+  return shape;
+}
+
+}  // namespace
+
+void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
+                            const swf::ColorTransform& colorTransform) const {
+  text::EditTextState& state = *state_;
+  const swf::Rect b = state.bounds();
+  const text::TextLayout& layout = state.layout();
+  const swf::Matrix toField = concatenate(toPixels, matrix());
+  const swf::ColorTransform own = concatenate(colorTransform, this->colorTransform());
+  render::Renderer& renderer = context.renderer;
+  const text::EditTextRecord& record = state.record();
+
+  if (record.border && !context.drawingMask)
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, false), toField, concatenate(own, tint({255, 255, 255, 255})));
+
+  const size_t first = size_t(state.scroll() - 1);
+  const double scrolled = layout.lines[first].top - text::kGutter;
+  const double width = double(b.xMax) - b.xMin, height = double(b.yMax) - b.yMin;
+  const bool clip = !context.drawingMask &&
+                    (first > 0 || layout.textWidth + 2 * text::kGutter > width ||
+                     layout.textHeight + 2 * text::kGutter > height);
+  if (clip) {
+    renderer.pushMask();
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, false), toField, {});
+    renderer.activateMask();
+  }
+  const bool showSelection = focused_ && state.selectionBegin() != state.selectionEnd();
+  for (size_t l = first; l < layout.lines.size(); ++l) {
+    const text::LayoutLine& line = layout.lines[l];
+    if (line.top - scrolled > height) break;
+    const double baseline = b.yMin + line.baseline() - scrolled;
+    for (const text::PlacedGlyph& g : line.glyphs) {
+      const bool selected = showSelection && g.index >= state.selectionBegin() && g.index < state.selectionEnd();
+      const double x = b.xMin + g.x;
+      if (selected)
+        renderer.drawShape(box(x, b.yMin + line.top - scrolled, x + g.advance, baseline + line.descent, false),
+                           toField, concatenate(own, tint({0, 0, 0, 255})));
+      const swf::ColorTransform color = concatenate(own, tint(selected ? swf::Rgba{255, 255, 255, 255} : g.color));
+      if (g.font) {
+        if (const render::PreparedShape* shape = g.font->glyphShape(g.glyph)) {
+          const double scale = g.size / g.font->emSquare();
+          renderer.drawShape(*shape, concatenate(toField, swf::Matrix{scale, 0, 0, scale, x, baseline}), color);
+        }
+      }
+      if (g.underline) {
+        const double thickness = std::max(20.0, g.size / 20);
+        renderer.drawShape(box(x, baseline + thickness, x + g.advance, baseline + 2 * thickness, false), toField, color);
+      }
+    }
+  }
+  if (focused_ && !showSelection && state.editable() && !context.drawingMask) {
+    const size_t caretLine = text::lineOf(layout, state.caret());
+    if (caretLine >= first) {
+      const text::LayoutLine& line = layout.lines[caretLine];
+      const double x = b.xMin + text::caretX(layout, state.caret());
+      const double top = b.yMin + line.top - scrolled;
+      renderer.drawShape(box(x, top, x + 20, top + line.ascent + line.descent, false), toField,
+                         concatenate(own, tint(state.defaultFormat().color)));
+    }
+  }
+  if (clip) renderer.popMask();
+  if (record.border && !context.drawingMask)
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, true), toField, concatenate(own, tint({0, 0, 0, 255})));
+}
+
+}  // namespace display
