@@ -1,6 +1,10 @@
 // A text field on the display list: its fonts, and drawing it.
 #include "EditTextObject.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "../render/MatrixMath.h"
 #include "../render/Renderer.h"
 #include "CharacterLibrary.h"
 #include "Transform.h"
@@ -65,22 +69,44 @@ swf::ColorTransform tint(swf::Rgba color) {
   return t;
 }
 
-render::PreparedShape box(double x0, double y0, double x1, double y1, bool outline) {
+render::Contour rectContour(render::Point p0, render::Point p1, render::Point p2, render::Point p3) {
   render::Contour c;
-  c.start = {x0, y0};
-  for (render::Point p : {render::Point{x1, y0}, render::Point{x1, y1}, render::Point{x0, y1}, render::Point{x0, y0}})
-    c.segments.push_back({{}, p, false});
+  c.start = p0;
+  for (render::Point p : {p1, p2, p3, p0}) c.segments.push_back({{}, p, false});
   c.closed = true;
-  if (!outline) return text::prepareOutline({c});
+  return c;
+}
+
+render::PreparedShape box(double x0, double y0, double x1, double y1) {
+  return text::prepareOutline({rectContour({x0, y0}, {x1, y0}, {x1, y1}, {x0, y1})});
+}
+
+// The border: one pixel wide at any scale, drawn in pixels. Unrotated, it covers the pixel
+// rows and columns the box starts on and the ones just past it, less the far corner, as the
+// player draws it; rotated or skewed, a hairline along the box.
+render::PreparedShape borderInPixels(const swf::Rect& b, const swf::Matrix& toField) {
+  render::Point corners[4] = {render::apply(toField, {double(b.xMin), double(b.yMin)}),
+                              render::apply(toField, {double(b.xMax), double(b.yMin)}),
+                              render::apply(toField, {double(b.xMax), double(b.yMax)}),
+                              render::apply(toField, {double(b.xMin), double(b.yMax)})};
+  if (toField.b == 0 && toField.c == 0) {
+    const double x0 = std::round(std::min(corners[0].x, corners[2].x));
+    const double x1 = std::round(std::max(corners[0].x, corners[2].x));
+    const double y0 = std::round(std::min(corners[0].y, corners[2].y));
+    const double y1 = std::round(std::max(corners[0].y, corners[2].y));
+    auto strip = [](double l, double t, double r, double btm) { return rectContour({l, t}, {r, t}, {r, btm}, {l, btm}); };
+    return text::prepareOutline({strip(x0, y0, x1 + 1, y0 + 1), strip(x0, y0 + 1, x0 + 1, y1 + 1),
+                                 strip(x1, y0 + 1, x1 + 1, y1), strip(x0 + 1, y1, x1, y1 + 1)});
+  }
   render::PreparedShape shape;
   render::ShapeLayer layer;
   layer.isStroke = true;
-  layer.stroke.style.width = 0;  // a hairline: one pixel at any scale
+  layer.stroke.style.width = 0;  // a hairline: one pixel
   layer.stroke.style.color = {255, 255, 255, 255};
   layer.stroke.style.join = swf::JoinStyle::Miter;
-  layer.stroke.path = {c};
+  layer.stroke.style.startCap = layer.stroke.style.endCap = swf::CapStyle::None;
+  layer.stroke.path = {rectContour(corners[0], corners[1], corners[2], corners[3])};
   shape.layers.push_back(std::move(layer));
-  shape.bounds = {int32_t(x0), int32_t(x1), int32_t(y0), int32_t(y1)};
   return shape;
 }
 
@@ -97,7 +123,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
   const text::EditTextRecord& record = state.record();
 
   if (record.border && !context.drawingMask)
-    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, false), toField, concatenate(own, tint({255, 255, 255, 255})));
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax), toField, concatenate(own, tint({255, 255, 255, 255})));
 
   const size_t first = size_t(state.scroll() - 1);
   const double scrolled = layout.lines[first].top - text::kGutter;
@@ -107,7 +133,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
                      layout.textHeight + 2 * text::kGutter > height);
   if (clip) {
     renderer.pushMask();
-    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, false), toField, {});
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax), toField, {});
     renderer.activateMask();
   }
   const bool showSelection = focused_ && state.selectionBegin() != state.selectionEnd();
@@ -119,7 +145,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
       const bool selected = showSelection && g.index >= state.selectionBegin() && g.index < state.selectionEnd();
       const double x = b.xMin + g.x;
       if (selected)
-        renderer.drawShape(box(x, b.yMin + line.top - scrolled, x + g.advance, baseline + line.descent, false),
+        renderer.drawShape(box(x, b.yMin + line.top - scrolled, x + g.advance, baseline + line.descent),
                            toField, concatenate(own, tint({0, 0, 0, 255})));
       const swf::ColorTransform color = concatenate(own, tint(selected ? swf::Rgba{255, 255, 255, 255} : g.color));
       if (g.font) {
@@ -130,7 +156,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
       }
       if (g.underline) {
         const double thickness = std::max(20.0, g.size / 20);
-        renderer.drawShape(box(x, baseline + thickness, x + g.advance, baseline + 2 * thickness, false), toField, color);
+        renderer.drawShape(box(x, baseline + thickness, x + g.advance, baseline + 2 * thickness), toField, color);
       }
     }
   }
@@ -140,13 +166,13 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
       const text::LayoutLine& line = layout.lines[caretLine];
       const double x = b.xMin + text::caretX(layout, state.caret());
       const double top = b.yMin + line.top - scrolled;
-      renderer.drawShape(box(x, top, x + 20, top + line.ascent + line.descent, false), toField,
+      renderer.drawShape(box(x, top, x + 20, top + line.ascent + line.descent), toField,
                          concatenate(own, tint(state.defaultFormat().color)));
     }
   }
   if (clip) renderer.popMask();
   if (record.border && !context.drawingMask)
-    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, true), toField, concatenate(own, tint({0, 0, 0, 255})));
+    renderer.drawShape(borderInPixels(b, toField), swf::Matrix{}, concatenate(own, tint({0, 0, 0, 255})));
 }
 
 }  // namespace display

@@ -26,6 +26,8 @@ class MoviePlayer {
   void renderStage(render::Renderer& renderer, double scale);
 
   SpriteObject& root() { return *root_; }
+  // The characters; give it the system's fonts (setDeviceFonts) before the first advance.
+  CharacterLibrary& library() { return context_.library(); }
   const swf::MovieData& movie() const { return *movie_; }
   const swf::Rect& stageRect() const { return movie_->frameRect; }
   uint32_t stageWidth(double scale = 1) const;  // pixels
