@@ -11,6 +11,7 @@
 #include "MoviePlayer.h"
 #include "SoftwareRenderer.h"
 #include "StageMapping.h"
+#include "SystemFonts.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ bool MovieView::load(const std::vector<uint8_t>& bytes) {
   // ActionScript 3 movies and movies without characters keep the stand-in's stage.
   if (!data || data->actionScript3 || data->characters.empty()) return false;
   state_ = std::make_unique<State>(std::make_shared<const swf::MovieData>(std::move(*data)));
+  state_->player.library().setDeviceFonts(std::make_shared<SystemFonts>());
   state_->player.advance();  // the first frame shows as soon as the movie is there
   return true;
 }

@@ -2,7 +2,6 @@
 #include "TrueTypeFonts.h"
 
 #include <algorithm>
-#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -91,21 +90,6 @@ class TrueTypeFonts::Font final : public LayoutFont {
   mutable std::map<uint32_t, render::PreparedShape> shapes_;
 };
 
-int familyOf(const std::string& face) {
-  std::string f;
-  for (char c : face) f.push_back(char(std::tolower(static_cast<unsigned char>(c))));
-  if (f == "_serif") return 1;
-  if (f == "_typewriter") return 2;
-  if (f == "_sans") return 0;
-  static const char* const kSerif[] = {"times", "georgia", "serif", "garamond", "palatino", "book antiqua", "cambria"};
-  static const char* const kMono[] = {"courier", "mono", "consolas", "lucida console", "typewriter", "fixedsys"};
-  for (const char* m : kMono)
-    if (f.find(m) != std::string::npos) return 2;
-  for (const char* s : kSerif)
-    if (f.find(s) != std::string::npos && f.find("sans") == std::string::npos) return 1;
-  return 0;
-}
-
 TrueTypeFonts::TrueTypeFonts(std::string folder) : folder_(std::move(folder)) {}
 TrueTypeFonts::~TrueTypeFonts() = default;
 
@@ -117,7 +101,7 @@ const TrueTypeFonts::Font* TrueTypeFonts::load(const std::string& file) {
 
 const LayoutFont* TrueTypeFonts::font(const std::string& face, bool bold, bool italic) {
   static const char* const kFamilies[] = {"DejaVuSans", "DejaVuSerif", "DejaVuSansMono"};
-  const int family = familyOf(face);
+  const int family = int(familyOf(face));
   const std::string base = kFamilies[family];
   const char* slant = family == 1 ? "Italic" : "Oblique";
   std::string style = bold && italic ? std::string("-Bold") + slant : bold ? "-Bold" : italic ? std::string("-") + slant : "";

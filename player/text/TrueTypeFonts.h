@@ -28,8 +28,4 @@ class TrueTypeFonts final : public DeviceFonts {
   std::map<std::string, std::unique_ptr<Font>> loaded_;  // by file; nullptr: could not be read
 };
 
-// Which family a face name asks for: 0 sans, 1 serif, 2 monospaced. Shared with the Windows
-// fonts, which map the generic names the same way.
-int familyOf(const std::string& face);
-
 }  // namespace text
