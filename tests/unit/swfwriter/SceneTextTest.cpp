@@ -117,6 +117,12 @@ TEST(SceneText, ABadLineStopsWithItsNumberAndWhy) {
       {"end", "'end' without 'sprite'"},
       {"sprite 3\nframe", "sprite 3 has no 'end'"},
       {"jump 3", "unknown command 'jump'"},
+      {"font 1 A shiny", "unknown font option 'shiny'"},
+      {"shape 1 rect 0 0 1 1 fill 00FF00\ntext 2 1 12 000000 hi", "line 2: character 1 is no font"},
+      {"font 1 A\ntext 2 1 0 000000 hi", "text size must be above 0"},
+      {"font 1 A\nedittext 2 10 10 align middle", "alignment is left, right, center or justify"},
+      {"edittext 2 10 10 glow", "unknown field option 'glow'"},
+      {"sprite 3\nfont 1 A", "define fonts and texts outside sprites"},
   };
   for (const Case& c : cases) {
     swf::MovieData movie;
