@@ -15,19 +15,19 @@ namespace display {
 // the HTML names), else the system's.
 class EditTextObject::Fonts final : public text::FontResolver {
  public:
-  Fonts(const text::EditTextRecord& record, CharacterLibrary& library) : record_(record), library_(library) {}
+  Fonts(const text::EditTextRecord& record, CharacterLibrary& library)
+      : record_(record), library_(library), ownFont_(record.fontId ? library.fontGlyphs(record.fontId) : nullptr) {}
 
-  // The default format names the field's own font when it has one.
+  // The default format names the field's own font when it has one; its style stays plain, as
+  // HTML in a field whose font is a bold one is plain where no <b> says otherwise.
   text::TextFormat defaultFormat() {
     text::TextFormat format = text::formatOf(record_);
-    if (const FontGlyphs* font = record_.fontId ? library_.fontGlyphs(record_.fontId) : nullptr) {
-      if (!font->name.empty()) format.font = font->name;
-      format.bold = font->bold;
-      format.italic = font->italic;
-    }
+    if (ownFont_ && !ownFont_->name.empty()) format.font = ownFont_->name;
     return format;
   }
 
+  // Fonts are found by name and style, as the player finds them; the field's own font when
+  // the movie has none of that name.
   const text::LayoutFont* resolve(const text::TextFormat& format) override {
     if (record_.useOutlines) {
       if (const text::LayoutFont* named = library_.layoutFont(format.font, format.bold, format.italic)) return named;
@@ -40,6 +40,7 @@ class EditTextObject::Fonts final : public text::FontResolver {
  private:
   const text::EditTextRecord& record_;
   CharacterLibrary& library_;
+  const FontGlyphs* ownFont_;
 };
 
 EditTextObject::EditTextObject(const text::EditTextRecord& record, CharacterLibrary& library)

@@ -65,7 +65,8 @@ TEST(FontRecords, DefineFontTakesItsCodesAndNameFromItsInfoTags) {
   EXPECT_EQ(glyphs->glyphFor(u'\u043b'), 0u);
   EXPECT_EQ(glyphs->glyphFor(u'z'), 1u);
   display::applyFontInfo(*glyphs, raw(swf::tag::kDefineFontName, {7, 0, 'N', 'm', 0, '(', 'c', ')', 0}));
-  EXPECT_EQ(glyphs->name, "Nm");
+  EXPECT_EQ(glyphs->fullName, "Nm");
+  EXPECT_EQ(glyphs->name, "C");  // text asks for the font by its own name still
   EXPECT_EQ(glyphs->copyright, "(c)");
   // DefineFontAlignZones: thin hint, then per glyph two zones (half floats 1.0 and 0.5) and a mask.
   display::applyFontInfo(*glyphs, raw(swf::tag::kDefineFontAlignZones,
