@@ -23,6 +23,12 @@ const wchar_t* const kMono[] = {L"Courier New", L"Liberation Mono", L"DejaVu San
 
 double fromFixed(FIXED f) { return f.value + f.fract / 65536.0; }
 
+// Only outline fonts can give outlines; a bitmap font of the name does not count.
+int CALLBACK noteTrueType(const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) {
+  if (type & TRUETYPE_FONTTYPE) *reinterpret_cast<bool*>(found) = true;
+  return 1;
+}
+
 }  // namespace
 
 class SystemFonts::Font final : public text::LayoutFont {
@@ -160,13 +166,7 @@ bool SystemFonts::installed(const std::wstring& family) {
   bool found = false;
   lumo::UniqueDc dc(CreateCompatibleDC(nullptr));
   if (dc)
-    EnumFontFamiliesExW(
-        dc.get(), &lf,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD type, LPARAM found) -> int {
-          if (type & TRUETYPE_FONTTYPE) *reinterpret_cast<bool*>(found) = true;
-          return 1;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    EnumFontFamiliesExW(dc.get(), &lf, noteTrueType, reinterpret_cast<LPARAM>(&found), 0);
   return installed_[family] = found;
 }
 
