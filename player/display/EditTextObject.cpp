@@ -1,6 +1,10 @@
 // A text field on the display list: its fonts, and drawing it.
 #include "EditTextObject.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "../render/MatrixMath.h"
 #include "../render/Renderer.h"
 #include "CharacterLibrary.h"
 #include "Transform.h"
@@ -11,19 +15,19 @@ namespace display {
 // the HTML names), else the system's.
 class EditTextObject::Fonts final : public text::FontResolver {
  public:
-  Fonts(const text::EditTextRecord& record, CharacterLibrary& library) : record_(record), library_(library) {}
+  Fonts(const text::EditTextRecord& record, CharacterLibrary& library)
+      : record_(record), library_(library), ownFont_(record.fontId ? library.fontGlyphs(record.fontId) : nullptr) {}
 
-  // The default format names the field's own font when it has one.
+  // The default format names the field's own font when it has one; its style stays plain, as
+  // HTML in a field whose font is a bold one is plain where no <b> says otherwise.
   text::TextFormat defaultFormat() {
     text::TextFormat format = text::formatOf(record_);
-    if (const FontGlyphs* font = record_.fontId ? library_.fontGlyphs(record_.fontId) : nullptr) {
-      if (!font->name.empty()) format.font = font->name;
-      format.bold = font->bold;
-      format.italic = font->italic;
-    }
+    if (ownFont_ && !ownFont_->name.empty()) format.font = ownFont_->name;
     return format;
   }
 
+  // Fonts are found by name and style, as the player finds them; the field's own font when
+  // the movie has none of that name.
   const text::LayoutFont* resolve(const text::TextFormat& format) override {
     if (record_.useOutlines) {
       if (const text::LayoutFont* named = library_.layoutFont(format.font, format.bold, format.italic)) return named;
@@ -36,6 +40,7 @@ class EditTextObject::Fonts final : public text::FontResolver {
  private:
   const text::EditTextRecord& record_;
   CharacterLibrary& library_;
+  const FontGlyphs* ownFont_;
 };
 
 EditTextObject::EditTextObject(const text::EditTextRecord& record, CharacterLibrary& library)
@@ -65,22 +70,44 @@ swf::ColorTransform tint(swf::Rgba color) {
   return t;
 }
 
-render::PreparedShape box(double x0, double y0, double x1, double y1, bool outline) {
+render::Contour rectContour(render::Point p0, render::Point p1, render::Point p2, render::Point p3) {
   render::Contour c;
-  c.start = {x0, y0};
-  for (render::Point p : {render::Point{x1, y0}, render::Point{x1, y1}, render::Point{x0, y1}, render::Point{x0, y0}})
-    c.segments.push_back({{}, p, false});
+  c.start = p0;
+  for (render::Point p : {p1, p2, p3, p0}) c.segments.push_back({{}, p, false});
   c.closed = true;
-  if (!outline) return text::prepareOutline({c});
+  return c;
+}
+
+render::PreparedShape box(double x0, double y0, double x1, double y1) {
+  return text::prepareOutline({rectContour({x0, y0}, {x1, y0}, {x1, y1}, {x0, y1})});
+}
+
+// The border: one pixel wide at any scale, drawn in pixels. Unrotated, it covers the pixel
+// rows and columns the box starts on and the ones just past it, less the far corner, as the
+// player draws it; rotated or skewed, a hairline along the box.
+render::PreparedShape borderInPixels(const swf::Rect& b, const swf::Matrix& toField) {
+  render::Point corners[4] = {render::apply(toField, {double(b.xMin), double(b.yMin)}),
+                              render::apply(toField, {double(b.xMax), double(b.yMin)}),
+                              render::apply(toField, {double(b.xMax), double(b.yMax)}),
+                              render::apply(toField, {double(b.xMin), double(b.yMax)})};
+  if (toField.b == 0 && toField.c == 0) {
+    const double x0 = std::round(std::min(corners[0].x, corners[2].x));
+    const double x1 = std::round(std::max(corners[0].x, corners[2].x));
+    const double y0 = std::round(std::min(corners[0].y, corners[2].y));
+    const double y1 = std::round(std::max(corners[0].y, corners[2].y));
+    auto strip = [](double l, double t, double r, double btm) { return rectContour({l, t}, {r, t}, {r, btm}, {l, btm}); };
+    return text::prepareOutline({strip(x0, y0, x1 + 1, y0 + 1), strip(x0, y0 + 1, x0 + 1, y1 + 1),
+                                 strip(x1, y0 + 1, x1 + 1, y1), strip(x0 + 1, y1, x1, y1 + 1)});
+  }
   render::PreparedShape shape;
   render::ShapeLayer layer;
   layer.isStroke = true;
-  layer.stroke.style.width = 0;  // a hairline: one pixel at any scale
+  layer.stroke.style.width = 0;  // a hairline: one pixel
   layer.stroke.style.color = {255, 255, 255, 255};
   layer.stroke.style.join = swf::JoinStyle::Miter;
-  layer.stroke.path = {c};
+  layer.stroke.style.startCap = layer.stroke.style.endCap = swf::CapStyle::None;
+  layer.stroke.path = {rectContour(corners[0], corners[1], corners[2], corners[3])};
   shape.layers.push_back(std::move(layer));
-  shape.bounds = {int32_t(x0), int32_t(x1), int32_t(y0), int32_t(y1)};
   return shape;
 }
 
@@ -97,7 +124,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
   const text::EditTextRecord& record = state.record();
 
   if (record.border && !context.drawingMask)
-    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, false), toField, concatenate(own, tint({255, 255, 255, 255})));
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax), toField, concatenate(own, tint({255, 255, 255, 255})));
 
   const size_t first = size_t(state.scroll() - 1);
   const double scrolled = layout.lines[first].top - text::kGutter;
@@ -107,7 +134,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
                      layout.textHeight + 2 * text::kGutter > height);
   if (clip) {
     renderer.pushMask();
-    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, false), toField, {});
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax), toField, {});
     renderer.activateMask();
   }
   const bool showSelection = focused_ && state.selectionBegin() != state.selectionEnd();
@@ -119,7 +146,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
       const bool selected = showSelection && g.index >= state.selectionBegin() && g.index < state.selectionEnd();
       const double x = b.xMin + g.x;
       if (selected)
-        renderer.drawShape(box(x, b.yMin + line.top - scrolled, x + g.advance, baseline + line.descent, false),
+        renderer.drawShape(box(x, b.yMin + line.top - scrolled, x + g.advance, baseline + line.descent),
                            toField, concatenate(own, tint({0, 0, 0, 255})));
       const swf::ColorTransform color = concatenate(own, tint(selected ? swf::Rgba{255, 255, 255, 255} : g.color));
       if (g.font) {
@@ -130,7 +157,7 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
       }
       if (g.underline) {
         const double thickness = std::max(20.0, g.size / 20);
-        renderer.drawShape(box(x, baseline + thickness, x + g.advance, baseline + 2 * thickness, false), toField, color);
+        renderer.drawShape(box(x, baseline + thickness, x + g.advance, baseline + 2 * thickness), toField, color);
       }
     }
   }
@@ -140,13 +167,13 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
       const text::LayoutLine& line = layout.lines[caretLine];
       const double x = b.xMin + text::caretX(layout, state.caret());
       const double top = b.yMin + line.top - scrolled;
-      renderer.drawShape(box(x, top, x + 20, top + line.ascent + line.descent, false), toField,
+      renderer.drawShape(box(x, top, x + 20, top + line.ascent + line.descent), toField,
                          concatenate(own, tint(state.defaultFormat().color)));
     }
   }
   if (clip) renderer.popMask();
   if (record.border && !context.drawingMask)
-    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax, true), toField, concatenate(own, tint({0, 0, 0, 255})));
+    renderer.drawShape(borderInPixels(b, toField), swf::Matrix{}, concatenate(own, tint({0, 0, 0, 255})));
 }
 
 }  // namespace display

@@ -149,7 +149,7 @@ void applyFontInfo(FontGlyphs& font, const swf::RawCharacter& info) {
     case swf::tag::kDefineFontName: {
       std::string name = in.string();
       if (!in.ok()) return;
-      font.name = std::move(name);
+      font.fullName = std::move(name);
       font.copyright = in.string();
       return;
     }

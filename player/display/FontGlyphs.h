@@ -23,8 +23,8 @@ struct FontGlyphs {
   std::vector<std::vector<swf::ShapeRecord>> glyphs;
   double emSquare = 1024;  // glyph units per text height; DefineFont3 draws 20 times finer
 
-  std::string name;  // from the font, DefineFontInfo or DefineFontName
-  std::string copyright;
+  std::string name;  // from the font or DefineFontInfo: what text fields and HTML ask for
+  std::string fullName, copyright;  // DefineFontName's, for display only (e.g. "Arial Bold")
   bool bold = false, italic = false;
   std::vector<char16_t> codes;  // one per glyph; empty until a DefineFont's info names them
   // Layout (DefineFont2 and 3 with the layout flag), in emSquare units.

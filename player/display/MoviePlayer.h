@@ -30,6 +30,8 @@ class MoviePlayer {
 
   SpriteObject& root() { return *root_; }
   DisplayContext& context() { return context_; }
+  // The characters; give it the system's fonts (setDeviceFonts) before the first advance.
+  CharacterLibrary& library() { return context_.library(); }
   const swf::MovieData& movie() const { return *movie_; }
   const swf::Rect& stageRect() const { return movie_->frameRect; }
   uint32_t stageWidth(double scale = 1) const;  // pixels

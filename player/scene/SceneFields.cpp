@@ -25,16 +25,4 @@ std::vector<uint8_t> editTextBody(const FieldSpec& f) {
   return body;
 }
 
-std::vector<uint8_t> deviceFontBody(swf::CharacterId id, const std::string& name) {
-  std::vector<uint8_t> body;
-  swf::BitWriter w(body);
-  w.u16(id);
-  w.u8(0);  // no layout, narrow offsets and codes, neither bold nor italic
-  w.u8(0);  // language
-  w.u8(static_cast<uint8_t>(name.size()));
-  for (char c : name) w.u8(static_cast<uint8_t>(c));
-  w.u16(0);  // no glyphs
-  return body;
-}
-
 }  // namespace scene

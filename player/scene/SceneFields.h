@@ -1,5 +1,4 @@
-// Text fields for the scene text: DefineEditText bodies, and DefineFont2 bodies that only name
-// a system font (no glyphs), which fields without outlines draw with.
+// Text fields for the scene text: DefineEditText bodies with their box in the field's own pixels.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +21,5 @@ struct FieldSpec {
 };
 
 std::vector<uint8_t> editTextBody(const FieldSpec& field);
-std::vector<uint8_t> deviceFontBody(swf::CharacterId id, const std::string& name);
 
 }  // namespace scene

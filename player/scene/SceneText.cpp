@@ -4,6 +4,7 @@
 
 #include "SceneButtons.h"
 #include "SceneFields.h"
+#include "SceneFonts.h"
 #include "SceneShapes.h"
 #include "SoundRecords.h"
 #include "TagCodes.h"
@@ -137,9 +138,9 @@ class SceneReader {
         button.emplace();
         button->id = newId(c);
         if (c.peek() == "menu") button->menu = c.word("menu") == "menu";
-      } else if (command == "font" || command == "field") {
-        if (spriteTimeline) fail("define fonts and fields outside sprites");
-        command == "font" ? deviceFont(c) : field(c);
+      } else if (command == "field") {
+        if (spriteTimeline) fail("define fields outside sprites");
+        field(c);
       } else if (command == "sprite") {
         if (spriteTimeline) fail("sprites do not nest: 'end' the one before");
         sprite = swf::Sprite{};
@@ -165,6 +166,11 @@ class SceneReader {
       } else if (command == "export") {  // export ID NAME: the linkage name scripts attach by
         const swf::CharacterId id = knownId(c);
         movie_.exports.push_back({id, c.word("export name")});
+      } else if (command == "font" || command == "text" || command == "edittext") {
+        if (spriteTimeline) fail("define fonts and texts outside sprites");
+        if (command == "font") font(c);
+        else if (command == "text") staticTextCommand(c);
+        else editTextCommand(c);
       } else {
         timelineCommand(command, c, *current);
       }
@@ -235,13 +241,6 @@ class SceneReader {
   }
 
   // font ID NAME: a system font by name (_sans, _serif, _typewriter or a family), no glyphs.
-  void deviceFont(Cursor& c) {
-    const swf::CharacterId id = newId(c);
-    const std::string name = c.word("font name");
-    if (name.empty() || name.size() > 255) fail("a font name has 1 to 255 bytes");
-    define(id, swf::RawCharacter{id, swf::tag::kDefineFont2, deviceFontBody(id, name)});
-  }
-
   // field ID X Y W H [font ID] [size PX] [color RRGGBB] [var NAME] [text TEXT] [password]
   // [readonly] [border] [multiline] [noselect]: a DefineEditText, its box in its own pixels.
   void field(Cursor& c) {
@@ -427,6 +426,77 @@ class SceneReader {
     }
     if (!fill && !stroke) fail("a shape needs a fill or a stroke");
     define(id, buildShape(id, path, fill, stroke, version));
+  }
+
+  swf::CharacterId fontId(Cursor& c) {
+    const swf::CharacterId id = knownId(c);
+    const auto* raw = std::get_if<swf::RawCharacter>(movie_.characters[id].get());
+    if (!raw || raw->tagCode != swf::tag::kDefineFont2) fail("character " + std::to_string(id) + " is no font");
+    return id;
+  }
+
+  uint16_t textSize(Cursor& c) { return static_cast<uint16_t>(std::lround(c.number("size") * 20)); }
+
+  // font ID NAME [device] [bold] [italic]
+  void font(Cursor& c) {
+    const swf::CharacterId id = newId(c);
+    const std::string name = c.word("font name");
+    bool device = false, bold = false, italic = false;
+    while (c.more()) {
+      const std::string option = c.word("option");
+      if (option == "device") device = true;
+      else if (option == "bold") bold = true;
+      else if (option == "italic") italic = true;
+      else fail("unknown font option '" + option + "' (device, bold, italic)");
+    }
+    define(id, blockFont(id, name, bold, italic, device));
+  }
+
+  // text ID FONT SIZE RRGGBB[AA] TEXT
+  void staticTextCommand(Cursor& c) {
+    const swf::CharacterId id = newId(c);
+    const swf::CharacterId font = fontId(c);
+    const double size = c.number("size");
+    if (size <= 0 || size > 1000) fail("text size must be above 0 and at most 1000");
+    const swf::Rgba fill = color(c.word("text colour"));
+    define(id, staticText(id, font, static_cast<uint16_t>(std::lround(size * 20)), fill, c.word("text")));
+  }
+
+  // edittext ID W H [OPTIONS]
+  void editTextCommand(Cursor& c) {
+    EditTextOptions o;
+    o.id = newId(c);
+    o.width = c.number("width") * 20;
+    o.height = c.number("height") * 20;
+    if (o.width < 0 || o.height < 0 || o.width > 200000 || o.height > 200000) fail("bad field size");
+    static const std::map<std::string, bool EditTextOptions::*> kFlags = {
+        {"html", &EditTextOptions::html},         {"multiline", &EditTextOptions::multiline},
+        {"wordwrap", &EditTextOptions::wordWrap}, {"password", &EditTextOptions::password},
+        {"readonly", &EditTextOptions::readOnly}, {"border", &EditTextOptions::border},
+        {"noselect", &EditTextOptions::noSelect}, {"autosize", &EditTextOptions::autoSize},
+        {"outlines", &EditTextOptions::useOutlines}};
+    static const std::map<std::string, uint8_t> kAligns = {{"left", 0}, {"right", 1}, {"center", 2}, {"justify", 3}};
+    while (c.more()) {
+      const std::string option = c.word("option");
+      if (auto flag = kFlags.find(option); flag != kFlags.end()) o.*(flag->second) = true;
+      else if (option == "font") o.fontId = fontId(c);
+      else if (option == "size") o.size = textSize(c);
+      else if (option == "color") o.color = color(c.word("text colour"));
+      else if (option == "text") o.text = c.word("text");
+      else if (option == "var") o.variable = c.word("variable name");
+      else if (option == "maxlength") o.maxLength = static_cast<uint16_t>(c.integer("maximum length", 0, 65535));
+      else if (option == "align") {
+        auto align = kAligns.find(c.word("alignment"));
+        if (align == kAligns.end()) fail("alignment is left, right, center or justify");
+        o.align = align->second;
+      } else if (option == "margins") {
+        o.leftMargin = textSize(c);
+        o.rightMargin = textSize(c);
+      } else if (option == "indent") o.indent = textSize(c);
+      else if (option == "leading") o.leading = static_cast<int16_t>(std::lround(c.number("leading") * 20));
+      else fail("unknown field option '" + option + "'");
+    }
+    define(o.id, scene::editText(o));
   }
 
   // The placing options: at X Y, scale SX [SY], rotate DEG, alpha F, color RM GM BM AM RA GA BA AA,

@@ -15,6 +15,7 @@
 #include "PointerTracker.h"
 #include "SoftwareRenderer.h"
 #include "StageMapping.h"
+#include "SystemFonts.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ bool MovieView::load(const std::vector<uint8_t>& bytes) {
     state_->sounds = std::make_unique<sound::MovieSounds>(state_->movie, *mixer_);
     state_->player.attachSounds(state_->sounds.get());
   }
+  state_->player.library().setDeviceFonts(std::make_shared<SystemFonts>());
   state_->player.advance();  // the first frame shows as soon as the movie is there
   return true;
 }

@@ -113,6 +113,8 @@ std::vector<CharacterId> usedBy(const Character& character) {
       }
   } else if (const auto* sprite = std::get_if<Sprite>(&character)) {
     collectTimelineIds(sprite->timeline, ids);
+  } else if (const auto* raw = std::get_if<RawCharacter>(&character)) {
+    ids = raw->uses;
   }
   return ids;
 }

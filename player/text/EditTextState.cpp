@@ -58,7 +58,9 @@ std::u16string EditTextState::selectedText() const {
 bool EditTextState::replaceSelection(std::u16string_view typed) {
   if (!editable()) return false;
   std::u16string insert;
-  for (char16_t c : typed) {
+  for (size_t i = 0; i < typed.size(); ++i) {
+    char16_t c = typed[i];
+    if (c == '\r' && i + 1 < typed.size() && typed[i + 1] == '\n') continue;  // one break, as pasted from Windows
     if (c == '\n' || c == '\r') {
       if (!multiline()) continue;
       c = u'\r';

@@ -263,23 +263,30 @@ std::u16string toHtml(const StyledText& text) {
              u"\" BLOCKINDENT=\"" + twipsAsPoints(paragraph.blockIndent) + u"\" LEADING=\"" +
              twipsAsPoints(paragraph.leading) + u"\">";
     out += paragraph.bullet ? u"<LI>" : std::u16string(u"<P ALIGN=\"") + alignName(paragraph.align) + u"\">";
+    // Runs of one face, size and colour share a FONT element; styles and links nest inside.
     size_t i = start;
+    const TextFormat* font = nullptr;
     do {
       const TextFormat& f = text.formatAt(i);
       size_t stop = end;
       for (const FormatRun& run : text.runs)
         if (run.start > i && run.start < stop) stop = run.start;
-      out += u"<FONT FACE=\"" + escape(u16(f.font)) + u"\" SIZE=\"" + twipsAsPoints(f.size) + u"\" COLOR=\"" +
-             hexColor(f.color) + u"\" LETTERSPACING=\"0\" KERNING=\"0\">";
+      if (!font || font->font != f.font || font->size != f.size || !(font->color == f.color)) {
+        if (font) out += u"</FONT>";
+        out += u"<FONT FACE=\"" + escape(u16(f.font)) + u"\" SIZE=\"" + twipsAsPoints(f.size) + u"\" COLOR=\"" +
+               hexColor(f.color) + u"\" LETTERSPACING=\"0\" KERNING=\"0\">";
+        font = &f;
+      }
       std::u16string inner = escape(std::u16string_view(text.text).substr(i, stop - i));
       if (f.underline) inner = u"<U>" + inner + u"</U>";
       if (f.italic) inner = u"<I>" + inner + u"</I>";
       if (f.bold) inner = u"<B>" + inner + u"</B>";
       if (!f.url.empty())
         inner = u"<A HREF=\"" + escape(u16(f.url)) + u"\" TARGET=\"" + escape(u16(f.target)) + u"\">" + inner + u"</A>";
-      out += inner + u"</FONT>";
+      out += inner;
       i = stop;
     } while (i < end);
+    out += u"</FONT>";
     out += paragraph.bullet ? u"</LI>" : u"</P>";
     if (textFormat) out += u"</TEXTFORMAT>";
     start = end + 1;

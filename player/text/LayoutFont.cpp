@@ -2,6 +2,7 @@
 #include "LayoutFont.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace text {
@@ -31,6 +32,22 @@ render::PreparedShape prepareOutline(render::Path outline) {
   layer.fill.outline = std::move(outline);
   shape.layers.push_back(std::move(layer));
   return shape;
+}
+
+// Names of fixed-pitch and serif families as movies give them; the rest read as sans serif.
+FontFamily familyOf(const std::string& face) {
+  std::string f;
+  for (char c : face) f.push_back(char(std::tolower(static_cast<unsigned char>(c))));
+  if (f == "_serif") return FontFamily::Serif;
+  if (f == "_typewriter") return FontFamily::Monospace;
+  if (f == "_sans") return FontFamily::Sans;
+  static const char* const kSerif[] = {"times", "georgia", "serif", "garamond", "palatino", "book antiqua", "cambria"};
+  static const char* const kMono[] = {"courier", "mono", "consolas", "lucida console", "typewriter", "fixedsys"};
+  for (const char* m : kMono)
+    if (f.find(m) != std::string::npos) return FontFamily::Monospace;
+  for (const char* s : kSerif)
+    if (f.find(s) != std::string::npos && f.find("sans") == std::string::npos) return FontFamily::Serif;
+  return FontFamily::Sans;
 }
 
 }  // namespace text

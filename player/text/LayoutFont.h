@@ -41,6 +41,13 @@ class FontResolver {
   virtual const LayoutFont* resolve(const struct TextFormat& format) = 0;
 };
 
+enum class FontFamily : uint8_t { Sans, Serif, Monospace };
+
+// Which family a face name asks for: "_sans", "_serif", "_typewriter", or a font's own name
+// (Times, Georgia: serif; Courier, Consolas: monospaced; others sans), for a system that lacks
+// the font by that name.
+FontFamily familyOf(const std::string& face);
+
 // Prepares a glyph outline (quadratic contours, em units, y down) as the renderer fills glyphs:
 // one solid white fill, non-zero winding, as system fonts are drawn.
 render::PreparedShape prepareOutline(render::Path outline);

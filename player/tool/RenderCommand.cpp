@@ -12,6 +12,7 @@
 #include "../display/MoviePlayer.h"
 #include "PngWriter.h"
 #include "../render/SoftwareRenderer.h"
+#include "../text/TrueTypeFonts.h"
 
 namespace tool {
 
@@ -88,6 +89,7 @@ int runRender(int argc, char** argv) {
     return 1;
   }
   display::MoviePlayer player(std::make_shared<const swf::MovieData>(std::move(*data)));
+  player.library().setDeviceFonts(std::make_shared<text::TrueTypeFonts>());
   for (long f = 0; f < frames; ++f) player.advance();
 
   render::SoftwareRenderer renderer;

@@ -29,7 +29,7 @@ button 2
   state up,over,down,hit 1 depth 1
   on release )") + kReleaseAction + R"(
 end
-font 3 _sans
+font 3 _sans device
 field 4 0 0 200 30 font 3 size 16 var typed border
 place 4 depth 1 at 10 10
 place 2 depth 2 at 60 100

@@ -101,7 +101,7 @@ button 2 menu
   on press,release 0700
   on key:13 0600
 end
-font 3 _sans
+font 3 _sans device
 field 4 0 0 100 20 font 3 size 12 var name password text hi
 )");
   const auto* button = std::get_if<swf::RawCharacter>(m.characters.at(2).get());
@@ -161,6 +161,12 @@ TEST(SceneText, ABadLineStopsWithItsNumberAndWhy) {
       {"button 2\nplace 1 depth 1", "unknown button command 'place'"},
       {"button 2", "button 2 has no 'end'"},
       {"field 4 0 0 10 10 italic", "unknown field option 'italic'"},
+      {"font 1 A shiny", "unknown font option 'shiny'"},
+      {"shape 1 rect 0 0 1 1 fill 00FF00\ntext 2 1 12 000000 hi", "line 2: character 1 is no font"},
+      {"font 1 A\ntext 2 1 0 000000 hi", "text size must be above 0"},
+      {"font 1 A\nedittext 2 10 10 align middle", "alignment is left, right, center or justify"},
+      {"edittext 2 10 10 glow", "unknown field option 'glow'"},
+      {"sprite 3\nfont 1 A", "define fonts and texts outside sprites"},
   };
   for (const Case& c : cases) {
     swf::MovieData movie;
