@@ -22,6 +22,7 @@ struct RenderContext {
   render::Renderer& renderer;
   CharacterLibrary& library;
   bool drawingMask = false;  // inside a clip layer's mask
+  int openLayers = 0;        // blend-mode layers around what is drawn
 };
 
 class DisplayObject {

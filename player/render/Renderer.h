@@ -48,6 +48,12 @@ class Renderer {
   virtual void activateMask() = 0;
   virtual void popMask() = 0;
 
+  // An offscreen layer: what is drawn after pushLayer goes into a transparent layer the size
+  // of the frame, composited at popLayer into what lies below it with `mode`. Inside a mask
+  // being drawn a layer changes nothing (masks take coverage, not colours).
+  virtual void pushLayer() = 0;
+  virtual void popLayer(swf::BlendMode mode) = 0;
+
   virtual void endFrame() = 0;
   virtual const Frame& frame() const = 0;
 };
