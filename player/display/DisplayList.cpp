@@ -54,12 +54,12 @@ bool masks(const DisplayObject& object) {
   }
 }
 
-// An object with a blend mode is drawn into a layer of its own and blended into what is below.
-// Alpha and erase act on an enclosing layer; with none they show nothing, as in the player.
+// An object with a blend mode or filters is drawn into a layer of its own, filtered, and blended
+// into what is below. Alpha and erase act on an enclosing layer; with none they show nothing.
 void renderBlended(RenderContext& context, const DisplayObject& child, const swf::Matrix& toPixels,
                    const swf::ColorTransform& colorTransform) {
   const swf::BlendMode mode = child.blendMode();
-  if (mode == swf::BlendMode::Normal) {
+  if (mode == swf::BlendMode::Normal && child.filters().empty()) {
     child.render(context, toPixels, colorTransform);
     return;
   }
@@ -68,7 +68,7 @@ void renderBlended(RenderContext& context, const DisplayObject& child, const swf
   ++context.openLayers;
   child.render(context, toPixels, colorTransform);
   --context.openLayers;
-  context.renderer.popLayer(mode);
+  context.renderer.popLayer(mode, child.filters(), context.stageScale);
 }
 
 }  // namespace

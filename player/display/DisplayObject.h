@@ -23,6 +23,7 @@ struct RenderContext {
   CharacterLibrary& library;
   bool drawingMask = false;  // inside a clip layer's mask
   int openLayers = 0;        // blend-mode layers around what is drawn
+  double stageScale = 1;     // frame pixels per stage pixel: filters' sizes grow with it
 };
 
 class DisplayObject {

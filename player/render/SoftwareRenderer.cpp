@@ -7,6 +7,7 @@
 
 #include "Blend.h"
 #include "BlendModes.h"
+#include "Filters.h"
 #include "ColorMath.h"
 #include "FillGroup.h"
 #include "Flattener.h"
@@ -259,12 +260,13 @@ void SoftwareRenderer::pushLayer() {
   s.frame = std::move(layer);
 }
 
-void SoftwareRenderer::popLayer(swf::BlendMode mode) {
+void SoftwareRenderer::popLayer(swf::BlendMode mode, const std::vector<swf::Filter>& filters, double filterScale) {
   State& s = *state_;
   if (s.below.empty()) return;
   Frame under = std::move(s.below.back());
   s.below.pop_back();
   if (under.pixels.empty()) return;  // opened inside a mask: drawn straight through
+  applyFilters(filters, s.frame, filterScale);
   blendLayer(mode, s.frame, under, {0, 0, int(under.width), int(under.height)});
   s.spareLayers.push_back(std::move(s.frame));
   s.frame = std::move(under);
@@ -272,7 +274,7 @@ void SoftwareRenderer::popLayer(swf::BlendMode mode) {
 
 void SoftwareRenderer::endFrame() {
   State& s = *state_;
-  while (!s.below.empty()) popLayer(swf::BlendMode::Normal);
+  while (!s.below.empty()) popLayer(swf::BlendMode::Normal, {}, 1);
 }
 const Frame& SoftwareRenderer::frame() const { return state_->frame; }
 

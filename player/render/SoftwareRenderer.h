@@ -24,7 +24,7 @@ class SoftwareRenderer final : public Renderer {
   void activateMask() override;
   void popMask() override;
   void pushLayer() override;
-  void popLayer(swf::BlendMode mode) override;
+  void popLayer(swf::BlendMode mode, const std::vector<swf::Filter>& filters, double filterScale) override;
   void endFrame() override;
   const Frame& frame() const override;
 

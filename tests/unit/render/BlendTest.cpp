@@ -16,7 +16,7 @@ render::Frame blended(swf::BlendMode mode, swf::Rgba backdrop, swf::FillStyle so
                      twipsToPixels(), {});
   renderer.pushLayer();
   renderer.drawShape(render::prepareShape(filledPolygon(rect(0, 0, 2, 4), source)), twipsToPixels(), {});
-  renderer.popLayer(mode);
+  renderer.popLayer(mode, {}, 1);
   renderer.endFrame();
   return renderer.frame();
 }
@@ -62,13 +62,13 @@ TEST(RenderBlend, LayersNestAndALayerInsideAMaskDrawsStraightThrough) {
   renderer.drawShape(render::prepareShape(filledPolygon(rect(0, 0, 4, 4), solid(255, 255, 255))), twipsToPixels(), {});
   renderer.pushLayer();  // erases the left half of the white layer, not the black stage
   renderer.drawShape(render::prepareShape(filledPolygon(rect(0, 0, 2, 4))), twipsToPixels(), {});
-  renderer.popLayer(swf::BlendMode::Erase);
-  renderer.popLayer(swf::BlendMode::Layer);
+  renderer.popLayer(swf::BlendMode::Erase, {}, 1);
+  renderer.popLayer(swf::BlendMode::Layer, {}, 1);
   // A mask drawn through a layer still takes the shape's coverage.
   renderer.pushMask();
   renderer.pushLayer();
   renderer.drawShape(render::prepareShape(filledPolygon(rect(0, 0, 4, 2))), twipsToPixels(), {});
-  renderer.popLayer(swf::BlendMode::Multiply);
+  renderer.popLayer(swf::BlendMode::Multiply, {}, 1);
   renderer.activateMask();
   renderer.drawShape(render::prepareShape(filledPolygon(rect(0, 0, 4, 4), solid(0, 0, 255))), twipsToPixels(), {});
   renderer.popMask();
