@@ -27,7 +27,7 @@ struct QualitySettings {
   bool smoothing;    // bitmaps smoothed where the movie asks
 };
 constexpr QualitySettings kQualities[] = {
-    {Antialiasing::None, 0.5, false},    // Low
+    {Antialiasing::None, 0.05, false},   // Low: no anti-aliasing to hide a coarse outline
     {Antialiasing::Coarse, 0.3, false},  // Medium
     {Antialiasing::Exact, 0.15, true},   // High
     {Antialiasing::Exact, 0.08, true},   // Best
@@ -164,6 +164,7 @@ SoftwareRenderer::~SoftwareRenderer() = default;
 
 void SoftwareRenderer::setQuality(Quality quality) {
   state_->quality = kQualities[std::min<size_t>(size_t(quality), std::size(kQualities) - 1)];
+  state_->rasterizer.setCentreSampling(state_->quality.antialiasing == Antialiasing::None);
 }
 
 void SoftwareRenderer::setBitmapLookup(BitmapLookup lookup) { state_->bitmaps = std::move(lookup); }
