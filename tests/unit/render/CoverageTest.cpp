@@ -97,6 +97,28 @@ TEST(RenderCoverage, LowQualityDrawsWithoutAntialiasingAndMediumCoarsely) {
   EXPECT_EQ(medium.at(4, 2).a, 192);
 }
 
+TEST(RenderCoverage, LowQualityTakesThePixelsWhoseCentresAreInside) {
+  // Slanted edges every way round: a pixel mostly inside is taken, one mostly outside is not.
+  const Points star = {{10.3, 1.2}, {13.1, 8.7}, {19.6, 9.4}, {14.2, 13.3}, {16.8, 19.1}, {10.1, 15.2},
+                       {3.7, 18.9}, {6.1, 12.8}, {0.9, 8.1}, {7.4, 7.9}};
+  for (bool reversed : {false, true}) {
+    Points points = star;
+    if (reversed) std::reverse(points.begin(), points.end());
+    const swf::Shape shape = filledPolygon(points);
+    const render::Frame exact = draw(shape, 20, 20);
+    const render::Frame low = draw(shape, 20, 20, twipsToPixels(), {}, std::nullopt, render::Quality::Low);
+    for (uint32_t y = 0; y < 20; ++y)
+      for (uint32_t x = 0; x < 20; ++x) {
+        const int area = exact.at(x, y).a;
+        if (area > 200) {
+          EXPECT_EQ(low.at(x, y).a, 255) << x << "," << y;
+        } else if (area < 55) {
+          EXPECT_EQ(low.at(x, y).a, 0) << x << "," << y;
+        }
+      }
+  }
+}
+
 TEST(RenderCoverage, ScaledCurvesStaySmooth) {
   // A quadratic arc bulging right, drawn at 10x and 400x: the area the flattened outline
   // loses against the exact one (2/3 of chord times depth) stays under the flattening
