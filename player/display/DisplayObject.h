@@ -1,5 +1,5 @@
 // What every object on a display list has: its character, depth, matrix, colour transform,
-// ratio, name, clip depth, and the SWF 8 fields kept for later drawing (blend mode, filters).
+// ratio, name, clip depth, and the SWF 8 fields (blend mode, filters, caching, visibility).
 #pragma once
 
 #include <cstdint>
