@@ -149,8 +149,66 @@ void colorMatrix(Frame& layer, const float (&m)[20]) {
 
 }  // namespace
 
+namespace {
+
+// How far filters may carry ink beyond the object: their blur and offset, in frame pixels.
+double reach(const std::vector<swf::Filter>& filters, double scale) {
+  double total = 2;
+  for (const swf::Filter& filter : filters) {
+    FieldReader in{filter.bytes};
+    if (filter.type == 0 || filter.type == 2) in.rgba();
+    if (filter.type > 2) continue;
+    const double blur = std::max(std::fabs(in.fixed()), std::fabs(in.fixed()));
+    double distance = 0;
+    if (filter.type == 0) {
+      in.fixed();
+      distance = std::fabs(in.fixed());
+    }
+    total += (blur * 15 / 2 + distance) * scale;  // at most 15 passes
+  }
+  return std::min(total, 1e6);
+}
+
+void applyInPlace(const std::vector<swf::Filter>& filters, Frame& layer, double scale);
+
+}  // namespace
+
+// Filters work on the part of the layer the object and what it casts can reach: the rest of
+// a frame-sized layer stays transparent and costs nothing.
 void applyFilters(const std::vector<swf::Filter>& filters, Frame& layer, double scale) {
-  if (layer.pixels.empty() || !(scale > 0) || !std::isfinite(scale)) return;
+  if (layer.pixels.empty() || filters.empty() || !(scale > 0) || !std::isfinite(scale)) return;
+  const int width = int(layer.width), height = int(layer.height);
+  int x0 = width, y0 = height, x1 = -1, y1 = -1;
+  for (int y = 0; y < height; ++y) {
+    const uint32_t* row = layer.pixels.data() + size_t(y) * width;
+    for (int x = 0; x < width; ++x)
+      if (row[x]) {
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = y;
+      }
+  }
+  if (x1 < 0) return;  // nothing drawn: nothing to filter
+  const int margin = int(std::ceil(reach(filters, scale)));
+  x0 = std::max(0, x0 - margin);
+  y0 = std::max(0, y0 - margin);
+  x1 = std::min(width - 1, x1 + margin);
+  y1 = std::min(height - 1, y1 + margin);
+  Frame part;
+  part.width = uint32_t(x1 - x0 + 1);
+  part.height = uint32_t(y1 - y0 + 1);
+  part.pixels.resize(size_t(part.width) * part.height);
+  for (int y = y0; y <= y1; ++y)
+    std::copy_n(layer.pixels.data() + size_t(y) * width + x0, part.width, part.pixels.data() + size_t(y - y0) * part.width);
+  applyInPlace(filters, part, scale);
+  for (int y = y0; y <= y1; ++y)
+    std::copy_n(part.pixels.data() + size_t(y - y0) * part.width, part.width, layer.pixels.data() + size_t(y) * width + x0);
+}
+
+namespace {
+
+void applyInPlace(const std::vector<swf::Filter>& filters, Frame& layer, double scale) {
   for (const swf::Filter& filter : filters) {
     FieldReader in{filter.bytes};
     switch (filter.type) {
@@ -203,4 +261,5 @@ void applyFilters(const std::vector<swf::Filter>& filters, Frame& layer, double 
   }
 }
 
+}  // namespace
 }  // namespace render
