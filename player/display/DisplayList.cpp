@@ -69,6 +69,23 @@ bool masks(const DisplayObject& object) {
   }
 }
 
+// An object with a blend mode or filters is drawn into a layer of its own, filtered, and blended
+// into what is below. Alpha and erase act on an enclosing layer; with none they show nothing.
+void renderBlended(RenderContext& context, const DisplayObject& child, const swf::Matrix& toPixels,
+                   const swf::ColorTransform& colorTransform) {
+  const swf::BlendMode mode = child.blendMode();
+  if (mode == swf::BlendMode::Normal && child.filters().empty()) {
+    child.render(context, toPixels, colorTransform);
+    return;
+  }
+  if ((mode == swf::BlendMode::Alpha || mode == swf::BlendMode::Erase) && context.openLayers == 0) return;
+  context.renderer.pushLayer();
+  ++context.openLayers;
+  child.render(context, toPixels, colorTransform);
+  --context.openLayers;
+  context.renderer.popLayer(mode, child.filters(), context.stageScale);
+}
+
 }  // namespace
 
 void DisplayList::render(RenderContext& context, const swf::Matrix& toPixels,
@@ -87,9 +104,11 @@ void DisplayList::render(RenderContext& context, const swf::Matrix& toPixels,
       context.drawingMask = wasDrawingMask;
       context.renderer.activateMask();
       clipDepths.push_back(child->clipDepth());
-    } else if (child->visible() || context.drawingMask) {
-      // A mask's descendants draw into it whatever their visibility.
+    } else if (context.drawingMask) {
+      // A mask's descendants draw into it whatever their visibility or blend mode.
       child->render(context, toPixels, colorTransform);
+    } else if (child->visible()) {
+      renderBlended(context, *child, toPixels, colorTransform);
     }
   }
   for (size_t i = 0; i < clipDepths.size(); ++i) context.renderer.popMask();

@@ -1,5 +1,5 @@
 // What every object on a display list has: its character, depth, matrix, colour transform,
-// ratio, name, clip depth, and the SWF 8 fields kept for later drawing (blend mode, filters).
+// ratio, name, clip depth, and the SWF 8 fields (blend mode, filters, caching, visibility).
 #pragma once
 
 #include <cstdint>
@@ -31,6 +31,8 @@ struct RenderContext {
   render::Renderer& renderer;
   CharacterLibrary& library;
   bool drawingMask = false;  // inside a clip layer's mask
+  int openLayers = 0;        // blend-mode layers around what is drawn
+  double stageScale = 1;     // frame pixels per stage pixel: filters' sizes grow with it
 };
 
 class DisplayObject {

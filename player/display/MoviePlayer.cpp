@@ -28,6 +28,7 @@ void MoviePlayer::advance() { context_.runFrames(); }
 void MoviePlayer::render(render::Renderer& renderer, const swf::Matrix& view) {
   renderer.setBitmapLookup(context_.library().bitmapLookup());
   RenderContext context{renderer, context_.library()};
+  context.stageScale = std::hypot(view.a, view.b) * 20;
   root_->render(context, view, swf::ColorTransform{});
 }
 

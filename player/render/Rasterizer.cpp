@@ -82,6 +82,10 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
     std::swap(y0, y1);
     direction = -1;
   }
+  if (centreSampling_) {
+    crossCentres(x0, y0, x1, y1, direction);
+    return;
+  }
   const float dxdy = (x1 - x0) / (y1 - y0);
   const int rowFirst = std::max(0, int(std::floor(y0)));
   const int rowEnd = std::min(height_, int(std::ceil(y1)));
@@ -112,6 +116,19 @@ void Rasterizer::accumulate(float x0, float y0, float x1, float y1) {
       previous = cover;
     }
     row[ir + 1] += d - previous;
+  }
+}
+
+// Each row whose centre line the edge crosses (top inclusive, bottom exclusive) gets the
+// edge's winding at the first pixel whose centre lies at or right of the crossing.
+void Rasterizer::crossCentres(float x0, float y0, float x1, float y1, float direction) {
+  const float dxdy = (x1 - x0) / (y1 - y0);
+  const int rowFirst = std::max(0, int(std::ceil(y0 - 0.5f)));
+  const int rowEnd = std::min(height_, int(std::ceil(y1 - 0.5f)));
+  for (int y = rowFirst; y < rowEnd; ++y) {
+    const float x = x0 + (float(y) + 0.5f - y0) * dxdy;
+    const int cell = std::clamp(int(std::ceil(x - 0.5f)), 0, width_);
+    cells_[size_t(y) * stride_ + cell] += direction;
   }
 }
 

@@ -21,6 +21,11 @@ class Rasterizer {
   void addLine(float x0, float y0, float x1, float y1);
   bool empty() const { return minY_ > maxY_; }
 
+  // Without anti-aliasing the original player takes a pixel when its centre is inside, a centre
+  // on a left or top edge counting as inside and one on a right or bottom edge as outside: with
+  // this on, lines count crossings at pixel centres instead of depositing area.
+  void setCentreSampling(bool on) { centreSampling_ = on; }
+
   // Calls row(y, x0, count, coverage) for each touched row with the coverage of pixels
   // x0..x0+count-1 (0..255), and clears the cells for the next shape.
   template <typename RowFunction>
@@ -31,6 +36,7 @@ class Rasterizer {
 
  private:
   void accumulate(float x0, float y0, float x1, float y1);
+  void crossCentres(float x0, float y0, float x1, float y1, float direction);
   void accumulateClippedX(float x0, float y0, float x1, float y1);
   void coverRow(int y, int x0, int count, FillRule rule, Antialiasing aa);
   void reset();
@@ -40,6 +46,7 @@ class Rasterizer {
   std::vector<uint8_t> coverage_;
   std::vector<float> sums_;
   int minX_ = 0, maxX_ = -1, minY_ = 0, maxY_ = -1;
+  bool centreSampling_ = false;
 };
 
 template <typename RowFunction>

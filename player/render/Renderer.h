@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "../swf/SwfTypes.h"
 #include "Frame.h"
@@ -47,6 +48,13 @@ class Renderer {
   virtual void pushMask() = 0;
   virtual void activateMask() = 0;
   virtual void popMask() = 0;
+
+  // An offscreen layer: what is drawn after pushLayer goes into a transparent layer the size
+  // of the frame; popLayer filters it (`filterScale` frame pixels to the filters' pixel) and
+  // composites it into what lies below it with `mode`. Inside a mask being drawn a layer
+  // changes nothing (masks take coverage, not colours).
+  virtual void pushLayer() = 0;
+  virtual void popLayer(swf::BlendMode mode, const std::vector<swf::Filter>& filters, double filterScale) = 0;
 
   virtual void endFrame() = 0;
   virtual const Frame& frame() const = 0;

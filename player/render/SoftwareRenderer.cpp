@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "Blend.h"
+#include "BlendModes.h"
+#include "Filters.h"
 #include "ColorMath.h"
 #include "FillGroup.h"
 #include "Flattener.h"
@@ -25,7 +27,7 @@ struct QualitySettings {
   bool smoothing;    // bitmaps smoothed where the movie asks
 };
 constexpr QualitySettings kQualities[] = {
-    {Antialiasing::None, 0.5, false},    // Low
+    {Antialiasing::None, 0.05, false},   // Low: no anti-aliasing to hide a coarse outline
     {Antialiasing::Coarse, 0.3, false},  // Medium
     {Antialiasing::Exact, 0.15, true},   // High
     {Antialiasing::Exact, 0.08, true},   // Best
@@ -53,6 +55,10 @@ struct SoftwareRenderer::State {
   bool intoGroup = false;  // fills go to `group`, not the frame
   std::vector<uint32_t> paintRow;
   std::vector<uint8_t> clippedCoverage;
+  // The frames below the open layers (the frame being drawn is `frame`); an empty one stands
+  // for a layer opened inside a mask, which draws straight through. Spares are kept for reuse.
+  std::vector<Frame> below;
+  std::vector<Frame> spareLayers;
 
   std::optional<PaintChoice> choosePaint(const swf::FillStyle& fill, const swf::Matrix& toPixels,
                                          const swf::ColorTransform& cx);
@@ -158,6 +164,7 @@ SoftwareRenderer::~SoftwareRenderer() = default;
 
 void SoftwareRenderer::setQuality(Quality quality) {
   state_->quality = kQualities[std::min<size_t>(size_t(quality), std::size(kQualities) - 1)];
+  state_->rasterizer.setCentreSampling(state_->quality.antialiasing == Antialiasing::None);
 }
 
 void SoftwareRenderer::setBitmapLookup(BitmapLookup lookup) { state_->bitmaps = std::move(lookup); }
@@ -168,6 +175,13 @@ void SoftwareRenderer::beginFrame(uint32_t width, uint32_t height, std::optional
   height = std::min<uint32_t>(height, 1u << 14);
   s.frame.width = width;
   s.frame.height = height;
+  // Layers left open are dropped: the bottom frame is drawn into again.
+  for (Frame& under : s.below)
+    if (!under.pixels.empty()) {
+      s.frame = std::move(under);
+      break;
+    }
+  s.below.clear();
   s.frame.pixels.assign(size_t(width) * height, background ? premultiply(*background) : 0);
   s.rasterizer.setSize(int(width), int(height));
   s.masks.reset(int(width), int(height));
@@ -229,7 +243,40 @@ void SoftwareRenderer::drawBitmap(const swf::Bitmap& bitmap, const swf::Matrix& 
 void SoftwareRenderer::pushMask() { state_->masks.push(); }
 void SoftwareRenderer::activateMask() { state_->masks.activate(); }
 void SoftwareRenderer::popMask() { state_->masks.pop(); }
-void SoftwareRenderer::endFrame() {}
+void SoftwareRenderer::pushLayer() {
+  State& s = *state_;
+  if (s.masks.building() || s.frame.pixels.empty()) {
+    s.below.emplace_back();
+    return;
+  }
+  Frame layer;
+  if (!s.spareLayers.empty()) {
+    layer = std::move(s.spareLayers.back());
+    s.spareLayers.pop_back();
+  }
+  layer.width = s.frame.width;
+  layer.height = s.frame.height;
+  layer.pixels.assign(s.frame.pixels.size(), 0);
+  s.below.push_back(std::move(s.frame));
+  s.frame = std::move(layer);
+}
+
+void SoftwareRenderer::popLayer(swf::BlendMode mode, const std::vector<swf::Filter>& filters, double filterScale) {
+  State& s = *state_;
+  if (s.below.empty()) return;
+  Frame under = std::move(s.below.back());
+  s.below.pop_back();
+  if (under.pixels.empty()) return;  // opened inside a mask: drawn straight through
+  applyFilters(filters, s.frame, filterScale);
+  blendLayer(mode, s.frame, under, {0, 0, int(under.width), int(under.height)});
+  s.spareLayers.push_back(std::move(s.frame));
+  s.frame = std::move(under);
+}
+
+void SoftwareRenderer::endFrame() {
+  State& s = *state_;
+  while (!s.below.empty()) popLayer(swf::BlendMode::Normal, {}, 1);
+}
 const Frame& SoftwareRenderer::frame() const { return state_->frame; }
 
 }  // namespace render

@@ -23,6 +23,8 @@ class SoftwareRenderer final : public Renderer {
   void pushMask() override;
   void activateMask() override;
   void popMask() override;
+  void pushLayer() override;
+  void popLayer(swf::BlendMode mode, const std::vector<swf::Filter>& filters, double filterScale) override;
   void endFrame() override;
   const Frame& frame() const override;
 

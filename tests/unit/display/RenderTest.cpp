@@ -96,6 +96,35 @@ TEST(DisplayRender, AClipLayerMasksTheDepthsUpToItsClipDepth) {
   expectNear(f.at(30, 30), rgb(0, 0, 255), "a depth above the clip depth");
 }
 
+TEST(DisplayRender, BlendModesDrawThroughLayersAndAlphaNeedsAnEnclosingOne) {
+  // A clip in Layer mode holds a red square and a half-transparent Alpha square over its left
+  // half; a second Alpha square at the root, with no layer around it, shows nothing.
+  fixture::Movie m;
+  m.add(fixture::rectangle(10, 20, 20, kRed));
+  m.add(fixture::rectangle(11, 10, 20, swf::Rgba{0, 0, 0, 128}));
+  swf::Sprite clip;
+  clip.id = 20;
+  swf::PlaceObject cutter = place(2, 11);
+  cutter.blendMode = swf::BlendMode::Alpha;
+  fixture::frameOf(clip.timeline, 1).tags = {place(1, 10), cutter};
+  m.add(clip);
+  swf::PlaceObject layer = place(1, 20), stray = place(2, 11), multiply = place(3, 10);
+  layer.blendMode = swf::BlendMode::Layer;
+  stray.blendMode = swf::BlendMode::Alpha;
+  stray.matrix = translate(20, 20);
+  multiply.blendMode = swf::BlendMode::Multiply;
+  multiply.matrix = translate(20, 0);
+  m.frame(1).tags = {layer, stray, multiply};
+  display::MoviePlayer player(m.data);
+  player.advance();
+  Rendered r;
+  const render::Frame& f = r.draw(player);
+  expectNear(f.at(5, 5), rgb(255, 128, 128), "the layer's red at half alpha over white");
+  expectNear(f.at(15, 5), rgb(255, 0, 0), "the layer's red beyond the alpha square");
+  expectNear(f.at(25, 25), rgb(255, 255, 255), "an alpha square without a layer");
+  expectNear(f.at(25, 5), rgb(255, 0, 0), "red multiplied over white");
+}
+
 swf::MorphShape slidingSquare() {
   // A 10-pixel square moving from x 0 to x 20.
   swf::MorphShape morph;

@@ -74,14 +74,49 @@ TEST(RenderCoverage, TwoFillsMeetingOnAnEdgeLeaveNoSeam) {
 }
 
 TEST(RenderCoverage, LowQualityDrawsWithoutAntialiasingAndMediumCoarsely) {
+  // Low takes the pixels whose centres are inside; a centre on a left or top edge is inside,
+  // one on a right or bottom edge outside, so a box between centres covers exactly its area.
   const swf::Shape shape = filledPolygon(rect(2.5, 2.25, 8, 8));
   const render::Frame low = draw(shape, 10, 10, twipsToPixels(), {}, std::nullopt, render::Quality::Low);
-  EXPECT_EQ(low.at(2, 4).a, 255);  // half covered: in
-  EXPECT_EQ(low.at(4, 2).a, 255);  // three quarters: in
-  EXPECT_EQ(low.at(2, 2).a, 0);    // three eighths: out
+  EXPECT_EQ(low.at(2, 4).a, 255);  // centre on the left edge
+  EXPECT_EQ(low.at(4, 2).a, 255);  // centre just inside the top
+  EXPECT_EQ(low.at(4, 1).a, 0);
+  EXPECT_EQ(low.at(7, 4).a, 255);
+  EXPECT_EQ(low.at(8, 4).a, 0);
+  const render::Frame between = draw(filledPolygon(rect(2.5, 2.5, 7.5, 7.5)), 10, 10, twipsToPixels(), {},
+                                     std::nullopt, render::Quality::Low);
+  EXPECT_EQ(coveredArea(between), 25);
+  EXPECT_EQ(between.at(7, 4).a, 0);  // centre on the right edge
+  EXPECT_EQ(between.at(4, 7).a, 0);  // and on the bottom
+  // A one-pixel line between two pixel columns takes one of them.
+  const render::Frame hairline = draw(strokedPath({{4, 1}, {4, 8}}, line(20, swf::CapStyle::None)), 10, 10,
+                                      twipsToPixels(), {}, std::nullopt, render::Quality::Low);
+  EXPECT_EQ(coveredArea(hairline), 7);
   const render::Frame medium = draw(shape, 10, 10, twipsToPixels(), {}, std::nullopt, render::Quality::Medium);
   EXPECT_EQ(medium.at(2, 4).a, 128);
   EXPECT_EQ(medium.at(4, 2).a, 192);
+}
+
+TEST(RenderCoverage, LowQualityTakesThePixelsWhoseCentresAreInside) {
+  // Slanted edges every way round: a pixel mostly inside is taken, one mostly outside is not.
+  const Points star = {{10.3, 1.2}, {13.1, 8.7}, {19.6, 9.4}, {14.2, 13.3}, {16.8, 19.1}, {10.1, 15.2},
+                       {3.7, 18.9}, {6.1, 12.8}, {0.9, 8.1}, {7.4, 7.9}};
+  for (bool reversed : {false, true}) {
+    Points points = star;
+    if (reversed) std::reverse(points.begin(), points.end());
+    const swf::Shape shape = filledPolygon(points);
+    const render::Frame exact = draw(shape, 20, 20);
+    const render::Frame low = draw(shape, 20, 20, twipsToPixels(), {}, std::nullopt, render::Quality::Low);
+    for (uint32_t y = 0; y < 20; ++y)
+      for (uint32_t x = 0; x < 20; ++x) {
+        const int area = exact.at(x, y).a;
+        if (area > 200) {
+          EXPECT_EQ(low.at(x, y).a, 255) << x << "," << y;
+        } else if (area < 55) {
+          EXPECT_EQ(low.at(x, y).a, 0) << x << "," << y;
+        }
+      }
+  }
 }
 
 TEST(RenderCoverage, ScaledCurvesStaySmooth) {
