@@ -232,7 +232,8 @@ class SceneReader {
       }
       button->actions.push_back(std::move(a));
     } else if (command == "end") {
-      swf::RawCharacter raw{button->id, swf::tag::kDefineButton2, buttonBody(button->id, button->menu, button->records, button->actions)};
+      swf::RawCharacter raw{button->id, swf::tag::kDefineButton2,
+                          buttonBody(button->id, button->menu, button->records, button->actions), {}};
       define(button->id, std::move(raw));
       button.reset();
     } else {
@@ -262,7 +263,9 @@ class SceneReader {
       else if (option == "noselect") f.noSelect = true;
       else fail("unknown field option '" + option + "' (font, size, color, var, text, password, readonly, border, multiline, noselect)");
     }
-    define(f.id, swf::RawCharacter{f.id, swf::tag::kDefineEditText, editTextBody(f)});
+    std::vector<swf::CharacterId> uses;
+    if (f.fontId) uses.push_back(f.fontId);
+    define(f.id, swf::RawCharacter{f.id, swf::tag::kDefineEditText, editTextBody(f), uses});
   }
 
   swf::CharacterId newId(Cursor& c) {
@@ -304,7 +307,7 @@ class SceneReader {
     const sound::Samples samples = sound::sineTone(format.rate, format.stereo ? 2 : 1, hz, amplitude, frames);
     define(id, swf::RawCharacter{id, swf::tag::kDefineSound,
                                  sound::defineSoundBody(id, format, static_cast<uint32_t>(frames),
-                                                        *sound::encodeSoundData(samples, format))});
+                                                        *sound::encodeSoundData(samples, format)), {}});
   }
 
   // start-sound ID [loops N] [in N] [out N] [stop] [nomultiple] [envelope POS:LEFT:RIGHT...]

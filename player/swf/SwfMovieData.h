@@ -50,7 +50,7 @@ struct RawCharacter {
   CharacterId id = 0;
   uint16_t tagCode = 0;
   std::vector<uint8_t> body;
-  std::vector<CharacterId> uses;  // characters it names (a text's fonts), for writers to put first
+  std::vector<CharacterId> uses = {};  // characters it names (a text's fonts), for writers to put first
 };
 
 using Character = std::variant<Shape, MorphShape, Bitmap, Sprite, RawCharacter>;
