@@ -23,6 +23,11 @@ ClipStage::ClipStage(display::MoviePlayer& player, avm1::Machine& machine) : pla
   player_.context().setScriptHooks(this);
 }
 
+ClipStage::ClipStage(std::shared_ptr<display::MoviePlayer> player, avm1::Machine& machine)
+    : ClipStage(*player, machine) {
+  kept_ = std::move(player);
+}
+
 ClipStage::~ClipStage() {
   player_.context().setScriptHooks(nullptr);
   if (machine_.display() == this) machine_.setDisplay(nullptr);
@@ -38,6 +43,29 @@ double ClipStage::frameMilliseconds() const {
 void ClipStage::tick() {
   player_.advance();
   runQueue();
+  runTimers();
+}
+
+void ClipStage::catchUp() {
+  struct Walk {
+    ClipStage& stage;
+    void clip(display::SpriteObject& sprite) {
+      if (sprite.parent()) stage.instancePlaced(sprite);
+      stage.frameStarting(sprite);
+      uint16_t frame = sprite.currentFrame();
+      if (frame >= 1 && frame <= sprite.timeline().frames.size())
+        for (const swf::FrameTag& tag : sprite.timeline().frames[frame - 1].tags) {
+          if (auto* a = std::get_if<swf::DoAction>(&tag)) stage.frameActions(sprite, a->actions);
+          else if (auto* i = std::get_if<swf::DoInitAction>(&tag)) stage.initActions(sprite, i->spriteId, i->actions);
+        }
+      for (const auto& [depth, child] : sprite.children().children())
+        if (child->kind() == display::ObjectKind::Sprite) clip(static_cast<display::SpriteObject&>(*child));
+    }
+  } walk{*this};
+  walk.clip(player_.root());
+}
+
+void ClipStage::runTimers() {
   nowMs_ += frameMilliseconds();
   machine_.runDueIntervals(nowMs_);
   if (avm1::Collector::due()) avm1::Collector::collect();  // between frames no script holds anything

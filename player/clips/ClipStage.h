@@ -22,6 +22,8 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
  public:
   // Binds `player`'s root as _level0 of `machine`; both outlive the stage.
   ClipStage(display::MoviePlayer& player, avm1::Machine& machine);
+  // The same, keeping the player alive as long as the stage (the control may load another).
+  ClipStage(std::shared_ptr<display::MoviePlayer> player, avm1::Machine& machine);
   ~ClipStage() override;
   ClipStage(const ClipStage&) = delete;
   ClipStage& operator=(const ClipStage&) = delete;
@@ -31,6 +33,11 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   void tick();
   // Runs what the timelines queued (also after a goto made from outside a script).
   void runQueue();
+  // For a player that showed frames before the stage was bound: queues the load events and
+  // runs the init actions and queues the frame actions of the frame each clip shows now.
+  void catchUp();
+  // The intervals due after one more frame, then the collector when it is due.
+  void runTimers();
   double frameMilliseconds() const;
 
   avm1::Machine& machine() { return machine_; }
@@ -73,6 +80,7 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   };
   void queue(Queued item, bool first = false);
 
+  std::shared_ptr<display::MoviePlayer> kept_;
   display::MoviePlayer& player_;
   avm1::Machine& machine_;
   avm1::ObjectRef root_;

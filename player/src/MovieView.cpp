@@ -48,13 +48,15 @@ RECT changedArea(const render::Frame& before, const render::Frame& after) {
 
 struct MovieView::State {
   std::shared_ptr<const swf::MovieData> movie;
-  display::MoviePlayer player;
+  std::shared_ptr<display::MoviePlayer> shared;
+  display::MoviePlayer& player;
   render::SoftwareRenderer renderer;
   render::Frame last;  // the picture on screen, to compare the next with
   FrameBitmap bitmap;
   std::optional<MovieLook> lastLook;  // none until the first picture
 
-  explicit State(std::shared_ptr<const swf::MovieData> data) : movie(data), player(data) {}
+  explicit State(std::shared_ptr<const swf::MovieData> data)
+      : movie(data), shared(std::make_shared<display::MoviePlayer>(data)), player(*shared) {}
 };
 
 MovieView::MovieView() = default;
@@ -69,6 +71,8 @@ bool MovieView::load(const std::vector<uint8_t>& bytes) {
   state_->player.advance();  // the first frame shows as soon as the movie is there
   return true;
 }
+
+std::shared_ptr<display::MoviePlayer> MovieView::player() const { return state_ ? state_->shared : nullptr; }
 
 void MovieView::clear() { state_.reset(); }
 

@@ -10,6 +10,10 @@
 
 #include "Stage.h"
 
+namespace display {
+class MoviePlayer;
+}
+
 // How the picture is made: the stage's layout, the colour behind it and the quality.
 struct MovieLook {
   StageLayout layout;
@@ -33,6 +37,8 @@ class MovieView {
   bool load(const std::vector<uint8_t>& bytes);
   void clear();
   bool loaded() const;
+  // The movie's display list, for ActionScript to drive; none when nothing is loaded.
+  std::shared_ptr<display::MoviePlayer> player() const;
 
   // One frame of the display list: the main timeline only while `playing`, its sprites always.
   void advance(bool playing);
