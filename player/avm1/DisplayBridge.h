@@ -19,6 +19,8 @@ class DisplayBridge {
   virtual bool gotoFrame(Machine& m, const ObjectRef& clip, const Value& frame, bool play, int sceneBias = 0) = 0;
   virtual void cloneSprite(Machine& m, const ObjectRef& clip, const std::string& name, int32_t depth) = 0;
   virtual void removeSprite(Machine& m, const ObjectRef& clip) = 0;
+  // Whether the clip has left the display list: timers set on it stop.
+  virtual bool removed(const ObjectRef& clip) = 0;
   // The clip's frames loaded (all of them here) and its frame count, for WaitForFrame.
   virtual int framesLoaded(const ObjectRef& clip) = 0;
 };

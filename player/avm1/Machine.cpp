@@ -404,6 +404,10 @@ void Machine::runDueIntervals(double nowMs) {
     it->second.nextMs = nowMs + it->second.periodMs;
     Interval copy = it->second;
     if (copy.once) intervals_.erase(it);
+    if (display_ && copy.self.isObject() && copy.self.object()->isClip() && display_->removed(copy.self.object())) {
+      intervals_.erase(id);
+      continue;
+    }
     runScript([&] {
       if (copy.method.empty()) call(copy.function, copy.self, copy.args);
       else callMethod(copy.self, copy.method, copy.args);

@@ -273,6 +273,11 @@ void ClipStage::removeSprite(avm1::Machine& m, const avm1::ObjectRef& clip) {
   m.callMethod(avm1::Value(clip), "removeMovieClip", {});
 }
 
+bool ClipStage::removed(const avm1::ObjectRef& clip) {
+  ClipObject* object = asClip(avm1::Value(clip));
+  return object && !object->display();
+}
+
 int ClipStage::framesLoaded(const avm1::ObjectRef& clip) {
   ClipObject* object = asClip(avm1::Value(clip));
   display::SpriteObject* sprite = object ? object->sprite() : nullptr;

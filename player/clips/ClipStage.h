@@ -71,6 +71,7 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   void cloneSprite(avm1::Machine& m, const avm1::ObjectRef& clip, const std::string& name, int32_t depth) override;
   void removeSprite(avm1::Machine& m, const avm1::ObjectRef& clip) override;
   int framesLoaded(const avm1::ObjectRef& clip) override;
+  bool removed(const avm1::ObjectRef& clip) override;
 
  private:
   struct Queued {
