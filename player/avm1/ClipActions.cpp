@@ -41,21 +41,7 @@ void Activation::gotoFrame2(const Action& a) {
   int bias = (a.data[0] & 2) && a.length >= 3 ? u16(a.data + 1) : 0;
   DisplayBridge* d = m_.display();
   if (!d || !timeline_) return;
-  ObjectRef clip = timeline_;
-  if (frame.isString()) {
-    std::string text = frame.string();
-    size_t colon = text.find_last_of(':');
-    if (colon != std::string::npos) {
-      clip = targetOf(timeline_, text.substr(0, colon), true, true);
-      text = text.substr(colon + 1);
-      if (!clip || !clip->isClip()) return;
-    }
-    double n = stringToNumber(text);
-    if (n == n) d->gotoFrame(m_, clip, Value(n + bias), play);
-    else d->gotoFrame(m_, clip, Value(text), play);
-    return;
-  }
-  d->gotoFrame(m_, clip, Value(m_.toNumber(frame) + bias), play);
+  d->gotoFrame(m_, timeline_, frame, play, bias);
 }
 
 // The target's scope replaces the timeline's in the chain; the scopes above it (with blocks)

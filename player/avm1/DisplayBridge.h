@@ -14,11 +14,13 @@ class DisplayBridge {
   virtual ~DisplayBridge() = default;
   enum class Timeline { Play, Stop, NextFrame, PrevFrame };
   virtual void timeline(Machine& m, const ObjectRef& clip, Timeline action) = 0;
-  // A frame number (1-based) or a label; `play` says whether the clip plays on from there.
-  // False when the label is unknown.
-  virtual bool gotoFrame(Machine& m, const ObjectRef& clip, const Value& frame, bool play) = 0;
+  // A frame number (1-based) or a label, moved by `sceneBias` frames (GotoFrame2's scene
+  // bias); `play` says whether the clip plays on from there. False when nothing happens.
+  virtual bool gotoFrame(Machine& m, const ObjectRef& clip, const Value& frame, bool play, int sceneBias = 0) = 0;
   virtual void cloneSprite(Machine& m, const ObjectRef& clip, const std::string& name, int32_t depth) = 0;
   virtual void removeSprite(Machine& m, const ObjectRef& clip) = 0;
+  // Whether the clip has left the display list: timers set on it stop.
+  virtual bool removed(const ObjectRef& clip) = 0;
   // The clip's frames loaded (all of them here) and its frame count, for WaitForFrame.
   virtual int framesLoaded(const ObjectRef& clip) = 0;
 };

@@ -128,7 +128,11 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   std::vector<Value> local;
   Value* registers = globalRegisters;
   size_t registerCount = 4;
-  ObjectRef timeline = root();
+  // A function's timeline is the clip whose code defined it.
+  ObjectRef timeline;
+  for (Scope* at = s.scope.get(); at && !timeline; at = at->parent.get())
+    if (at->target) timeline = at->object;
+  if (!timeline) timeline = root();
   // Preloads fill registers from 1 in this order; a suppressed `this` or `super` that is also
   // preloaded leaves its register undefined, a preloaded `arguments` wins over suppression.
   if (s.isFunction2) {
@@ -149,7 +153,7 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   if (!preload(kPreloadSuper, super) && !super.isUndefined()) activationObject->define(*this, "super", super);
   preload(kPreloadRoot, Value(root()));
   if (s.flags & kPreloadParent)
-    if (Value parent = root()->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
+    if (Value parent = timeline->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
   preload(kPreloadGlobal, Value(global_));
   for (size_t i = 0; i < s.params.size(); ++i) {
     Value v = i < args.size() ? args[i] : Value();
@@ -400,6 +404,10 @@ void Machine::runDueIntervals(double nowMs) {
     it->second.nextMs = nowMs + it->second.periodMs;
     Interval copy = it->second;
     if (copy.once) intervals_.erase(it);
+    if (display_ && copy.self.isObject() && copy.self.object()->isClip() && display_->removed(copy.self.object())) {
+      intervals_.erase(id);
+      continue;
+    }
     runScript([&] {
       if (copy.method.empty()) call(copy.function, copy.self, copy.args);
       else callMethod(copy.self, copy.method, copy.args);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "ClipGeometry.h"
 #include "ClipStage.h"
 #include "Machine.h"
 #include "SpriteObject.h"
@@ -75,6 +76,21 @@ std::string ClipObject::slashPath() const {
     if (c == '.') c = '/';
   if (level == "_level0") return rest.empty() ? "/" : rest;
   return level + rest;
+}
+
+ClipObject::Transform ClipObject::transform() const {
+  if (!display_) return Transform{};
+  const swf::Matrix& m = display_->matrix();
+  if (hasWritten_ && m == writtenMatrix_) return written_;
+  return Transform{scaleX(m), scaleY(m), rotationDegrees(m)};
+}
+
+void ClipObject::setTransform(const Transform& t) {
+  if (!display_) return;
+  display_->setMatrix(withScaleRotation(display_->matrix(), t.scaleX, t.scaleY, t.rotation));
+  written_ = t;
+  writtenMatrix_ = display_->matrix();
+  hasWritten_ = true;
 }
 
 avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object) {

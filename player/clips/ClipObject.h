@@ -30,10 +30,21 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
   // The slash path of _target: "/" for the root, "/a/b" below it.
   std::string slashPath() const;
 
+  // Scale and rotation as last written, kept while the matrix is the one they made: the
+  // player reads back what was written rather than what the matrix rounds it to.
+  struct Transform {
+    double scaleX = 1, scaleY = 1, rotation = 0;
+  };
+  Transform transform() const;
+  void setTransform(const Transform& t);
+
  private:
   ClipStage& stage_;
   display::DisplayObject* display_;
   avm1::Property found_;  // what extraProperty answered last
+  Transform written_;
+  swf::Matrix writtenMatrix_;
+  bool hasWritten_ = false;
 };
 
 // The script object of an instance, made on first use (none for kinds scripts do not see).

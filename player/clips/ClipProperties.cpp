@@ -40,29 +40,32 @@ void setY(ClipObject& c, avm1::Machine& m, const Value& v) {
   matrix.ty = std::round(y * 20);
   d(c).setMatrix(matrix);
 }
-Value getXScale(ClipObject& c, avm1::Machine&) { return Value(scaleX(d(c).matrix()) * 100); }
-Value getYScale(ClipObject& c, avm1::Machine&) { return Value(std::fabs(scaleY(d(c).matrix())) * 100); }
+Value getXScale(ClipObject& c, avm1::Machine&) { return Value(c.transform().scaleX * 100); }
+Value getYScale(ClipObject& c, avm1::Machine&) { return Value(std::fabs(c.transform().scaleY) * 100); }
 void setXScale(ClipObject& c, avm1::Machine& m, const Value& v) {
   double s;
   if (!finite(m, v, &s)) return;
-  const swf::Matrix& matrix = d(c).matrix();
-  d(c).setMatrix(withScaleRotation(matrix, s / 100, scaleY(matrix), rotationDegrees(matrix)));
+  ClipObject::Transform t = c.transform();
+  t.scaleX = s / 100;
+  c.setTransform(t);
 }
 void setYScale(ClipObject& c, avm1::Machine& m, const Value& v) {
   double s;
   if (!finite(m, v, &s)) return;
-  const swf::Matrix& matrix = d(c).matrix();
-  d(c).setMatrix(withScaleRotation(matrix, scaleX(matrix), s / 100, rotationDegrees(matrix)));
+  ClipObject::Transform t = c.transform();
+  t.scaleY = s / 100;
+  c.setTransform(t);
 }
-Value getRotation(ClipObject& c, avm1::Machine&) { return Value(rotationDegrees(d(c).matrix())); }
+Value getRotation(ClipObject& c, avm1::Machine&) { return Value(c.transform().rotation); }
 void setRotation(ClipObject& c, avm1::Machine& m, const Value& v) {
   double r;
   if (!finite(m, v, &r)) return;
   r = std::fmod(r, 360);
   if (r > 180) r -= 360;
   else if (r < -180) r += 360;
-  const swf::Matrix& matrix = d(c).matrix();
-  d(c).setMatrix(withScaleRotation(matrix, scaleX(matrix), scaleY(matrix), r));
+  ClipObject::Transform t = c.transform();
+  t.rotation = r;
+  c.setTransform(t);
 }
 Value getAlpha(ClipObject& c, avm1::Machine&) { return Value(d(c).colorTransform().aMult * 100.0 / 256); }
 void setAlpha(ClipObject& c, avm1::Machine& m, const Value& v) {
@@ -98,9 +101,9 @@ void setSize(ClipObject& c, avm1::Machine& m, const Value& v, bool width) {
   Bounds local = boundsOf(sprite->context().library(), d(c), swf::Matrix{});
   double extent = width ? local.xMax - local.xMin : local.yMax - local.yMin;
   if (local.empty || extent <= 0) return;
-  const swf::Matrix& matrix = d(c).matrix();
-  double s = size * 20 / extent;
-  d(c).setMatrix(withScaleRotation(matrix, width ? s : scaleX(matrix), width ? scaleY(matrix) : s, rotationDegrees(matrix)));
+  ClipObject::Transform t = c.transform();
+  (width ? t.scaleX : t.scaleY) = size * 20 / extent;
+  c.setTransform(t);
 }
 void setWidth(ClipObject& c, avm1::Machine& m, const Value& v) { setSize(c, m, v, true); }
 void setHeight(ClipObject& c, avm1::Machine& m, const Value& v) { setSize(c, m, v, false); }

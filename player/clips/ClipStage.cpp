@@ -2,7 +2,9 @@
 // events run, then the intervals.
 #include "ClipStage.h"
 
+#include <climits>
 #include <cmath>
+#include <optional>
 
 #include "Collector.h"
 #include "PlaceRecords.h"
@@ -23,6 +25,11 @@ ClipStage::ClipStage(display::MoviePlayer& player, avm1::Machine& machine) : pla
   player_.context().setScriptHooks(this);
 }
 
+ClipStage::ClipStage(std::shared_ptr<display::MoviePlayer> player, avm1::Machine& machine)
+    : ClipStage(*player, machine) {
+  kept_ = std::move(player);
+}
+
 ClipStage::~ClipStage() {
   player_.context().setScriptHooks(nullptr);
   if (machine_.display() == this) machine_.setDisplay(nullptr);
@@ -38,6 +45,29 @@ double ClipStage::frameMilliseconds() const {
 void ClipStage::tick() {
   player_.advance();
   runQueue();
+  runTimers();
+}
+
+void ClipStage::catchUp() {
+  struct Walk {
+    ClipStage& stage;
+    void clip(display::SpriteObject& sprite) {
+      if (sprite.parent()) stage.instancePlaced(sprite);
+      stage.frameStarting(sprite);
+      uint16_t frame = sprite.currentFrame();
+      if (frame >= 1 && frame <= sprite.timeline().frames.size())
+        for (const swf::FrameTag& tag : sprite.timeline().frames[frame - 1].tags) {
+          if (auto* a = std::get_if<swf::DoAction>(&tag)) stage.frameActions(sprite, a->actions);
+          else if (auto* i = std::get_if<swf::DoInitAction>(&tag)) stage.initActions(sprite, i->spriteId, i->actions);
+        }
+      for (const auto& [depth, child] : sprite.children().children())
+        if (child->kind() == display::ObjectKind::Sprite) clip(static_cast<display::SpriteObject&>(*child));
+    }
+  } walk{*this};
+  walk.clip(player_.root());
+}
+
+void ClipStage::runTimers() {
   nowMs_ += frameMilliseconds();
   machine_.runDueIntervals(nowMs_);
   if (avm1::Collector::due()) avm1::Collector::collect();  // between frames no script holds anything
@@ -49,15 +79,21 @@ std::shared_ptr<const avm1::Code> ClipStage::codeOf(const std::vector<uint8_t>& 
   return code;
 }
 
-void ClipStage::queue(Queued item, bool first) {
-  (first ? initial_ : normal_).push_back(std::move(item));
+void ClipStage::queue(Queued item, Priority priority) {
+  queues_[static_cast<int>(priority)].push_back(std::move(item));
 }
 
 // Work for a clip that left the list is dropped, except its unload handlers.
 void ClipStage::runQueue() {
   for (;;) {
-    std::deque<Queued>& from = !initial_.empty() ? initial_ : normal_;
-    if (from.empty()) return;
+    std::deque<Queued>* found = nullptr;
+    for (std::deque<Queued>& q : queues_)
+      if (!q.empty()) {
+        found = &q;
+        break;
+      }
+    if (!found) return;
+    std::deque<Queued>& from = *found;
     Queued item = std::move(from.front());
     from.pop_front();
     if (!item.unload && !item.clip->display()) continue;
@@ -77,11 +113,13 @@ void ClipStage::queueEvent(ClipObject& clip, uint32_t eventFlag, const char* met
   display::DisplayObject* d = clip.display();
   auto self = std::static_pointer_cast<ClipObject>(clip.shared_from_this());
   bool unload = eventFlag == ev::kUnload;
-  bool first = eventFlag == ev::kInitialize || eventFlag == ev::kConstruct;
+  Priority priority = eventFlag == ev::kInitialize  ? Priority::Initialize
+                      : eventFlag == ev::kConstruct ? Priority::Construct
+                                                    : Priority::Normal;
   if (d && machine_.rules().version() >= 5)
     for (const swf::ClipAction& action : d->clipActions())
-      if (action.events & eventFlag) queue(Queued{self, codeOf(action.actions), {}, unload}, first);
-  if (method) queue(Queued{self, nullptr, method, unload}, first);
+      if (action.events & eventFlag) queue(Queued{self, codeOf(action.actions), {}, unload}, priority);
+  if (method) queue(Queued{self, nullptr, method, unload}, priority);
 }
 
 void ClipStage::frameStarting(display::SpriteObject& clip) {
@@ -126,7 +164,11 @@ void ClipStage::instancePlaced(display::DisplayObject& object) {
   queueEvent(*clip, ev::kConstruct, nullptr);
 }
 
+// A clip's children unload before it does.
 void ClipStage::instanceRemoving(display::DisplayObject& object) {
+  if (object.kind() == display::ObjectKind::Sprite)
+    for (const auto& [depth, child] : static_cast<display::SpriteObject&>(object).children().children())
+      instanceRemoving(*child);
   if (!object.scriptLink) return;
   auto* clip = dynamic_cast<ClipObject*>(object.scriptLink.get());
   if (clip) queueEvent(*clip, ev::kUnload, "onUnload");
@@ -150,22 +192,76 @@ void ClipStage::timeline(avm1::Machine&, const avm1::ObjectRef& clip, Timeline a
   }
 }
 
-bool ClipStage::gotoFrame(avm1::Machine& m, const avm1::ObjectRef& clip, const avm1::Value& frame, bool play) {
+namespace {
+// A frame number as the player takes it: wrapped to 32 bits, then to the 16 bits of a frame.
+int32_t wrappedFrame(double n) {
+  if (!std::isfinite(n)) return 0;
+  double m = std::fmod(std::trunc(n), 4294967296.0);
+  if (m < 0) m += 4294967296.0;
+  return static_cast<int32_t>(static_cast<uint32_t>(m));
+}
+// A target path from `start`: "/" begins at the root, ".." is the parent, and "/", "." and
+// ":" separate names.
+ClipObject* followPath(avm1::Machine& m, const avm1::ObjectRef& start, std::string path) {
+  avm1::ObjectRef at = start;
+  if (!path.empty() && path[0] == '/') {
+    at = m.root();
+    path.erase(0, 1);
+  }
+  size_t at_ = 0;
+  while (at && at_ < path.size()) {
+    std::string part;
+    if (path.compare(at_, 2, "..") == 0) {
+      part = "_parent";
+      at_ += 2;
+    } else {
+      size_t end = std::min(path.find_first_of("/.:", at_), path.size());
+      part = path.substr(at_, end - at_);
+      at_ = end;
+    }
+    if (at_ < path.size()) ++at_;  // the separator
+    if (part.empty()) continue;
+    avm1::Value next = at->get(m, part);
+    at = next.isObject() ? next.object() : nullptr;
+  }
+  return at ? asClip(avm1::Value(at)) : nullptr;
+}
+}  // namespace
+
+// An integral number is a frame; anything else is text: "path:frame" may name another clip,
+// and the frame part is a number or a label. Frames below 1 do nothing.
+bool ClipStage::gotoFrame(avm1::Machine& m, const avm1::ObjectRef& clip, const avm1::Value& frame, bool play,
+                          int sceneBias) {
   ClipObject* object = asClip(avm1::Value(clip));
   display::SpriteObject* sprite = object ? object->sprite() : nullptr;
   if (!sprite) return false;
-  if (frame.isString()) {
-    double n = avm1::stringToNumber(frame.string());
-    if (std::isnan(n)) return sprite->gotoLabel(frame.string(), !play);
-    if (n < 1) n = 1;
-    sprite->gotoFrame(static_cast<uint16_t>(std::min(n, 65535.0)), !play);
-    return true;
+  int32_t number = 0;
+  if (frame.isNumber() && std::trunc(frame.number()) == frame.number()) {
+    number = wrappedFrame(frame.number());
+  } else {
+    std::string text = m.toString(frame);
+    size_t split = text.find_last_of(":.");
+    if (split != std::string::npos) {
+      ClipObject* other = followPath(m, clip, text.substr(0, split));
+      if (!other || !other->sprite()) return false;
+      sprite = other->sprite();
+      text = text.substr(split + 1);
+    }
+    double n = avm1::stringToNumber(text);
+    if (!std::isnan(n)) {
+      number = wrappedFrame(n);
+    } else {
+      std::optional<uint16_t> labelled = sprite->context().library().labels(sprite->timeline()).frameOf(text);
+      if (!labelled) return false;
+      number = *labelled;
+    }
   }
-  double n = m.toNumber(frame);
-  if (std::isnan(n)) return false;
-  n = std::floor(n);
-  if (n < 1) n = 1;
-  sprite->gotoFrame(static_cast<uint16_t>(std::min(n, 65535.0)), !play);
+  // The player counts from 0 here: the bias wraps, and only the step back up saturates.
+  uint32_t zeroBased = static_cast<uint32_t>(number) - 1u + static_cast<uint32_t>(sceneBias);
+  int32_t wrapped = static_cast<int32_t>(zeroBased);
+  if (wrapped != INT32_MAX) ++wrapped;
+  if (wrapped <= 0) return false;
+  sprite->gotoFrame(static_cast<uint16_t>(wrapped), !play);
   return true;
 }
 
@@ -175,6 +271,11 @@ void ClipStage::cloneSprite(avm1::Machine& m, const avm1::ObjectRef& clip, const
 
 void ClipStage::removeSprite(avm1::Machine& m, const avm1::ObjectRef& clip) {
   m.callMethod(avm1::Value(clip), "removeMovieClip", {});
+}
+
+bool ClipStage::removed(const avm1::ObjectRef& clip) {
+  ClipObject* object = asClip(avm1::Value(clip));
+  return object && !object->display();
 }
 
 int ClipStage::framesLoaded(const avm1::ObjectRef& clip) {

@@ -22,6 +22,8 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
  public:
   // Binds `player`'s root as _level0 of `machine`; both outlive the stage.
   ClipStage(display::MoviePlayer& player, avm1::Machine& machine);
+  // The same, keeping the player alive as long as the stage (the control may load another).
+  ClipStage(std::shared_ptr<display::MoviePlayer> player, avm1::Machine& machine);
   ~ClipStage() override;
   ClipStage(const ClipStage&) = delete;
   ClipStage& operator=(const ClipStage&) = delete;
@@ -31,6 +33,11 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   void tick();
   // Runs what the timelines queued (also after a goto made from outside a script).
   void runQueue();
+  // For a player that showed frames before the stage was bound: queues the load events and
+  // runs the init actions and queues the frame actions of the frame each clip shows now.
+  void catchUp();
+  // The intervals due after one more frame, then the collector when it is due.
+  void runTimers();
   double frameMilliseconds() const;
 
   avm1::Machine& machine() { return machine_; }
@@ -59,10 +66,12 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
 
   // avm1::DisplayBridge
   void timeline(avm1::Machine& m, const avm1::ObjectRef& clip, Timeline action) override;
-  bool gotoFrame(avm1::Machine& m, const avm1::ObjectRef& clip, const avm1::Value& frame, bool play) override;
+  bool gotoFrame(avm1::Machine& m, const avm1::ObjectRef& clip, const avm1::Value& frame, bool play,
+                 int sceneBias = 0) override;
   void cloneSprite(avm1::Machine& m, const avm1::ObjectRef& clip, const std::string& name, int32_t depth) override;
   void removeSprite(avm1::Machine& m, const avm1::ObjectRef& clip) override;
   int framesLoaded(const avm1::ObjectRef& clip) override;
+  bool removed(const avm1::ObjectRef& clip) override;
 
  private:
   struct Queued {
@@ -71,12 +80,14 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
     std::string method;
     bool unload = false;
   };
-  void queue(Queued item, bool first = false);
+  enum class Priority { Initialize, Construct, Normal };
+  void queue(Queued item, Priority priority = Priority::Normal);
 
+  std::shared_ptr<display::MoviePlayer> kept_;
   display::MoviePlayer& player_;
   avm1::Machine& machine_;
   avm1::ObjectRef root_;
-  std::deque<Queued> initial_, normal_;  // initial_ (construct and initialize) runs first
+  std::deque<Queued> queues_[3];  // by Priority: initialize events, then constructors, then the rest
   std::map<const std::vector<uint8_t>*, std::shared_ptr<const avm1::Code>> code_;
   std::set<swf::CharacterId> initDone_;
   std::vector<avm1::ObjectRef> getters_, setters_;

@@ -56,8 +56,16 @@ avm1::Value valueOfXml(const std::wstring& xml) {
 ActionScriptMovie::ActionScriptMovie(FlashPlayer& player, int version) : player_(player), machine_(version, *this), codeVersion_(version) {}
 
 void ActionScriptMovie::play(const movie::SwfMovie& movie, const std::wstring& url,
-                             const std::map<std::wstring, std::wstring>& variables) {
+                             const std::map<std::wstring, std::wstring>& variables,
+                             std::shared_ptr<display::MoviePlayer> display) {
+  stage_.reset();
+  timeline_.reset();
   machine_.unloadLevel(0);
+  if (display) {
+    stage_ = std::make_shared<clips::ClipStage>(std::move(display), machine_);
+    stage_->url = wideToUtf8(scriptUrlOf(url));
+    stageStarted_ = false;
+  }
   avm1::ObjectRef root = machine_.root();
   root->set(machine_, "_url", fromText(scriptUrlOf(url)));
   root->set(machine_, "$version", fromText(kPlayerVersion));
@@ -68,6 +76,7 @@ void ActionScriptMovie::play(const movie::SwfMovie& movie, const std::wstring& u
   for (const movie::ActionBlock& block : movie.actions)
     code.push_back({block.frame, block.init, std::make_shared<avm1::Code>(avm1::Code{block.bytes, movie.version})});
   hasCode_ = hasCode_ || !code.empty();
+  if (stage_) return;
   timeline_ = std::make_shared<avm1::TimelineRunner>(machine_, std::move(code), movie.frameCount, movie.frameRate);
 }
 
@@ -77,6 +86,13 @@ void ActionScriptMovie::runButtonAction(const display::PendingButtonAction& acti
 }
 
 void ActionScriptMovie::enterFrame() {
+  if (auto stage = stage_) {
+    if (stageStarted_) return stage->tick();
+    stageStarted_ = true;
+    stage->catchUp();
+    stage->runQueue();
+    return;
+  }
   // A load that completes inside this frame's calls replaces the timeline, not the one running.
   if (auto timeline = timeline_) timeline->enterFrame();
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ButtonActionRunner.h"
+#include "ClipStage.h"
 #include "Machine.h"
 #include "SwfMovie.h"
 #include "TimelineRunner.h"
@@ -23,10 +24,16 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
 
   // Makes `movie` the one in _level0: a fresh clip with `_url`, `$version` and the given
   // variables (FlashVars), the movie's script limit, its code on a new timeline.
+  // With the movie's display list, its clips are bound to the machine and one frame loop
+  // drives both (the list has shown its first frame already).
   void play(const movie::SwfMovie& movie, const std::wstring& url,
-            const std::map<std::wstring, std::wstring>& variables);
-  // One tick of the frame timer: the next frame's code, onEnterFrame, the intervals due.
+            const std::map<std::wstring, std::wstring>& variables,
+            std::shared_ptr<display::MoviePlayer> display = nullptr);
+  // One tick of the frame timer: the next frame's code, onEnterFrame, the intervals due; with a
+  // display list, its clips advance first.
   void enterFrame();
+  // Whether enterFrame advances the display list itself.
+  bool drivesDisplay() const { return stage_ != nullptr; }
   // Whether frames need ticking: some code ran or waits to run.
   bool needsFrames() const { return hasCode_; }
   // Sound objects play through `bridge`; a voice one started ended.
@@ -54,6 +61,8 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   FlashPlayer& player_;
   avm1::Machine machine_;
   std::shared_ptr<avm1::TimelineRunner> timeline_;
+  std::shared_ptr<clips::ClipStage> stage_;
+  bool stageStarted_ = false;  // the first tick runs the frame the list already shows
   bool hasCode_ = false;
   int codeVersion_;  // the SWF version of the movie in _level0
 };

@@ -554,7 +554,7 @@ void FlashPlayer::startActionScript(bool keepMachine, const std::map<std::wstrin
   }
   if (!keepMachine || !actionScript_) actionScript_ = std::make_shared<ActionScriptMovie>(*this, movie_->version);
   actionScript_->setSoundBridge(&scriptSounds_);
-  actionScript_->play(*movie_, movieFullUrl_, flashVars);
+  actionScript_->play(*movie_, movieFullUrl_, flashVars, movieView_.player());
 }
 
 void FlashPlayer::loadFromMovie(int level, const std::wstring& url) {
@@ -602,7 +602,10 @@ void FlashPlayer::advanceFrame() {
   if (!movie_) return;
   // The display list moves first, then the frame's actions run, as in the original player.
   // A movie that does not loop stops on its last frame instead of going round.
-  movieView_.advance(playing_ && (loop_ || frame_ + 1 < movie_->frameCount));
+  // A movie with ActionScript advances its display list in the script's frame loop, where
+  // its own play and stop rule the main timeline.
+  const bool scripted = actionScript_ && actionScript_->drivesDisplay();
+  if (!scripted) movieView_.advance(playing_ && (loop_ || frame_ + 1 < movie_->frameCount));
   if (playing_ && movie_->frameCount > 1) {
     if (frame_ + 1 < movie_->frameCount) {
       ++frame_;

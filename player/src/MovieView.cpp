@@ -53,7 +53,8 @@ RECT changedArea(const render::Frame& before, const render::Frame& after) {
 
 struct MovieView::State {
   std::shared_ptr<const swf::MovieData> movie;
-  display::MoviePlayer player;
+  std::shared_ptr<display::MoviePlayer> shared;
+  display::MoviePlayer& player;
   render::SoftwareRenderer renderer;
   render::Frame last;  // the picture on screen, to compare the next with
   FrameBitmap bitmap;
@@ -63,7 +64,8 @@ struct MovieView::State {
   display::PointerTracker pointer;
   display::TextInput text;
 
-  explicit State(std::shared_ptr<const swf::MovieData> data) : movie(data), player(data) {}
+  explicit State(std::shared_ptr<const swf::MovieData> data)
+      : movie(data), shared(std::make_shared<display::MoviePlayer>(data)), player(*shared) {}
 };
 
 MovieView::MovieView() = default;
@@ -84,9 +86,15 @@ bool MovieView::load(const std::vector<uint8_t>& bytes) {
   return true;
 }
 
+std::shared_ptr<display::MoviePlayer> MovieView::player() const { return state_ ? state_->shared : nullptr; }
+
 void MovieView::clear() {
-  // The sounds of the movie that goes stop with it.
-  if (state_ && state_->sounds) mixer_->stopAll();
+  // The sounds of the movie that goes stop with it; its display list may outlive this view in
+  // the script side's hands, so it lets go of them first.
+  if (state_ && state_->sounds) {
+    state_->player.attachSounds(nullptr);
+    mixer_->stopAll();
+  }
   state_.reset();
 }
 

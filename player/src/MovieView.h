@@ -18,6 +18,9 @@ namespace sound {
 class Mixer;
 class MovieSounds;
 }
+namespace display {
+class MoviePlayer;
+}
 
 // How the picture is made: the stage's layout, the colour behind it and the quality.
 struct MovieLook {
@@ -42,6 +45,8 @@ class MovieView {
   bool load(const std::vector<uint8_t>& bytes);
   void clear();
   bool loaded() const;
+  // The movie's display list, for ActionScript to drive; none when nothing is loaded.
+  std::shared_ptr<display::MoviePlayer> player() const;
 
   // Movies loaded from now on play their sounds into `mixer` (which outlives this view).
   void setMixer(sound::Mixer* mixer) { mixer_ = mixer; }

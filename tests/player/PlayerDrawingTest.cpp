@@ -97,6 +97,24 @@ TEST_F(PlayerDrawing, TheContainersBackgroundWinsAndTheScriptsShapesLieOverTheMo
   EXPECT_EQ(kRed, px[2 * 200 + 2]);
 }
 
+// ActionScript moves a clip: its onEnterFrame steps it 10 pixels right a frame until x 60,
+// and the picture follows.
+//   box.onEnterFrame = function() {
+//     this._x += 10;
+//     if (this._x >= 60) { delete this.onEnterFrame; trace("arrived " + this._x); }
+//   };
+TEST_F(PlayerDrawing, AClipMovedByItsOnEnterFrameIsDrawnWhereItWent) {
+  load("shape 1 rect 0 0 10 10 fill FF0000\nsprite 2\nplace 1 depth 1\nend\nplace 2 depth 1 name box\n"
+       "action 96050000626F78001C960E00006F6E456E7465724672616D65008E0800000000022900650096020004014C960400005F78004E960500070A00000047960400005F78004D4F9606000401005F78004E960500073C0000004812129D02002B009610000401006F6E456E7465724672616D65003A17961000006172726976656420000401005F78004E47264F00\n");
+  ASSERT_TRUE(transcript->waitFor("trace \"arrived 60\""));
+  player->put_ScaleMode(3);
+  player->put_AlignMode(1 | 4);
+  std::vector<uint32_t> px = drawView(player.Get(), 200, 100, 0);
+  EXPECT_EQ(kRed, px[5 * 200 + 65]) << std::hex << px[5 * 200 + 65];
+  EXPECT_EQ(kBlue, px[5 * 200 + 5]) << "the square left its first place";
+  EXPECT_EQ(kBlue, px[5 * 200 + 75]);
+}
+
 TEST_F(PlayerDrawing, LowQualityDrawsEdgesWithoutAntiAliasing) {
   // A red square from x 10.5: its first column half covered.
   load("shape 1 rect 10.5 10 10 10 fill FF0000\nplace 1 depth 1\n");
