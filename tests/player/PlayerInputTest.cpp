@@ -91,8 +91,12 @@ TEST_F(PlayerInput, BadInputArgumentsAreScriptErrors) {
 TEST_F(PlayerInput, WindowActionsReachTheTopLevelWindow) {
   run("user resize 300 200\nuser move 20 30\nuser maximize\nuser close\nwait 100\n");
   pumpFor(200);
-  RECT r;
-  GetWindowRect(site.window(), &r);
+  // Maximized now, so the size and place it was given are its normal ones.
+  EXPECT_TRUE(IsZoomed(site.window()));
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  GetWindowPlacement(site.window(), &placement);
+  const RECT& r = placement.rcNormalPosition;
   EXPECT_EQ(300, r.right - r.left);
   EXPECT_EQ(200, r.bottom - r.top);
   EXPECT_EQ(20, r.left);
