@@ -59,17 +59,6 @@ size_t EditTextObject::indexAt(double x, double y) {
 
 namespace {
 
-// Glyphs and boxes are prepared white; the colour comes in as the additive term.
-swf::ColorTransform tint(swf::Rgba color) {
-  swf::ColorTransform t;
-  t.rMult = t.gMult = t.bMult = 0;
-  t.rAdd = color.r;
-  t.gAdd = color.g;
-  t.bAdd = color.b;
-  t.aMult = int16_t(color.a + (color.a >> 7));  // 255 -> 256
-  return t;
-}
-
 render::Contour rectContour(render::Point p0, render::Point p1, render::Point p2, render::Point p3) {
   render::Contour c;
   c.start = p0;

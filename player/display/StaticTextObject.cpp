@@ -7,21 +7,6 @@
 
 namespace display {
 
-namespace {
-
-// Glyphs are prepared white; the run's colour comes in as the additive term.
-swf::ColorTransform tint(swf::Rgba color) {
-  swf::ColorTransform t;
-  t.rMult = t.gMult = t.bMult = 0;
-  t.rAdd = color.r;
-  t.gAdd = color.g;
-  t.bAdd = color.b;
-  t.aMult = int16_t(color.a + (color.a >> 7));  // 255 -> 256
-  return t;
-}
-
-}  // namespace
-
 bool StaticTextObject::replaceCharacter(swf::CharacterId id, const CharacterLibrary& library) {
   if (!library.staticText(id)) return false;
   setCharacterId(id);

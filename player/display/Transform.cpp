@@ -54,4 +54,14 @@ swf::Matrix stageView(const swf::Rect& frameRect, double scale) {
   return m;
 }
 
+swf::ColorTransform tint(swf::Rgba color) {
+  swf::ColorTransform t;
+  t.rMult = t.gMult = t.bMult = 0;
+  t.rAdd = color.r;
+  t.gAdd = color.g;
+  t.bAdd = color.b;
+  t.aMult = int16_t(color.a + (color.a >> 7));  // 255 -> 256
+  return t;
+}
+
 }  // namespace display

@@ -15,6 +15,10 @@ swf::ColorTransform concatenate(const swf::ColorTransform& outer, const swf::Col
 
 swf::Matrix scaleMatrix(double sx, double sy);
 
+// The colour transform that paints white art in `color`: glyphs and boxes are prepared white,
+// and the colour comes in as the additive term.
+swf::ColorTransform tint(swf::Rgba color);
+
 // Stage twips (from the frame rectangle's corner) to pixels at `scale` pixels per stage pixel.
 swf::Matrix stageView(const swf::Rect& frameRect, double scale);
 

@@ -42,6 +42,13 @@ struct Shadow {
   double blurX = 0, blurY = 0, angle = 0, distance = 0, strength = 1;
   bool inner = false, knockout = false, hideObject = false;
   int passes = 1;
+  // The flag byte drop shadows and glows share: inner, knockout, composite source, passes.
+  void setFlags(uint8_t flags) {
+    inner = flags & 0x80;
+    knockout = flags & 0x40;
+    hideObject = !(flags & 0x20);
+    passes = std::max(1, flags & 0x1F);
+  }
 };
 
 // One plane of floats over the frame.
@@ -220,11 +227,7 @@ void applyInPlace(const std::vector<swf::Filter>& filters, Frame& layer, double 
         s.angle = in.fixed();
         s.distance = in.fixed();
         s.strength = in.fixed8();
-        const uint8_t flags = in.byte();
-        s.inner = flags & 0x80;
-        s.knockout = flags & 0x40;
-        s.hideObject = !(flags & 0x20);
-        s.passes = std::max(1, flags & 0x1F);
+        s.setFlags(in.byte());
         shadow(layer, s, scale);
         break;
       }
@@ -240,11 +243,7 @@ void applyInPlace(const std::vector<swf::Filter>& filters, Frame& layer, double 
         s.blurX = in.fixed();
         s.blurY = in.fixed();
         s.strength = in.fixed8();
-        const uint8_t flags = in.byte();
-        s.inner = flags & 0x80;
-        s.knockout = flags & 0x40;
-        s.hideObject = !(flags & 0x20);
-        s.passes = std::max(1, flags & 0x1F);
+        s.setFlags(in.byte());
         shadow(layer, s, scale);
         break;
       }
