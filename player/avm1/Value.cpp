@@ -11,7 +11,20 @@
 
 namespace avm1 {
 
-Value::Value(ObjectRef o) : kind_(o ? Kind::Object : Kind::Null), object_(std::move(o)) {}
+Value::Value(ObjectRef o) : kind_(o ? Kind::Object : Kind::Null) {
+  if (o) new (&object_) ObjectRef(std::move(o));
+  else number_ = 0;
+}
+
+const TextRef& Value::noText() {
+  static const TextRef none;
+  return none;
+}
+
+const ObjectRef& Value::noObject() {
+  static const ObjectRef none;
+  return none;
+}
 
 const std::string& Value::emptyString() {
   static const std::string empty;

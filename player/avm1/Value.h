@@ -4,7 +4,10 @@
 
 #include "VersionRules.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace avm1 {
@@ -28,18 +31,37 @@ struct Text {
 };
 using TextRef = std::shared_ptr<const Text>;
 
+// A value is a kind and one of a number, a text or an object, in 24 bytes: copying a number
+// touches no reference count, and copying a string or object touches one.
 class Value {
  public:
-  enum class Kind { Undefined, Null, Boolean, Number, String, Object };
+  enum class Kind : uint8_t { Undefined, Null, Boolean, Number, String, Object };
 
-  Value() = default;
+  Value() : number_(0) {}
   Value(bool b) : kind_(Kind::Boolean), number_(b ? 1 : 0) {}
   Value(double n) : kind_(Kind::Number), number_(n) {}
   Value(int n) : kind_(Kind::Number), number_(n) {}
-  Value(std::string s) : kind_(Kind::String), text_(std::make_shared<const Text>(std::move(s))) {}
+  Value(std::string s) : kind_(Kind::String) { new (&text_) TextRef(std::make_shared<const Text>(std::move(s))); }
   Value(const char* s) : Value(std::string(s)) {}
-  Value(TextRef t) : kind_(Kind::String), text_(std::move(t)) {}
+  Value(TextRef t) : kind_(Kind::String) { new (&text_) TextRef(std::move(t)); }
   Value(ObjectRef o);
+  Value(const Value& v) : kind_(v.kind_) { copyFrom(v); }
+  Value(Value&& v) noexcept : kind_(v.kind_) { relocateFrom(v); }
+  ~Value() { release(); }
+  Value& operator=(const Value& v) {
+    if (!v.counted() && !counted()) {
+      kind_ = v.kind_, number_ = v.number_;
+      return *this;
+    }
+    return *this = Value(v);  // copied first: what is released may own `v`
+  }
+  Value& operator=(Value&& v) noexcept {
+    if (this == &v) return *this;
+    Value old;  // released after the move, for the same reason
+    old.kind_ = kind_, old.relocateFrom(*this);
+    kind_ = v.kind_, relocateFrom(v);
+    return *this;
+  }
   static Value null() { Value v; v.kind_ = Kind::Null; return v; }
 
   Kind kind() const { return kind_; }
@@ -48,19 +70,41 @@ class Value {
   bool isObject() const { return kind_ == Kind::Object; }
   bool isString() const { return kind_ == Kind::String; }
   bool isNumber() const { return kind_ == Kind::Number; }
-  double number() const { return number_; }
-  const std::string& string() const { return text_ ? text_->utf8 : emptyString(); }
-  const TextRef& text() const { return text_; }  // null unless a string
+  double number() const { return counted() ? 0 : number_; }
+  const std::string& string() const { return isString() && text_ ? text_->utf8 : emptyString(); }
+  const TextRef& text() const { return isString() ? text_ : noText(); }  // null unless a string
   // The length in UTF-16 units of a string value, counted once.
-  size_t textLength() const { return text_ ? text_->length() : 0; }
-  const ObjectRef& object() const { return object_; }
+  size_t textLength() const { return isString() && text_ ? text_->length() : 0; }
+  const ObjectRef& object() const { return isObject() ? object_ : noObject(); }
 
  private:
+  bool counted() const { return kind_ >= Kind::String; }
+  void copyFrom(const Value& v) {
+    if (kind_ == Kind::String) new (&text_) TextRef(v.text_);
+    else if (kind_ == Kind::Object) new (&object_) ObjectRef(v.object_);
+    else number_ = v.number_;
+  }
+  // Takes over `v`'s number or reference as it lies (a counted pointer moves by its bytes)
+  // and leaves `v` undefined.
+  void relocateFrom(Value& v) {
+    std::memcpy(static_cast<void*>(&number_), static_cast<const void*>(&v.number_), kPayload);
+    v.kind_ = Kind::Undefined, v.number_ = 0;
+  }
+  void release() {
+    if (kind_ == Kind::String) text_.~TextRef();
+    else if (kind_ == Kind::Object) object_.~ObjectRef();
+  }
+
+  static constexpr size_t kPayload = sizeof(ObjectRef);
   Kind kind_ = Kind::Undefined;
-  double number_ = 0;
-  TextRef text_;
-  ObjectRef object_;
+  union {
+    double number_;
+    TextRef text_;
+    ObjectRef object_;
+  };
   static const std::string& emptyString();
+  static const TextRef& noText();
+  static const ObjectRef& noObject();
 };
 
 // Primitive conversions. Objects convert through valueOf/toString, which may run code: those
