@@ -21,7 +21,8 @@ Activation::Activation(Machine& m, std::shared_ptr<const Code> code, ScopeRef sc
     : m_(m), code_(std::move(code)), scope_(std::move(scope)), self_(std::move(self)),
       timeline_(std::move(timeline)), registers_(registers), registerCount_(registerCount) {
   originalTimeline_ = timeline_;
-  stack_.reserve(16);  // one allocation for the depth most bodies reach
+  stack_ = m_.takeValues();
+  stack_.reserve(16);  // one allocation for the depth most bodies reach, kept by the machine
 }
 
 const std::array<Activation::Handler, 256>& Activation::table() {
@@ -131,6 +132,19 @@ std::string Activation::readString(const Action& a, size_t* at) const {
 
 ObjectRef Activation::toObject(const Value& v) { return m_.toObject(v); }
 
+bool Activation::plainName(const std::string& name) const {
+  bool anyCase = !m_.rules().caseSensitiveNames();
+  for (char c : name)
+    if (c == ':' || c == '.' || c == '/' || (anyCase && c >= 'A' && c <= 'Z')) return false;
+  return true;
+}
+
+Object* Activation::innermost() {
+  if (!scope_) return nullptr;
+  if (!scope_->object && scope_->local) scope_->object = std::make_shared<Object>();
+  return scope_->object.get();
+}
+
 Value Activation::getMember(const Value& target, const std::string& name) {
   if (target.isString() && name == "length") return Value(static_cast<double>(target.textLength()));
   ObjectRef o = toObject(target);
@@ -146,6 +160,13 @@ Value Activation::getMember(const Value& target, const std::string& name) {
 // scope: the object part is tried from each scope in turn, and the first scope where it leads
 // to an object that has the variable answers. A slash path alone names the object itself.
 Value Activation::lookup(const std::string& name) {
+  // Most names are plain: no path, not `this` or a name starting `_`, and their own key.
+  if (!name.empty() && name[0] != '_' && name != "this" && plainName(name)) {
+    Value found;
+    for (Scope* s = scope_.get(); s; s = s->parent.get())
+      if (s->object && s->object->tryGet(m_, name, &found)) return found;
+    return Value();
+  }
   bool swf5 = m_.rules().version() >= 5;
   size_t split = name.find_last_of(swf5 ? ":." : ":");
   if (split != std::string::npos) {
@@ -361,10 +382,17 @@ void Activation::pushOp(const Action& a) {
     auto need = [&](size_t n) { if (at + n > a.length) throw ActionError{}; };
     switch (type) {
       case 0: {
-        TextRef& text = code_->pushedText[static_cast<size_t>(a.data - code_->bytes.data()) + at];
-        if (!text) text = std::make_shared<const Text>(readString(a, &at));
-        else at += text->utf8.size() + 1;
-        push(Value(text));
+        const Code& code = *code_;
+        size_t place = static_cast<size_t>(a.data - code.bytes.data()) + at;
+        if (code.pushedSlot.empty()) code.pushedSlot.resize(code.bytes.size());
+        uint32_t& slot = code.pushedSlot[place];
+        if (!slot) {
+          code.pushedText.push_back(std::make_shared<const Text>(readString(a, &at)));
+          slot = static_cast<uint32_t>(code.pushedText.size());
+        } else {
+          at += code.pushedText[slot - 1]->utf8.size() + 1;
+        }
+        push(Value(code.pushedText[slot - 1]));
         break;
       }
       case 1: { need(4); uint32_t bits = u32(a.data + at); float f; std::memcpy(&f, &bits, 4); push(static_cast<double>(f)); at += 4; break; }
@@ -414,12 +442,12 @@ void Activation::defineLocal(const Action&) {
   Value v = pop();
   TextRef text = popName();
   const std::string& name = text->utf8;
-  if (scope_ && scope_->object) scope_->object->set(m_, name, v);
+  if (Object* o = innermost()) o->set(m_, name, v);
 }
 void Activation::defineLocal2(const Action&) {
   TextRef text = popName();
   const std::string& name = text->utf8;
-  if (scope_ && scope_->object && !scope_->object->has(m_, name)) scope_->object->set(m_, name, Value());
+  if (Object* o = innermost(); o && !o->has(m_, name)) o->set(m_, name, Value());
 }
 void Activation::deleteOp(const Action&) {
   std::string name = m_.toString(pop());
@@ -481,43 +509,51 @@ void Activation::initObject(const Action&) {
   push(Value(o));
 }
 
-namespace {
 // A call's arguments: the count wraps to 32 bits and stops at the bottom of the stack.
-Args popArgs(Activation&, std::vector<Value>& stack, Machine& m, const Value& countValue) {
-  uint32_t n = static_cast<uint32_t>(toInt32(m.toNumber(countValue)));
-  Args args;
-  args.reserve(std::min<size_t>(n, stack.size()));
-  for (uint32_t i = 0; i < n && !stack.empty(); ++i) {
-    args.push_back(std::move(stack.back()));
-    stack.pop_back();
+Args Activation::popArgs(const Value& countValue) {
+  uint32_t n = static_cast<uint32_t>(toInt32(m_.toNumber(countValue)));
+  Args args = m_.takeValues();
+  args.reserve(std::min<size_t>(n, stack_.size()));
+  for (uint32_t i = 0; i < n && !stack_.empty(); ++i) {
+    args.push_back(std::move(stack_.back()));
+    stack_.pop_back();
   }
   return args;
 }
+
+namespace {
+// Gives a call's argument list back to the machine's spares when the call is done.
+struct ArgsLease {
+  Machine& m;
+  Args args;
+  ~ArgsLease() { m.giveValues(std::move(args)); }
+};
 }  // namespace
 
 void Activation::newObject(const Action&) {
   Value ctor = lookup(popName()->utf8);
-  Args args = popArgs(*this, stack_, m_, pop());
-  push(m_.construct(ctor, args));
+  ArgsLease lease{m_, popArgs(pop())};
+  push(m_.construct(ctor, lease.args));
 }
 void Activation::newMethod(const Action&) {
   Value name = pop();
   Value target = pop();
-  Args args = popArgs(*this, stack_, m_, pop());
+  ArgsLease lease{m_, popArgs(pop())};
   Value ctor = name.isUndefined() || (name.isString() && name.string().empty())
                    ? target : getMember(target, m_.toString(name));
-  push(m_.construct(ctor, args));
+  push(m_.construct(ctor, lease.args));
 }
 void Activation::callFunction(const Action&) {
   TextRef text = popName();
   const std::string& name = text->utf8;
-  Args args = popArgs(*this, stack_, m_, pop());
-  push(m_.call(lookup(name), timeline_ ? Value(timeline_) : Value(), args));
+  ArgsLease lease{m_, popArgs(pop())};
+  push(m_.call(lookup(name), timeline_ ? Value(timeline_) : Value(), lease.args));
 }
 void Activation::callMethod(const Action&) {
   Value name = pop();
   Value target = pop();
-  Args args = popArgs(*this, stack_, m_, pop());
+  ArgsLease lease{m_, popArgs(pop())};
+  const Args& args = lease.args;
   if (target.isNullish()) return push(Value());
   if (name.isUndefined() || (name.isString() && name.string().empty()))
     return push(m_.call(target, Value(), args));
@@ -580,7 +616,7 @@ ObjectRef Activation::makeFunction(const Action& a, bool isFunction2, size_t* bo
   *bodyEnd = f.end;
   ObjectRef fn = m_.newFunction(std::move(f));
   if (!name.empty()) {
-    if (scope_ && scope_->object) scope_->object->set(m_, name, Value(fn));
+    if (Object* o = innermost()) o->set(m_, name, Value(fn));
   } else {
     push(Value(fn));
   }
@@ -699,7 +735,7 @@ void Activation::tryOp(const Action& a) {
     stack_.resize(std::min(stack_.size(), depth));  // a throw drops what the try block pushed
     if (flags & 1) {
       if (flags & 4) { if (catchRegister < registerCount_) registers_[catchRegister] = e.value; }
-      else if (scope_ && scope_->object) scope_->object->set(m_, catchName, e.value);
+      else if (Object* o = innermost()) o->set(m_, catchName, e.value);
       try { runBlock(catchBegin, finallyBegin); }
       catch (const ScriptThrow& again) { pending = true; thrown = again; }
     } else {

@@ -16,6 +16,9 @@ class Activation {
  public:
   Activation(Machine& m, std::shared_ptr<const Code> code, ScopeRef scope, Value self,
              ObjectRef timeline, Value* registers, size_t registerCount);
+  ~Activation() { m_.giveValues(std::move(stack_)); }
+  Activation(const Activation&) = delete;
+  Activation& operator=(const Activation&) = delete;
 
   // Runs [begin, end); returns what a Return action gave (undefined otherwise).
   Value run(size_t begin, size_t end);
@@ -59,6 +62,12 @@ class Activation {
   void assign(const std::string& name, const Value& value);
   ObjectRef targetOf(const ObjectRef& start, std::string path, bool first, bool allowThis);
   ObjectRef toObject(const Value& v);
+  // The innermost scope's object, where locals go (a function's is made on first use).
+  Object* innermost();
+  // A name that is no path and its own key in this version: looked up as it is.
+  bool plainName(const std::string& name) const;
+  // Pops a call's arguments into a list from the machine's spares (give it back after).
+  Args popArgs(const Value& count);
   Value getMember(const Value& target, const std::string& name);
   ObjectRef makeFunction(const Action& a, bool isFunction2, size_t* bodyEnd);
 

@@ -50,7 +50,10 @@ void Activation::retarget(const ObjectRef& clip) {
   timeline_ = clip;
   std::vector<ScopeRef> above;
   Scope* s = scope_.get();
-  for (; s && !s->target; s = s->parent.get()) above.push_back(std::make_shared<Scope>(*s));
+  for (; s && !s->target; s = s->parent.get()) {
+    if (s->local && !s->object) s->object = std::make_shared<Object>();  // copies share it
+    above.push_back(std::make_shared<Scope>(*s));
+  }
   if (!s) return;
   ScopeRef rebuilt = std::make_shared<Scope>(Scope{clip, s->parent, true});
   for (auto it = above.rbegin(); it != above.rend(); ++it) {

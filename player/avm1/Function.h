@@ -19,8 +19,10 @@ using NativeFunction = std::function<Value(Machine&, const Value& self, const Ar
 struct Code {
   std::vector<uint8_t> bytes;
   int version;
-  // The strings its Push actions hold, read once each: by their place in `bytes`.
-  mutable std::unordered_map<size_t, TextRef> pushedText = {};
+  // The strings its Push actions hold, read once each: `pushedSlot` gives, by place in
+  // `bytes`, one more than the string's index in `pushedText` (0: not read yet).
+  mutable std::vector<uint32_t> pushedSlot = {};
+  mutable std::vector<TextRef> pushedText = {};
 };
 
 struct ScriptFunction {

@@ -113,8 +113,12 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
     ~Callee() { current = outer; }
   } callee(callee_, function);
   const ScriptFunction& s = f->script();
-  auto activationObject = std::make_shared<Object>();
-  auto scope = std::make_shared<Scope>(Scope{activationObject, s.scope});
+  // The activation object holds the locals not kept in registers; many bodies have none.
+  auto scope = std::make_shared<Scope>(Scope{nullptr, s.scope, false, true});
+  auto locals = [&scope]() -> Object& {
+    if (!scope->object) scope->object = std::make_shared<Object>();
+    return *scope->object;
+  };
   // `arguments` is made only for a body that can see it.
   ObjectRef argumentsArray;
   if ((s.flags & kPreloadArguments) || !(s.flags & kSuppressArguments)) {
@@ -125,7 +129,10 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   Value super;
   if (self.isObject() && !(s.flags & kSuppressSuper))
     super = Value(ObjectRef(std::make_shared<SuperObject>(self.object(), methodDepth)));
-  std::vector<Value> local;
+  struct Local {
+    Machine& m; std::vector<Value> values;
+    ~Local() { m.giveValues(std::move(values)); }
+  } local{*this, {}};
   Value* registers = globalRegisters;
   size_t registerCount = 4;
   // A function's timeline is the clip whose code defined it.
@@ -136,9 +143,10 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   // Preloads fill registers from 1 in this order; a suppressed `this` or `super` that is also
   // preloaded leaves its register undefined, a preloaded `arguments` wins over suppression.
   if (s.isFunction2) {
-    local.resize(std::max<size_t>(s.registerCount, 1));
-    registers = local.data();
-    registerCount = local.size();
+    local.values = takeValues();
+    local.values.resize(std::max<size_t>(s.registerCount, 1));
+    registers = local.values.data();
+    registerCount = local.values.size();
   }
   size_t next = 1;
   auto preload = [&](uint16_t flag, const Value& v) {
@@ -149,8 +157,8 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   };
   preload(kPreloadThis, (s.flags & kSuppressThis) ? Value() : self);
   if (!preload(kPreloadArguments, Value(argumentsArray)) && !(s.flags & kSuppressArguments))
-    activationObject->define(*this, "arguments", Value(argumentsArray));
-  if (!preload(kPreloadSuper, super) && !super.isUndefined()) activationObject->define(*this, "super", super);
+    locals().define(*this, "arguments", Value(argumentsArray));
+  if (!preload(kPreloadSuper, super) && !super.isUndefined()) locals().define(*this, "super", super);
   preload(kPreloadRoot, Value(root()));
   if (s.flags & kPreloadParent)
     if (Value parent = timeline->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
@@ -158,7 +166,7 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   for (size_t i = 0; i < s.params.size(); ++i) {
     Value v = i < args.size() ? args[i] : Value();
     if (s.isFunction2 && s.params[i].reg && s.params[i].reg < registerCount) registers[s.params[i].reg] = v;
-    else activationObject->define(*this, s.params[i].name, v);
+    else locals().define(*this, s.params[i].name, v);
   }
   // A function body runs under SWF 5 rules at least: a SWF 4 movie's own code has no functions.
   struct Rules {

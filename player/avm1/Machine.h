@@ -138,6 +138,19 @@ class Machine {
   std::map<std::string, std::pair<Value, Value>>& callbacks() { return callbacks_; }
   Value callExported(const std::string& name, const Args& args);
 
+  // Value lists reused from call to call (stacks, register files, argument lists), so that a
+  // call allocates none: taken empty, given back to be emptied and kept.
+  std::vector<Value> takeValues() {
+    if (spareValues_.empty()) return {};
+    std::vector<Value> values = std::move(spareValues_.back());
+    spareValues_.pop_back();
+    return values;
+  }
+  void giveValues(std::vector<Value>&& values) {
+    values.clear();
+    if (spareValues_.size() < 64 && values.capacity() <= 4096) spareValues_.push_back(std::move(values));
+  }
+
   // Where the register file of DefineFunction bodies and the top level lives.
   Value globalRegisters[4];
   int depth = 0;
@@ -171,6 +184,7 @@ class Machine {
   std::map<std::pair<const Object*, std::string>, int> propertyDepth_;
   ObjectRef stringClass_;  // String as installed
   Value callee_;  // the script function running now: arguments.caller of the next
+  std::vector<std::vector<Value>> spareValues_;
 };
 
 void installGlobals(Machine& m);

@@ -11,6 +11,7 @@ struct Scope {
   ObjectRef object;
   std::shared_ptr<Scope> parent;
   bool target = false;  // the timeline the code runs on: a new variable is made there
+  bool local = false;   // a function's activation: its object is made when a local needs it
 };
 using ScopeRef = std::shared_ptr<Scope>;
 

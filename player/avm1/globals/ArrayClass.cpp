@@ -258,8 +258,9 @@ void installArrayClass(Machine& m) {
     }
     Compare compare = [&mm](const Value& a, const Value& b, int o) { return compareValues(mm, a, b, o); };
     if (compareFunction.isObject())
-      compare = [&mm, compareFunction](const Value& a, const Value& b, int) {
-        double r = mm.toNumber(mm.call(compareFunction, Value(), {a, b}));
+      compare = [&mm, compareFunction, pair = Args(2)](const Value& a, const Value& b, int) mutable {
+        pair[0] = a, pair[1] = b;  // one list for every call: the callee gets its own copies
+        double r = mm.toNumber(mm.call(compareFunction, Value(), pair));
         return r < 0 ? -1 : r > 0 ? 1 : 0;
       };
     return sortElements(mm, self, compare, options, false);
