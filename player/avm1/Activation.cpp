@@ -132,6 +132,10 @@ std::string Activation::readString(const Action& a, size_t* at) const {
 
 ObjectRef Activation::toObject(const Value& v) { return m_.toObject(v); }
 
+namespace {
+bool isThis(const std::string& name) { return name.size() == 4 && std::memcmp(name.data(), "this", 4) == 0; }
+}  // namespace
+
 bool Activation::plainName(const std::string& name) const {
   bool anyCase = !m_.rules().caseSensitiveNames();
   for (char c : name)
@@ -161,7 +165,7 @@ Value Activation::getMember(const Value& target, const std::string& name) {
 // to an object that has the variable answers. A slash path alone names the object itself.
 Value Activation::lookup(const std::string& name) {
   // Most names are plain: no path, not `this` or a name starting `_`, and their own key.
-  if (!name.empty() && name[0] != '_' && name != "this" && plainName(name)) {
+  if (!name.empty() && name[0] != '_' && !isThis(name) && plainName(name)) {
     Value found;
     for (Scope* s = scope_.get(); s; s = s->parent.get())
       if (s->object && s->object->tryGet(m_, name, &found)) return found;
@@ -249,6 +253,7 @@ ObjectRef Activation::targetOf(const ObjectRef& start, std::string path, bool fi
 // nowhere); a plain name goes to the scope that has it, else the timeline.
 void Activation::assign(const std::string& name, const Value& value) {
   if (name.empty()) return;
+  if (!isThis(name) && plainName(name)) return assignPlain(name, value);
   if (name == "this" && m_.rules().version() >= 5) {
     self_ = value;
     return;
@@ -262,8 +267,12 @@ void Activation::assign(const std::string& name, const Value& value) {
     }
     return;
   }
-  // The first scope that has the name takes the value; a new variable is made on the timeline
-  // the code runs on, even from inside a function (`var` makes locals, through DefineLocal).
+  assignPlain(name, value);
+}
+
+// The first scope that has the name takes the value; a new variable is made on the timeline
+// the code runs on, even from inside a function (`var` makes locals, through DefineLocal).
+void Activation::assignPlain(const std::string& name, const Value& value) {
   Scope* outermost = nullptr;
   for (Scope* s = scope_.get(); s; s = s->parent.get()) {
     if (!s->object) continue;
@@ -301,7 +310,12 @@ void Activation::divide(const Action&) {
   push(b == 0 && m_.rules().swf4Conversions() ? Value("#ERROR#") : Value(a / b));
 }
 void Activation::modulo(const Action&) {
-  if (double x, y; popNumbers(&x, &y)) return push(std::fmod(x, y));
+  if (double x, y; popNumbers(&x, &y)) {
+    // Whole numbers, the first not negative: the integer remainder is fmod's, sign and all.
+    if (!std::signbit(x) && x < 4294967296.0 && y >= 1 && y < 4294967296.0 && x == std::trunc(x) && y == std::trunc(y))
+      return push(static_cast<double>(static_cast<uint64_t>(x) % static_cast<uint64_t>(y)));
+    return push(std::fmod(x, y));
+  }
   double b = m_.toNumber(pop()); push(std::fmod(m_.toNumber(pop()), b)); }
 void Activation::equals(const Action&) { double b = m_.toNumber(pop()); push(Value(m_.toNumber(pop()) == b)); }
 void Activation::equals2(const Action&) {

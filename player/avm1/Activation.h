@@ -60,6 +60,7 @@ class Activation {
   std::string readString(const Action& a, size_t* at) const;
   Value lookup(const std::string& name);
   void assign(const std::string& name, const Value& value);
+  void assignPlain(const std::string& name, const Value& value);
   ObjectRef targetOf(const ObjectRef& start, std::string path, bool first, bool allowThis);
   ObjectRef toObject(const Value& v);
   // The innermost scope's object, where locals go (a function's is made on first use).

@@ -105,12 +105,12 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   // Script functions nest 255 deep at most; past that the whole action list stops.
   if (depth >= kMaxCallDepth) throw RecursionLimit();
   struct Depth { int& d; Depth(int& x) : d(++x) {} ~Depth() { --d; } } guard(depth);
-  struct Restore { ObjectRef& slot; ObjectRef value; ~Restore() { slot = value; } } notConstructing{constructing_, constructing_};
-  constructing_ = nullptr;  // the body's own calls are plain ones
+  // The body's own calls are plain ones: constructing_ is moved out (left null) until it returns.
+  struct Restore { ObjectRef& slot; ObjectRef value; ~Restore() { slot = std::move(value); } } notConstructing{constructing_, std::move(constructing_)};
   struct Callee {
     Value& current; Value outer;
-    Callee(Value& c, const Value& f) : current(c), outer(c) { current = f; }
-    ~Callee() { current = outer; }
+    Callee(Value& c, const Value& f) : current(c), outer(f) { std::swap(current, outer); }
+    ~Callee() { current = std::move(outer); }
   } callee(callee_, function);
   const ScriptFunction& s = f->script();
   // The activation object holds the locals not kept in registers; many bodies have none.
@@ -159,10 +159,10 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
   if (!preload(kPreloadArguments, Value(argumentsArray)) && !(s.flags & kSuppressArguments))
     locals().define(*this, "arguments", Value(argumentsArray));
   if (!preload(kPreloadSuper, super) && !super.isUndefined()) locals().define(*this, "super", super);
-  preload(kPreloadRoot, Value(root()));
+  if (s.flags & kPreloadRoot) preload(kPreloadRoot, Value(root()));
   if (s.flags & kPreloadParent)
     if (Value parent = timeline->get(*this, "_parent"); parent.isObject()) preload(kPreloadParent, parent);
-  preload(kPreloadGlobal, Value(global_));
+  if (s.flags & kPreloadGlobal) preload(kPreloadGlobal, Value(global_));
   for (size_t i = 0; i < s.params.size(); ++i) {
     Value v = i < args.size() ? args[i] : Value();
     if (s.isFunction2 && s.params[i].reg && s.params[i].reg < registerCount) registers[s.params[i].reg] = v;
@@ -174,7 +174,7 @@ Value Machine::call(const Value& function, const Value& self, const Args& args, 
     ~Rules() { current = outer; }
   } rules{rules_, rules_};
   if (rules_.version() < 5) rules_ = VersionRules(5);
-  Activation a(*this, s.code, scope, self, timeline, registers, registerCount);
+  Activation a(*this, s.code, std::move(scope), self, std::move(timeline), registers, registerCount);
   a.useConstants(s.constants);
   return a.run(s.begin, s.end);
 }

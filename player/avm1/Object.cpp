@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <functional>
 
 namespace avm1 {
 
@@ -231,6 +232,13 @@ void Object::set(Machine& m, const std::string& name, const Value& written) {
   }
   if (p && p->getter) return;  // a getter without a setter makes the property read-only
   if (p && owner == this && (p->flags & kReadOnly)) return;
+  // An own stored property (not one a clip answers for) takes the value where it is.
+  std::less<const Property*> before;
+  if (p && owner == this && !isArray_ && !before(p, properties_.data()) &&
+      before(p, properties_.data() + properties_.size())) {
+    p->value = value;
+    return;
+  }
   if (isArray_) keepArrayLength(m, name, value);
   if ((p = findOwn(m, name))) p->value = value;  // the length step may have moved things
   else define(m, name, value);

@@ -268,6 +268,7 @@ std::string primitiveToString(const Value& v, const VersionRules& rules) {
 }
 
 int32_t toInt32(double n) {
+  if (n > -2147483649.0 && n < 2147483648.0) return static_cast<int32_t>(n);  // truncates, no wrap
   if (!std::isfinite(n)) return 0;
   double m = std::fmod(std::trunc(n), 4294967296.0);
   if (m < 0) m += 4294967296.0;
