@@ -97,6 +97,8 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
 
 // MovieClip.prototype's methods and the display properties' getters and setters.
 void installMovieClipMethods(ClipStage& stage);
+// The drawing API (lineStyle, beginFill, moveTo, ...) on MovieClip.prototype.
+void installDrawingMethods(ClipStage& stage);
 void installClipProperties(ClipStage& stage, std::vector<avm1::ObjectRef>* getters, std::vector<avm1::ObjectRef>* setters);
 // The index of a display property by name (any case), or -1.
 int clipPropertyIndex(const std::string& name);
