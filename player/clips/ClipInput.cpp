@@ -95,7 +95,8 @@ void ClipInput::hover(const std::shared_ptr<ClipObject>& target) {
 }
 
 void ClipInput::move(render::Point stage) {
-  pointer_ = stage;
+  stage_.pointer = stage;
+  followPointer(stage_);
   hover(clipAt(stage));
   broadcast(ev::kMouseMove, "onMouseMove");
   stage_.runQueue();
@@ -107,7 +108,7 @@ void ClipInput::leave() {
 }
 
 void ClipInput::press(render::Point stage) {
-  pointer_ = stage;
+  stage_.pointer = stage;
   std::shared_ptr<ClipObject> target = clipAt(stage);
   hover(target);
   broadcast(ev::kMouseDown, "onMouseDown");
@@ -118,7 +119,7 @@ void ClipInput::press(render::Point stage) {
 }
 
 void ClipInput::release(render::Point stage) {
-  pointer_ = stage;
+  stage_.pointer = stage;
   std::shared_ptr<ClipObject> target = clipAt(stage);
   broadcast(ev::kMouseUp, "onMouseUp");
   std::shared_ptr<ClipObject> pressed = pressed_.lock();

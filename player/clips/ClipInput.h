@@ -28,8 +28,6 @@ class ClipInput {
   bool handCursor();
   int lastKeyCode() const { return lastCode_; }
   int lastKeyAscii() const { return lastAscii_; }
-  // Where the pointer was last seen, in twips of the stage.
-  render::Point pointer() const { return pointer_; }
 
  private:
   std::shared_ptr<ClipObject> clipAt(render::Point stage);
@@ -41,7 +39,6 @@ class ClipInput {
   std::weak_ptr<ClipObject> hovered_, pressed_;
   bool down_ = false;
   int lastCode_ = 0, lastAscii_ = 0;
-  render::Point pointer_;
 };
 
 // Whether a clip reacts to the pointer as a button: an onPress-style handler or clip action,

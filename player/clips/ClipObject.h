@@ -37,6 +37,8 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
   };
   Transform transform() const;
   void setTransform(const Transform& t);
+  // _droptarget: the slash path of the clip the last drag of this one ended over.
+  std::string dropTarget;
 
  private:
   ClipStage& stage_;

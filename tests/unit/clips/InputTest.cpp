@@ -108,4 +108,24 @@ TEST_F(Pointer, DisabledOrHandlerlessClipsAreNotButtons) {
             "clip event keyDown\n");
 }
 
+TEST_F(Pointer, ADraggedClipFollowsWithinItsRectangleAndLeavesItsDropTarget) {
+  start(R"(
+    var t = createEmptyMovieClip('t', 9);
+    t.beginFill(0); t.moveTo(0, 20); t.lineTo(40, 20); t.lineTo(0, 40); t.endFill();
+    a.startDrag(true, 0, 0, 100, 10);
+    a.onMouseUp = function() {
+      this.stopDrag();
+      trace(this._x + ',' + this._y + ' ' + this._droptarget + ' ' + _root._xmouse + ' ' + box._xmouse);
+      trace(t.hitTest(30, 35) + ' ' + t.hitTest(30, 35, true) + ' ' + t.hitTest(5, 25, true));
+    };
+  )");
+  input->move(at(30, 15));
+  EXPECT_EQ(stage->root()->get(*machine, "a").object()->get(*machine, "_y").number(), 10);
+  input->release(at(30, 15));
+  input->move(at(50, 15));  // no longer dragged
+  // The clip rolls over as it comes under the pointer; the triangle is hit by its bounds
+  // without the shape flag, by its area with it.
+  EXPECT_EQ(host.text, "a onRollOver\n30,10 /box/b 30 30\ntrue false true\nclip event mouseUp\na onRollOut\n");
+}
+
 }  // namespace
