@@ -75,12 +75,26 @@ Value stopDrag(ClipStage& stage, Machine&, ClipObject&, const Args&) {
   return Value();
 }
 
+// setMask(clip): the clip draws only inside the other's drawing, which is no longer drawn
+// itself; setMask(null) takes the mask away.
+Value setMask(ClipStage&, Machine&, ClipObject& clip, const Args& args) {
+  display::DisplayObject* d = clip.display();
+  std::shared_ptr<display::ScriptLink> old = d->scriptMask.lock();
+  if (display::DisplayObject* previous = old ? old->linked() : nullptr) previous->isScriptMask = false;
+  d->scriptMask.reset();
+  ClipObject* mask = args.empty() ? nullptr : asClip(args[0]);
+  if (!mask || !mask->display() || mask == &clip) return Value(true);
+  d->scriptMask = std::static_pointer_cast<ClipObject>(mask->shared_from_this());
+  mask->display()->isScriptMask = true;
+  return Value(true);
+}
+
 using Method = Value (*)(ClipStage&, Machine&, ClipObject&, const Args&);
 struct MethodRow {
   const char* name;
   Method method;
 };
-const MethodRow kMethods[] = {{"startDrag", startDrag}, {"stopDrag", stopDrag}};
+const MethodRow kMethods[] = {{"startDrag", startDrag}, {"stopDrag", stopDrag}, {"setMask", setMask}};
 
 }  // namespace
 

@@ -104,4 +104,25 @@ TEST(ClipDrawing, GradientBoxesCurvesAndClear) {
   EXPECT_EQ(d.host.text, "10\n0 6710886.35\n");
 }
 
+TEST(ClipDrawing, AScriptMaskShowsTheClipOnlyInsideItAndIsNotDrawnItself) {
+  // A red clip over the whole stage masked by a square in a moved clip of its own: only the
+  // square's place shows red; without the mask again, all of it.
+  const char* source = R"(
+    var c = createEmptyMovieClip('c', 1);
+    c.beginFill(0xFF0000); c.moveTo(0, 0); c.lineTo(40, 0); c.lineTo(40, 40); c.lineTo(0, 40); c.endFill();
+    var holder = createEmptyMovieClip('holder', 2);
+    holder._x = 20;
+    var m = holder.createEmptyMovieClip('m', 1);
+    m.beginFill(0x00FF00); m.moveTo(0, 0); m.lineTo(10, 0); m.lineTo(10, 10); m.lineTo(0, 10); m.endFill();
+    c.setMask(m);
+  )";
+  Drawn masked(source);
+  expectColor(masked.at(25, 5), 255, 0, 0, "inside the mask");
+  expectColor(masked.at(5, 5), 255, 255, 255, "outside the mask");
+  expectColor(masked.at(25, 25), 255, 255, 255, "below the mask");
+  Drawn unmasked(std::string(source) + "c.setMask(null);");
+  expectColor(unmasked.at(5, 5), 255, 0, 0, "the mask taken away");
+  expectColor(unmasked.at(25, 5), 0, 255, 0, "the former mask drawn again");
+}
+
 }  // namespace
