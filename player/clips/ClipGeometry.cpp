@@ -55,9 +55,13 @@ Bounds boundsOf(display::CharacterLibrary& library, const display::DisplayObject
       if (auto* bitmap = library.get<swf::Bitmap>(id))
         addRect(&b, swf::Rect{0, int32_t(bitmap->width * 20), 0, int32_t(bitmap->height * 20)}, m);
       break;
-    case display::ObjectKind::Sprite:
-      addChildren(library, static_cast<const display::SpriteObject&>(object).children(), m, &b);
+    case display::ObjectKind::Sprite: {
+      const auto& sprite = static_cast<const display::SpriteObject&>(object);
+      if (const display::Drawing* drawing = sprite.drawing())
+        if (std::optional<swf::Rect> drawn = drawing->bounds()) addRect(&b, *drawn, m);
+      addChildren(library, sprite.children(), m, &b);
       break;
+    }
     case display::ObjectKind::Button:
       addChildren(library, static_cast<const display::ButtonObject&>(object).children(), m, &b);
       break;

@@ -21,6 +21,7 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
   display::DisplayObject* display() const { return display_; }
   display::SpriteObject* sprite() const;  // when the instance is a clip
   void detach() override { display_ = nullptr; }
+  display::DisplayObject* linked() const override { return display_; }
   bool isClip() const override { return true; }
 
   avm1::Property* extraProperty(avm1::Machine& m, const std::string& name) override;
@@ -37,6 +38,8 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
   };
   Transform transform() const;
   void setTransform(const Transform& t);
+  // _droptarget: the slash path of the clip the last drag of this one ended over.
+  std::string dropTarget;
 
  private:
   ClipStage& stage_;

@@ -124,8 +124,18 @@ Value getParent(ClipObject& c, avm1::Machine&) {
   return object ? Value(object) : Value();
 }
 Value getUrl(ClipObject& c, avm1::Machine&) { return Value(c.stage().url); }
-Value getZero(ClipObject&, avm1::Machine&) { return Value(0); }
-Value getEmpty(ClipObject&, avm1::Machine&) { return Value(""); }
+Value getDropTarget(ClipObject& c, avm1::Machine&) { return Value(c.dropTarget); }
+// The pointer in the clip's own pixels.
+Value getXMouse(ClipObject& c, avm1::Machine&) {
+  swf::Matrix m = inverse(toRoot(d(c)));
+  const render::Point p = c.stage().pointer;
+  return Value(std::round((m.a * p.x + m.c * p.y + m.tx) / 20));
+}
+Value getYMouse(ClipObject& c, avm1::Machine&) {
+  swf::Matrix m = inverse(toRoot(d(c)));
+  const render::Point p = c.stage().pointer;
+  return Value(std::round((m.b * p.x + m.d * p.y + m.ty) / 20));
+}
 Value getQuality(ClipObject&, avm1::Machine&) { return Value("HIGH"); }
 Value getOne(ClipObject&, avm1::Machine&) { return Value(1); }
 Value getBufferTime(ClipObject&, avm1::Machine&) { return Value(5); }
@@ -143,10 +153,10 @@ const PropertyRow kProperties[] = {
     {"_visible", getVisible, setVisible}, {"_width", getWidth, setWidth},
     {"_height", getHeight, setHeight}, {"_rotation", getRotation, setRotation},
     {"_target", getTarget, ignore}, {"_framesloaded", getTotalFrames, ignore},
-    {"_name", getName, setName}, {"_droptarget", getEmpty, ignore}, {"_url", getUrl, ignore},
+    {"_name", getName, setName}, {"_droptarget", getDropTarget, ignore}, {"_url", getUrl, ignore},
     {"_highquality", getOne, ignore}, {"_focusrect", getOne, ignore},
     {"_soundbuftime", getBufferTime, ignore}, {"_quality", getQuality, ignore},
-    {"_xmouse", getZero, ignore}, {"_ymouse", getZero, ignore}, {"_parent", getParent, ignore},
+    {"_xmouse", getXMouse, ignore}, {"_ymouse", getYMouse, ignore}, {"_parent", getParent, ignore},
 };
 
 }  // namespace

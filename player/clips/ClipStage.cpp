@@ -17,6 +17,8 @@ namespace ev = swf::clip_event;
 ClipStage::ClipStage(display::MoviePlayer& player, avm1::Machine& machine) : player_(player), machine_(machine) {
   installClipProperties(*this, &getters_, &setters_);
   installMovieClipMethods(*this);
+  installDrawingMethods(*this);
+  installInteractionMethods(*this);
   root_ = scriptObjectOf(*this, player_.root());
   root_->clipPath = "_level0";
   root_->define(machine_, "_parent", avm1::Value(), avm1::kDontEnum);  // a level has none

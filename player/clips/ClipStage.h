@@ -44,6 +44,17 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   display::MoviePlayer& player() { return player_; }
   const avm1::ObjectRef& root() const { return root_; }
   std::string url;  // the movie's _url
+  // The pointer as the control last reported it, in twips of the stage.
+  render::Point pointer;
+  // The clip startDrag made follow the pointer: its offset from the pointer (none when its
+  // centre is locked to it) and the rectangle its position stays in, in its parent's twips.
+  struct Drag {
+    std::weak_ptr<ClipObject> clip;
+    double offsetX = 0, offsetY = 0;
+    bool bounded = false;
+    double left = 0, top = 0, right = 0, bottom = 0;
+  };
+  std::optional<Drag> drag;
 
   // The queued work of a clip event: its PlaceObject clip actions for `eventFlag`, then the
   // handler method `method` (empty for none).
@@ -97,6 +108,12 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
 
 // MovieClip.prototype's methods and the display properties' getters and setters.
 void installMovieClipMethods(ClipStage& stage);
+// The drawing API (lineStyle, beginFill, moveTo, ...) on MovieClip.prototype.
+void installDrawingMethods(ClipStage& stage);
+// startDrag, stopDrag, setMask and hitTest by shape on MovieClip.prototype.
+void installInteractionMethods(ClipStage& stage);
+// The dragged clip follows the pointer.
+void followPointer(ClipStage& stage);
 void installClipProperties(ClipStage& stage, std::vector<avm1::ObjectRef>* getters, std::vector<avm1::ObjectRef>* setters);
 // The index of a display property by name (any case), or -1.
 int clipPropertyIndex(const std::string& name);

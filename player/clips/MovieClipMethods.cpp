@@ -5,6 +5,7 @@
 
 #include "ClipGeometry.h"
 #include "ClipStage.h"
+#include "HitTest.h"
 #include "SpriteObject.h"
 #include "Transform.h"
 
@@ -181,7 +182,15 @@ Value globalToLocal(ClipStage&, Machine& m, ClipObject&, display::SpriteObject& 
   return Value();
 }
 
-// hitTest(x, y[, shapeFlag]) tests a stage point against the clip's bounds; hitTest(target)
+// Whether what the clip draws covers the stage point (twips), the fill rule applied.
+bool shapeContainsStagePoint(display::SpriteObject& s, double x, double y) {
+  swf::Matrix toParent = s.parent() ? inverse(toRoot(*s.parent())) : swf::Matrix{};
+  render::Point inParent{toParent.a * x + toParent.c * y + toParent.tx, toParent.b * x + toParent.d * y + toParent.ty};
+  return display::objectContains(s, s.context().library(), inParent);
+}
+
+// hitTest(x, y[, shapeFlag]) tests a stage point against the clip's bounds (its shapes with
+// the flag); hitTest(target)
 // tests the two clips' bounds on the stage for overlap.
 Value hitTest(ClipStage&, Machine& m, ClipObject&, display::SpriteObject& s, const Args& args) {
   display::CharacterLibrary& library = s.context().library();
@@ -189,6 +198,7 @@ Value hitTest(ClipStage&, Machine& m, ClipObject&, display::SpriteObject& s, con
   if (args.size() >= 2) {
     double x = m.toNumber(args[0]) * 20, y = m.toNumber(args[1]) * 20;
     if (std::isnan(x) || std::isnan(y) || mine.empty) return Value(false);
+    if (args.size() >= 3 && m.toBoolean(args[2])) return Value(shapeContainsStagePoint(s, x, y));
     return Value(x >= mine.xMin && x <= mine.xMax && y >= mine.yMin && y <= mine.yMax);
   }
   ClipObject* other = asClip(arg(args, 0));
@@ -202,7 +212,6 @@ Value bytes(ClipStage& stage, Machine&, ClipObject&, display::SpriteObject&, con
   (void)stage;
   return Value(1);  // the whole movie is here before it plays
 }
-Value nothing(ClipStage&, Machine&, ClipObject&, display::SpriteObject&, const Args&) { return Value(); }
 
 struct MethodRow {
   const char* name;
@@ -216,8 +225,7 @@ const MethodRow kMethods[] = {
     {"swapDepths", swapDepths}, {"getNextHighestDepth", getNextHighestDepth},
     {"getInstanceAtDepth", getInstanceAtDepth}, {"getBounds", bounds}, {"getRect", bounds},
     {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal}, {"hitTest", hitTest},
-    {"getBytesLoaded", bytes}, {"getBytesTotal", bytes}, {"startDrag", nothing},
-    {"stopDrag", nothing}, {"setMask", nothing},
+    {"getBytesLoaded", bytes}, {"getBytesTotal", bytes},
 };
 
 }  // namespace

@@ -1,11 +1,13 @@
 // A container's children by depth, and drawing them with their clip layers.
 #include "DisplayList.h"
 
+#include <cmath>
 #include <vector>
 
 #include "../render/Renderer.h"
 #include "ButtonObject.h"
 #include "SpriteObject.h"
+#include "Transform.h"
 
 namespace display {
 
@@ -62,7 +64,10 @@ namespace {
 // nothing, and the original player then draws it and its maskees plainly.
 bool masks(const DisplayObject& object) {
   switch (object.kind()) {
-    case ObjectKind::Sprite: return !static_cast<const SpriteObject&>(object).children().empty();
+    case ObjectKind::Sprite: {
+      const auto& sprite = static_cast<const SpriteObject&>(object);
+      return !sprite.children().empty() || (sprite.drawing() && !sprite.drawing()->empty());
+    }
     case ObjectKind::Button: return !static_cast<const ButtonObject&>(object).children().empty();
     case ObjectKind::Inert: return false;
     default: return true;
@@ -86,6 +91,43 @@ void renderBlended(RenderContext& context, const DisplayObject& child, const swf
   context.renderer.popLayer(mode, child.filters(), context.stageScale);
 }
 
+// The matrix from the object's space up through every parent's.
+swf::Matrix toTop(const DisplayObject& object) {
+  swf::Matrix m = object.matrix();
+  int guard = 0;
+  for (const DisplayObject* p = object.parent(); p && guard < 256; p = p->parent(), ++guard) m = concatenate(p->matrix(), m);
+  return m;
+}
+
+bool invert(const swf::Matrix& m, swf::Matrix& out) {
+  const double det = m.a * m.d - m.b * m.c;
+  if (std::abs(det) < 1e-12) return false;
+  out.a = m.d / det, out.b = -m.b / det, out.c = -m.c / det, out.d = m.a / det;
+  out.tx = -(out.a * m.tx + out.c * m.ty);
+  out.ty = -(out.b * m.tx + out.d * m.ty);
+  return true;
+}
+
+// A script's mask over `child` (drawn with `toPixels`, its parent's): the mask object drawn
+// where it stands on the stage, then activated. False (nothing pushed) when there is none.
+bool pushScriptMask(RenderContext& context, const DisplayObject& child, const swf::Matrix& toPixels) {
+  std::shared_ptr<ScriptLink> link = child.scriptMask.lock();
+  const DisplayObject* mask = link ? link->linked() : nullptr;
+  const DisplayObject* parent = child.parent();
+  if (!mask || !parent || mask == &child) return false;
+  swf::Matrix fromParent;
+  if (!invert(toTop(*parent), fromParent)) return false;
+  const swf::Matrix view = concatenate(toPixels, fromParent);
+  const swf::Matrix maskParent = mask->parent() ? toTop(*mask->parent()) : swf::Matrix{};
+  context.renderer.pushMask();
+  const bool wasDrawingMask = context.drawingMask;
+  context.drawingMask = true;
+  mask->render(context, concatenate(view, maskParent), swf::ColorTransform{});
+  context.drawingMask = wasDrawingMask;
+  context.renderer.activateMask();
+  return true;
+}
+
 }  // namespace
 
 void DisplayList::render(RenderContext& context, const swf::Matrix& toPixels,
@@ -107,8 +149,12 @@ void DisplayList::render(RenderContext& context, const swf::Matrix& toPixels,
     } else if (context.drawingMask) {
       // A mask's descendants draw into it whatever their visibility or blend mode.
       child->render(context, toPixels, colorTransform);
+    } else if (child->isScriptMask) {
+      // drawn only as the mask of what it masks
     } else if (child->visible()) {
+      const bool masked = pushScriptMask(context, *child, toPixels);
       renderBlended(context, *child, toPixels, colorTransform);
+      if (masked) context.renderer.popMask();
     }
   }
   for (size_t i = 0; i < clipDepths.size(); ++i) context.renderer.popMask();

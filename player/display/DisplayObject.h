@@ -17,12 +17,15 @@ namespace display {
 
 class CharacterLibrary;
 class SpriteObject;
+class DisplayObject;
 
 // What a script engine keeps for an instance (its script object). Told when the instance
 // leaves the display list or goes away, so the script object stops reaching it.
 struct ScriptLink {
   virtual ~ScriptLink() = default;
   virtual void detach() = 0;
+  // The instance the link reaches while it is on a list.
+  virtual DisplayObject* linked() const { return nullptr; }
 };
 
 enum class ObjectKind : uint8_t { Shape, MorphShape, Bitmap, Sprite, Button, Text, Inert, EditText };
@@ -74,6 +77,10 @@ class DisplayObject {
   void setParent(SpriteObject* parent) { parent_ = parent; }
   // The script object of this instance, when a script engine made one.
   std::shared_ptr<ScriptLink> scriptLink;
+  // A mask set by a script (setMask): the instance behind that script object clips this one,
+  // and while it masks it is drawn only as a mask.
+  std::weak_ptr<ScriptLink> scriptMask;
+  bool isScriptMask = false;
 
   // The fields a PlaceObject may change on an instance already placed; name and clip depth
   // are set only when the instance is made.

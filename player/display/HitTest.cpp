@@ -111,8 +111,12 @@ bool containsAt(const DisplayObject& object, CharacterLibrary& library, render::
       const swf::Bitmap* bitmap = library.get<swf::Bitmap>(object.characterId());
       return bitmap && local.x >= 0 && local.y >= 0 && local.x < bitmap->width * 20.0 && local.y < bitmap->height * 20.0;
     }
-    case ObjectKind::Sprite:
-      return listContains(static_cast<const SpriteObject&>(object).children(), library, local, nesting + 1);
+    case ObjectKind::Sprite: {
+      const SpriteObject& sprite = static_cast<const SpriteObject&>(object);
+      const Drawing* drawing = sprite.drawing();
+      if (drawing && !drawing->empty() && shapeContains(drawing->prepared(), local)) return true;
+      return listContains(sprite.children(), library, local, nesting + 1);
+    }
     case ObjectKind::Button:
       return listContains(static_cast<const ButtonObject&>(object).hitArea(), library, local, nesting + 1);
     default:

@@ -7,6 +7,7 @@
 #include "DisplayContext.h"
 #include "GotoPlan.h"
 #include "MovieSounds.h"
+#include "../render/Renderer.h"
 #include "ScriptHooks.h"
 #include "Transform.h"
 
@@ -223,6 +224,9 @@ void SpriteObject::markRemoved() {
 
 void SpriteObject::render(RenderContext& context, const swf::Matrix& toPixels,
                           const swf::ColorTransform& colorTransform) const {
+  if (drawing_ && !drawing_->empty())
+    context.renderer.drawShape(drawing_->prepared(), concatenate(toPixels, matrix()),
+                               concatenate(colorTransform, this->colorTransform()));
   list_.render(context, concatenate(toPixels, matrix()), concatenate(colorTransform, this->colorTransform()));
 }
 

@@ -9,6 +9,7 @@
 
 #include "../swf/SwfMovieData.h"
 #include "DisplayList.h"
+#include "Drawing.h"
 #include "DisplayObject.h"
 
 namespace display {
@@ -47,6 +48,12 @@ class SpriteObject final : public DisplayObject {
   void swapDepths(int32_t a, int32_t b);
   DisplayContext& context() const { return context_; }
   const swf::Timeline& timeline() const { return timeline_; }
+  // What scripts drew with the drawing API, beneath the children; none until they draw.
+  const Drawing* drawing() const { return drawing_.get(); }
+  Drawing& drawing() {
+    if (!drawing_) drawing_ = std::make_unique<Drawing>();
+    return *drawing_;
+  }
   // Whether the clip's load event ran (the engine sends enterFrame after it).
   bool loadEventSent = false;
 
@@ -73,6 +80,7 @@ class SpriteObject final : public DisplayObject {
   DisplayList list_;
   uint16_t currentFrame_ = 0;
   bool playing_ = true;
+  std::unique_ptr<Drawing> drawing_;
 };
 
 }  // namespace display

@@ -58,12 +58,14 @@ ActionScriptMovie::ActionScriptMovie(FlashPlayer& player, int version) : player_
 void ActionScriptMovie::play(const movie::SwfMovie& movie, const std::wstring& url,
                              const std::map<std::wstring, std::wstring>& variables,
                              std::shared_ptr<display::MoviePlayer> display) {
+  input_.reset();
   stage_.reset();
   timeline_.reset();
   machine_.unloadLevel(0);
   if (display) {
     stage_ = std::make_shared<clips::ClipStage>(std::move(display), machine_);
     stage_->url = wideToUtf8(scriptUrlOf(url));
+    input_ = std::make_unique<clips::ClipInput>(*stage_);
     stageStarted_ = false;
   }
   avm1::ObjectRef root = machine_.root();

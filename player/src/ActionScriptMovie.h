@@ -4,6 +4,8 @@
 // player's transcript, loads and events.
 #pragma once
 
+#include <windows.h>
+
 #include <map>
 #include <memory>
 #include <optional>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "ButtonActionRunner.h"
+#include "ClipInput.h"
 #include "ClipStage.h"
 #include "Machine.h"
 #include "SwfMovie.h"
@@ -52,6 +55,11 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   void getUrl(const std::string& url, const std::string& target) override;
   avm1::Value externalCall(const std::string& name, const avm1::Args& args) override;
 
+  // The stage's mouse and key messages for the clips (`stage`: the pointer in twips of the
+  // stage), and whether a clip acting as a button wants the hand.
+  void clipInput(UINT message, WPARAM wParam, std::optional<render::Point> stage);
+  bool clipHandCursor();
+
   // display::ButtonActionRunner: on _level0 until buttons' parents are clips of their own.
   void runButtonAction(const display::PendingButtonAction& action) override;
 
@@ -62,6 +70,7 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   avm1::Machine machine_;
   std::shared_ptr<avm1::TimelineRunner> timeline_;
   std::shared_ptr<clips::ClipStage> stage_;
+  std::unique_ptr<clips::ClipInput> input_;
   bool stageStarted_ = false;  // the first tick runs the frame the list already shows
   bool hasCode_ = false;
   int codeVersion_;  // the SWF version of the movie in _level0

@@ -136,17 +136,22 @@ void FlashPlayer::movieInput(UINT message, WPARAM wParam, POINT point) {
       fieldInput(message, wParam);
       if (uint8_t key = swfKeyOf(message, wParam)) actions = movieView_.keyPress(key);
       break;
+    case WM_KEYUP: break;
     default:
       return;
   }
-  // The actions come first, then the picture with the buttons' new states and what they did.
-  if (auto actionScript = actionScript_)
+  // The actions come first, then the clips' events, then the picture with the buttons' new
+  // states and what they did.
+  if (auto actionScript = actionScript_) {
     for (const display::PendingButtonAction& action : actions) actionScript->runButtonAction(action);
+    actionScript->clipInput(message, wParam, movieView_.stagePoint(point));
+  }
   refreshMovie();
 }
 
 bool FlashPlayer::setMovieCursor() {
-  if (!movieView_.handCursor()) return false;
+  const bool clipHand = actionScript_ && actionScript_->clipHandCursor();
+  if (!movieView_.handCursor() && !clipHand) return false;
   SetCursor(LoadCursorW(nullptr, IDC_HAND));
   return true;
 }

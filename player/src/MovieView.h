@@ -93,11 +93,12 @@ class MovieView {
   std::optional<FieldChange> cut();
   std::optional<std::u16string> copy() const;
   void tab(bool backwards);
+  // A point of the player's area in twips of the stage; none before a movie is shown.
+  std::optional<render::Point> stagePoint(POINT point) const;
 
  private:
   struct State;
   std::shared_ptr<display::ButtonObject> buttonUnder(POINT point);
-  std::optional<render::Point> stagePoint(POINT point) const;
   std::optional<FieldChange> fieldChange(bool changed) const;
   std::unique_ptr<State> state_;
   sound::Mixer* mixer_ = nullptr;

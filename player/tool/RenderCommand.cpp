@@ -10,6 +10,7 @@
 #include "Commands.h"
 #include "../swf/MovieReader.h"
 #include "../display/MoviePlayer.h"
+#include "../clips/ClipStage.h"
 #include "PngWriter.h"
 #include "../render/SoftwareRenderer.h"
 #include "../text/TrueTypeFonts.h"
@@ -19,7 +20,16 @@ namespace tool {
 namespace {
 
 const char kRenderUsage[] =
-    "usage: lumo-movie render MOVIE.swf --frames N -o OUT.png [--scale S] [--quality low|medium|high|best]\n";
+    "usage: lumo-movie render MOVIE.swf --frames N -o OUT.png [--scale S] [--quality low|medium|high|best]"
+    " [--actionscript]\n";
+
+// Scripts rendered with --actionscript run silently: only their drawing counts.
+class SilentHost : public avm1::Host {
+ public:
+  void trace(const std::string&) override {}
+  void getUrl(const std::string&, const std::string&) override {}
+  avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value::null(); }
+};
 
 const std::map<std::string, render::Quality> kQualities = {
     {"low", render::Quality::Low}, {"medium", render::Quality::Medium},
@@ -49,6 +59,7 @@ int runRender(int argc, char** argv) {
   long frames = 1;
   double scale = 1;
   render::Quality quality = render::Quality::High;
+  bool actionScript = false;
   for (int i = 2; i < argc; ++i) {
     const std::string a = argv[i];
     const char* v = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -69,6 +80,8 @@ int runRender(int argc, char** argv) {
         return 2;
       }
       quality = q->second;
+    } else if (a == "--actionscript") {
+      actionScript = true;
     } else if (!moviePath && a[0] != '-') {
       moviePath = argv[i];
     } else {
@@ -90,7 +103,18 @@ int runRender(int argc, char** argv) {
   }
   display::MoviePlayer player(std::make_shared<const swf::MovieData>(std::move(*data)));
   player.library().setDeviceFonts(std::make_shared<text::TrueTypeFonts>());
-  for (long f = 0; f < frames; ++f) player.advance();
+  SilentHost host;
+  std::unique_ptr<avm1::Machine> machine;
+  std::unique_ptr<clips::ClipStage> stage;
+  if (actionScript && !player.movie().actionScript3) {
+    machine = std::make_unique<avm1::Machine>(player.movie().version, host);
+    stage = std::make_unique<clips::ClipStage>(player, *machine);
+    stage->url = moviePath;
+  }
+  for (long f = 0; f < frames; ++f) {
+    if (stage) stage->tick();
+    else player.advance();
+  }
 
   render::SoftwareRenderer renderer;
   renderer.setQuality(quality);

@@ -1,0 +1,131 @@
+// The pointer and keys as clips hear them: clips with onPress-style handlers tracked as
+// buttons, the broadcast mouse events and clip actions, enabled and the hand cursor.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../display/MovieFixture.h"
+#include "ClipInput.h"
+#include "Compiler.h"
+#include "PlaceRecords.h"
+
+namespace {
+
+class Lines : public avm1::Host {
+ public:
+  std::string text;
+  void trace(const std::string& line) override { text += line + "\n"; }
+  void getUrl(const std::string&, const std::string&) override {}
+  avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value(); }
+};
+
+render::Point at(double x, double y) { return render::Point{x * 20, y * 20}; }
+
+// Two 20x20 squares drawn by script: `a` at (0, 0) with button handlers, `b` at (20, 0)
+// inside a plain clip `box` with onMouseDown; `listener` (no area) hears the broadcasts by
+// clip actions. The movie is 40x40. Broadcasts reach the topmost clips first.
+struct Pointer : ::testing::Test {
+  fixture::Movie movie;
+  Lines host;
+  std::unique_ptr<avm1::Machine> machine;
+  std::unique_ptr<display::MoviePlayer> player;
+  std::unique_ptr<clips::ClipStage> stage;
+  std::unique_ptr<clips::ClipInput> input;
+
+  void start(const std::string& source) {
+    swf::Sprite empty;
+    empty.id = 5;
+    fixture::frameOf(empty.timeline, 1);
+    movie.add(empty);
+    swf::PlaceObject listener = fixture::place(1, 5);
+    listener.name = "listener";
+    swf::ClipAction down, up, key;
+    down.events = swf::clip_event::kMouseDown;
+    down.actions = as2c::compileActions("trace('clip event mouseDown');", 8);
+    up.events = swf::clip_event::kMouseUp;
+    up.actions = as2c::compileActions("trace('clip event mouseUp');", 8);
+    key.events = swf::clip_event::kKeyDown;
+    key.actions = as2c::compileActions("trace('clip event keyDown');", 8);
+    listener.clipActions = {down, up, key};
+    swf::DoAction script{as2c::compileActions(R"(
+      function square(c, x) {
+        c.beginFill(0xFF0000); c.moveTo(x, 0); c.lineTo(x + 20, 0); c.lineTo(x + 20, 20); c.lineTo(x, 20); c.endFill();
+      }
+      var a = createEmptyMovieClip('a', 1); square(a, 0);
+      var box = createEmptyMovieClip('box', 2);
+      var b = box.createEmptyMovieClip('b', 1); square(b, 20);
+      box.onMouseDown = function() { trace('box onMouseDown'); };
+      var names = ['onPress', 'onRelease', 'onReleaseOutside', 'onRollOver', 'onRollOut', 'onDragOver', 'onDragOut'];
+      for (var i = 0; i < names.length; ++i) {
+        a[names[i]] = (function(n) { return function() { trace(this._name + ' ' + n); }; })(names[i]);
+      }
+    )" + source, 8)};
+    movie.frame(1).tags = {listener, script};
+    machine = std::make_unique<avm1::Machine>(8, host);
+    player = std::make_unique<display::MoviePlayer>(movie.data);
+    stage = std::make_unique<clips::ClipStage>(*player, *machine);
+    input = std::make_unique<clips::ClipInput>(*stage);
+    stage->tick();
+    host.text.clear();
+  }
+};
+
+TEST_F(Pointer, ClipsWithHandlersFollowTheButtonStateMachine) {
+  start("");
+  input->move(at(10, 10));
+  EXPECT_TRUE(input->handCursor());
+  input->press(at(10, 10));
+  input->move(at(30, 30));  // dragged off while held: no roll out, a drag out
+  input->move(at(10, 10));
+  input->release(at(10, 10));
+  input->press(at(10, 10));
+  input->release(at(30, 10));  // released over b: outside
+  input->move(at(35, 35));
+  EXPECT_FALSE(input->handCursor());
+  EXPECT_EQ(host.text,
+            "a onRollOver\n"
+            "box onMouseDown\nclip event mouseDown\na onPress\n"
+            "a onDragOut\na onDragOver\n"
+            "clip event mouseUp\na onRelease\n"
+            "box onMouseDown\nclip event mouseDown\na onPress\n"
+            "clip event mouseUp\na onReleaseOutside\n");
+}
+
+TEST_F(Pointer, DisabledOrHandlerlessClipsAreNotButtons) {
+  start("a.enabled = false; b.useHandCursor = false; b.onRelease = function() { trace('b onRelease'); };");
+  input->move(at(10, 10));
+  EXPECT_FALSE(input->handCursor());
+  input->press(at(10, 10));
+  input->release(at(10, 10));
+  input->move(at(30, 10));
+  EXPECT_FALSE(input->handCursor());  // b acts as a button, without the hand
+  input->press(at(30, 10));
+  input->release(at(30, 10));
+  input->keyDown(65, 97);
+  EXPECT_EQ(host.text,
+            "box onMouseDown\nclip event mouseDown\nclip event mouseUp\n"
+            "box onMouseDown\nclip event mouseDown\nclip event mouseUp\nb onRelease\n"
+            "clip event keyDown\n");
+}
+
+TEST_F(Pointer, ADraggedClipFollowsWithinItsRectangleAndLeavesItsDropTarget) {
+  start(R"(
+    var t = createEmptyMovieClip('t', 9);
+    t.beginFill(0); t.moveTo(0, 20); t.lineTo(40, 20); t.lineTo(0, 40); t.endFill();
+    a.startDrag(true, 0, 0, 100, 10);
+    a.onMouseUp = function() {
+      this.stopDrag();
+      trace(this._x + ',' + this._y + ' ' + this._droptarget + ' ' + _root._xmouse + ' ' + box._xmouse);
+      trace(t.hitTest(30, 35) + ' ' + t.hitTest(30, 35, true) + ' ' + t.hitTest(5, 25, true));
+    };
+  )");
+  input->move(at(30, 15));
+  EXPECT_EQ(stage->root()->get(*machine, "a").object()->get(*machine, "_y").number(), 10);
+  input->release(at(30, 15));
+  input->move(at(50, 15));  // no longer dragged
+  // The clip rolls over as it comes under the pointer; the triangle is hit by its bounds
+  // without the shape flag, by its area with it.
+  EXPECT_EQ(host.text, "a onRollOver\n30,10 /box/b 30 30\ntrue false true\nclip event mouseUp\na onRollOut\n");
+}
+
+}  // namespace
