@@ -11,6 +11,7 @@
 #include "HitTest.h"
 #include "MoviePlayer.h"
 #include "MovieSounds.h"
+#include "BoundFields.h"
 #include "EditTextObject.h"
 #include "PointerTracker.h"
 #include "SoftwareRenderer.h"
@@ -230,7 +231,7 @@ bool MovieView::buttonAt(const RECT& bounds, POINT point) {
 std::optional<MovieView::FieldChange> MovieView::fieldChange(bool changed) const {
   std::shared_ptr<display::EditTextObject> field = state_ ? state_->text.focusedField() : nullptr;
   if (!changed || !field || field->state().variableName().empty()) return std::nullopt;
-  return FieldChange{field->state().variableName(), field->state().variableValue()};
+  return FieldChange{clips::boundVariablePath(*field), field->state().variableValue()};
 }
 
 std::optional<MovieView::FieldChange> MovieView::editKey(display::EditKey key, bool shift) {
