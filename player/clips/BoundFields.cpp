@@ -66,8 +66,8 @@ void BoundFields::updateField(const std::shared_ptr<display::DisplayObject>& obj
   if (fresh) {
     it = seen_.insert_or_assign(&field, Seen{object, state.variableValue()}).first;
     if (value.isUndefined()) {
-      // A field placed where its variable is undefined gives it its own text.
-      machine.setVariable(path, avm1::Value(text::toUtf8(it->second.value)));
+      // A field placed where its variable is undefined gives it its own text, if it has any.
+      if (!it->second.value.empty()) machine.setVariable(path, avm1::Value(text::toUtf8(it->second.value)));
       return;
     }
   } else if (value.isUndefined()) {

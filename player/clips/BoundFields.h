@@ -19,7 +19,7 @@ std::string boundVariablePath(const display::EditTextObject& field);
 class BoundFields {
  public:
   // Walks the display list under `root`: a field seen the first time gives an undefined
-  // variable its text, or takes the variable's value; later, a value ActionScript changed
+  // variable its text (an empty field leaves it undefined), or takes the variable's value; later, a value ActionScript changed
   // replaces the field's text (text the user typed is already the variable's).
   void update(display::SpriteObject& root, avm1::Machine& machine);
 

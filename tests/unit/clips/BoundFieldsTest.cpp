@@ -59,7 +59,7 @@ TEST(BoundFields, AFieldGivesItsTextAndFollowsItsVariable) {
   m.add(clip);
   swf::PlaceObject named = place(2, 3);
   named.name = "c";
-  m.frame(1).tags = {place(1, 1), named, action("trace(v); v = 'changed'; c.w = 5;")};
+  m.frame(1).tags = {place(1, 1), named, action("trace(v + ' ' + c.w); v = 'changed'; c.w = 5;")};
   m.frame(2).tags = {action("trace(v + ' ' + c.w + ' ' + w); v = 'again'; c.w = undefined;")};
   Played p(std::move(m));
   p.stage.tick();
@@ -69,7 +69,7 @@ TEST(BoundFields, AFieldGivesItsTextAndFollowsItsVariable) {
   EXPECT_EQ(p.text(inner), "5") << "a field in a clip reads its variable from that clip";
   EXPECT_EQ(clips::boundVariablePath(inner), "_level0.c.w");
   p.stage.tick();
-  EXPECT_EQ(p.host.text, "init\nchanged 5 undefined\n");
+  EXPECT_EQ(p.host.text, "init undefined\nchanged 5 undefined\n") << "an empty field leaves its variable undefined";
   EXPECT_EQ(p.text(root), "again");
   EXPECT_EQ(p.text(inner), "5") << "an undefined variable leaves the text as it was";
 }
