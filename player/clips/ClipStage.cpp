@@ -2,6 +2,8 @@
 // events run, then the intervals.
 #include "ClipStage.h"
 
+#include "BoundFields.h"
+
 #include <climits>
 #include <cmath>
 #include <optional>
@@ -14,7 +16,8 @@ namespace clips {
 
 namespace ev = swf::clip_event;
 
-ClipStage::ClipStage(display::MoviePlayer& player, avm1::Machine& machine) : player_(player), machine_(machine) {
+ClipStage::ClipStage(display::MoviePlayer& player, avm1::Machine& machine)
+    : player_(player), machine_(machine), boundFields_(std::make_unique<BoundFields>()) {
   installClipProperties(*this, &getters_, &setters_);
   installMovieClipMethods(*this);
   installDrawingMethods(*this);
@@ -46,8 +49,10 @@ double ClipStage::frameMilliseconds() const {
 
 void ClipStage::tick() {
   player_.advance();
+  boundFields_->update(player_.root(), machine_);  // fields just placed bind before scripts read them
   runQueue();
   runTimers();
+  boundFields_->update(player_.root(), machine_);
 }
 
 void ClipStage::catchUp() {

@@ -18,6 +18,8 @@
 
 namespace clips {
 
+class BoundFields;
+
 class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge {
  public:
   // Binds `player`'s root as _level0 of `machine`; both outlive the stage.
@@ -104,6 +106,7 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   std::vector<avm1::ObjectRef> getters_, setters_;
   std::map<std::string, avm1::Value> registered_;
   double nowMs_ = 0;
+  std::unique_ptr<BoundFields> boundFields_;  // text fields that follow their variables
 };
 
 // MovieClip.prototype's methods and the display properties' getters and setters.

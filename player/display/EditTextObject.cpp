@@ -131,6 +131,12 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
     const text::LayoutLine& line = layout.lines[l];
     if (line.top - scrolled > height) break;
     const double baseline = b.yMin + line.baseline() - scrolled;
+    if (const std::optional<text::PlacedGlyph>& bullet = line.bullet; bullet && bullet->font)
+      if (const render::PreparedShape* shape = bullet->font->glyphShape(bullet->glyph)) {
+        const double scale = bullet->size / bullet->font->emSquare();
+        renderer.drawShape(*shape, concatenate(toField, swf::Matrix{scale, 0, 0, scale, b.xMin + bullet->x, baseline}),
+                           concatenate(own, tint(bullet->color)));
+      }
     for (const text::PlacedGlyph& g : line.glyphs) {
       const bool selected = showSelection && g.index >= state.selectionBegin() && g.index < state.selectionEnd();
       const double x = b.xMin + g.x;

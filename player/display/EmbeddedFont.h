@@ -22,6 +22,7 @@ class EmbeddedFont final : public text::LayoutFont {
   std::optional<uint32_t> glyphFor(char16_t code) const override { return glyphs_.glyphFor(code); }
   double advance(uint32_t glyph) const override;
   double kerning(char16_t left, char16_t right) const override;
+  bool embedded() const override { return true; }
   const render::PreparedShape* glyphShape(uint32_t glyph) const override;
 
  private:

@@ -83,6 +83,7 @@ void TextInput::focus(const std::shared_ptr<DisplayObject>& object) {
 }
 
 bool TextInput::press(const DisplayList& stage, render::Point point) {
+  highlight_ = false;
   swf::Matrix toStage;
   std::shared_ptr<EditTextObject> field = topFieldAt(stage, point, toStage);
   if (!field || !field->state().selectable()) {
@@ -160,6 +161,7 @@ void TextInput::tab(const DisplayList& stage, bool backwards) {
   for (size_t i = 0; i < stops.size(); ++i)
     if (stops[i] == current) next = backwards ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
   focus(stops[next]);
+  highlight_ = !focusedField();
   if (auto field = focusedField()) field->state().setSelection(0, field->state().text().size());
 }
 

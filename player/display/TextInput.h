@@ -43,11 +43,15 @@ class TextInput {
 
   std::shared_ptr<EditTextObject> focusedField() const;
   std::shared_ptr<DisplayObject> focused() const;
+  // The button or clip Tab focused, which the player rings with its focus rectangle; the mouse
+  // and fields take the ring away.
+  std::shared_ptr<DisplayObject> highlighted() const { return highlight_ ? focused() : nullptr; }
 
  private:
   void focus(const std::shared_ptr<DisplayObject>& object);
 
   std::weak_ptr<DisplayObject> focused_;
+  bool highlight_ = false;
   bool dragging_ = false;
   swf::Matrix dragMatrix_;  // the field's own twips to the stage's, at the press
 };

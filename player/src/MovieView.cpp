@@ -11,7 +11,9 @@
 #include "HitTest.h"
 #include "MoviePlayer.h"
 #include "MovieSounds.h"
+#include "BoundFields.h"
 #include "EditTextObject.h"
+#include "FocusRect.h"
 #include "PointerTracker.h"
 #include "SoftwareRenderer.h"
 #include "StageMapping.h"
@@ -139,6 +141,9 @@ RECT MovieView::render(int width, int height, const MovieLook& look) {
   s.renderer.setQuality(qualityOf(look.quality));
   s.renderer.beginFrame(static_cast<uint32_t>(width), static_cast<uint32_t>(height), background);
   s.player.render(s.renderer, view);
+  if (std::shared_ptr<display::DisplayObject> ringed = s.text.highlighted())
+    if (std::optional<clips::Bounds> b = clips::focusBounds(s.player.context().library(), *ringed))
+      clips::drawFocusRect(s.renderer, *b, view);
   s.renderer.endFrame();
   const render::Frame& frame = s.renderer.frame();
   bool fresh = !s.lastLook || !(*s.lastLook == look) || s.last.width != frame.width || s.last.height != frame.height;
@@ -230,7 +235,7 @@ bool MovieView::buttonAt(const RECT& bounds, POINT point) {
 std::optional<MovieView::FieldChange> MovieView::fieldChange(bool changed) const {
   std::shared_ptr<display::EditTextObject> field = state_ ? state_->text.focusedField() : nullptr;
   if (!changed || !field || field->state().variableName().empty()) return std::nullopt;
-  return FieldChange{field->state().variableName(), field->state().variableValue()};
+  return FieldChange{clips::boundVariablePath(*field), field->state().variableValue()};
 }
 
 std::optional<MovieView::FieldChange> MovieView::editKey(display::EditKey key, bool shift) {

@@ -143,6 +143,10 @@ void applyTag(const Tag& tag, TextFormat& f) {
       f.size = std::max(0.0, relative ? f.size + points * 20 : points * 20);
     }
     if (auto* c = tag.attribute("color"); c && color(*c)) f.color = *color(*c);
+    if (auto* k = tag.attribute("kerning")) {
+      if (*k == u"1") f.kerning = true;
+      if (*k == u"0") f.kerning = false;
+    }
   } else if (n == "textformat") {
     const std::pair<std::string_view, double TextFormat::*> fields[] = {
         {"leftmargin", &TextFormat::leftMargin}, {"rightmargin", &TextFormat::rightMargin},
@@ -150,6 +154,18 @@ void applyTag(const Tag& tag, TextFormat& f) {
         {"leading", &TextFormat::leading}};
     for (auto [name, field] : fields)
       if (auto* v = tag.attribute(name)) f.*field = number(*v) * 20;
+    if (auto* stops = tag.attribute("tabstops")) {
+      f.tabStops.clear();
+      for (size_t from = 0; from <= stops->size();) {
+        size_t comma = std::min(stops->find(u',', from), stops->size());
+        std::u16string item = stops->substr(from, comma - from);
+        char* end = nullptr;
+        const std::string digits = toUtf8(item);
+        const double pixels = std::strtod(digits.c_str(), &end);
+        if (end != digits.c_str()) f.tabStops.push_back(pixels * 20);  // malformed stops are left out
+        from = comma + 1;
+      }
+    }
   }
 }
 
@@ -271,10 +287,11 @@ std::u16string toHtml(const StyledText& text) {
       size_t stop = end;
       for (const FormatRun& run : text.runs)
         if (run.start > i && run.start < stop) stop = run.start;
-      if (!font || font->font != f.font || font->size != f.size || !(font->color == f.color)) {
+      if (!font || font->font != f.font || font->size != f.size || !(font->color == f.color) ||
+          font->kerning != f.kerning) {
         if (font) out += u"</FONT>";
         out += u"<FONT FACE=\"" + escape(u16(f.font)) + u"\" SIZE=\"" + twipsAsPoints(f.size) + u"\" COLOR=\"" +
-               hexColor(f.color) + u"\" LETTERSPACING=\"0\" KERNING=\"0\">";
+               hexColor(f.color) + u"\" LETTERSPACING=\"0\" KERNING=\"" + (f.kerning ? u"1" : u"0") + u"\">";
         font = &f;
       }
       std::u16string inner = escape(std::u16string_view(text.text).substr(i, stop - i));

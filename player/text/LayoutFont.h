@@ -21,6 +21,8 @@ class LayoutFont {
   virtual std::optional<uint32_t> glyphFor(char16_t code) const = 0;
   virtual double advance(uint32_t glyph) const = 0;
   virtual double kerning(char16_t, char16_t) const { return 0; }
+  // A movie's own font: the kerning format applies to these only.
+  virtual bool embedded() const { return false; }
   // The glyph's outline prepared for the renderer; nullptr when it has none (a space).
   virtual const render::PreparedShape* glyphShape(uint32_t glyph) const = 0;
 };

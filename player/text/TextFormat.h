@@ -23,6 +23,8 @@ struct TextFormat {
   Align align = Align::Left;
   double leftMargin = 0, rightMargin = 0, indent = 0, blockIndent = 0, leading = 0;
   bool bullet = false;
+  bool kerning = false;           // the font's kerning pairs apply (embedded fonts)
+  std::vector<double> tabStops;  // twips from the line's start; none: every 2.7 ems
   friend bool operator==(const TextFormat&, const TextFormat&) = default;
 };
 

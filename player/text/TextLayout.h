@@ -2,6 +2,7 @@
 // alignment, each glyph placed in twips from the field's top left (its 2-pixel gutter included).
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "LayoutFont.h"
@@ -28,6 +29,7 @@ struct LayoutLine {
   double ascent = 0, descent = 0, leading = 0;
   double left = 0, width = 0;  // where its glyphs start, and how far they reach (trailing blanks not)
   std::vector<PlacedGlyph> glyphs;
+  std::optional<PlacedGlyph> bullet;  // the first line of a list item's: drawn, not part of the text
   double baseline() const { return top + ascent; }
   double bottom() const { return top + ascent + descent; }
 };

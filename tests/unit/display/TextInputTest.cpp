@@ -118,11 +118,15 @@ TEST(TextInput, TabMovesAlongFieldsAndButtonsInDepthOrder) {
   input.tab(movie.stage(), false);
   EXPECT_EQ(input.focused().get(), field);
   EXPECT_TRUE(movie.field().focused());
+  EXPECT_EQ(input.highlighted(), nullptr) << "fields get no focus rectangle";
   input.tab(movie.stage(), false);
   EXPECT_EQ(input.focused().get(), button);
+  EXPECT_EQ(input.highlighted().get(), button);
   EXPECT_FALSE(movie.field().focused());
   input.tab(movie.stage(), false);
   EXPECT_EQ(input.focused().get(), field) << "round to the first";
   input.tab(movie.stage(), true);
   EXPECT_EQ(input.focused().get(), button) << "Shift+Tab goes back";
+  input.press(movie.stage(), {3000, 1800});
+  EXPECT_EQ(input.highlighted(), nullptr) << "the mouse takes the rectangle away";
 }

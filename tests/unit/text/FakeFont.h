@@ -1,5 +1,6 @@
 // A font for layout tests: every glyph half an em wide (a space too, 'W' a whole em), ascent
-// 0.8 em, descent 0.2 em, in a 1000-unit em square; it lacks '~'.
+// 0.8 em, descent 0.2 em, in a 1000-unit em square; it lacks '~'. "AV" kerns by -0.25 em, when
+// the font counts as a movie's own.
 #pragma once
 
 #include <set>
@@ -16,7 +17,10 @@ class FakeFont final : public text::LayoutFont {
   double descent() const override { return 200; }
   std::optional<uint32_t> glyphFor(char16_t code) const override;
   double advance(uint32_t glyph) const override { return glyph == 'W' ? 1000 : 500; }
+  double kerning(char16_t left, char16_t right) const override { return left == 'A' && right == 'V' ? -250 : 0; }
+  bool embedded() const override { return movieFont; }
   const render::PreparedShape* glyphShape(uint32_t) const override { return nullptr; }
+  bool movieFont = true;
   mutable std::set<char16_t> asked;  // every code layout asked for
 };
 

@@ -59,9 +59,11 @@ TEST(HtmlText, TagsGiveTheirFormatToWhatTheyHoldAndNoFurther) {
 TEST(HtmlText, ParagraphFormatsComeFromPLiAndTextformat) {
   const text::StyledText t = parseHtml(
       u"<p align='center'>c</p><textformat leftmargin='5' rightmargin='6' indent='7' blockindent='8' leading='9'>"
-      u"<p align='right'>r</p></textformat><li>bullet</li>",
+      u"<p align='right'>r</p></textformat><li>bullet</li><textformat tabstops='10, x,25.5'><p>t</p></textformat>",
       {});
-  ASSERT_EQ(toUtf8(t.text), "c\rr\rbullet");
+  ASSERT_EQ(toUtf8(t.text), "c\rr\rbullet\rt");
+  EXPECT_EQ(t.formatAt(11).tabStops, (std::vector<double>{200, 510})) << "pixels to twips, malformed ones left out";
+  EXPECT_TRUE(t.formatAt(2).tabStops.empty());
   EXPECT_EQ(t.formatAt(0).align, text::Align::Center);
   const text::TextFormat& r = t.formatAt(2);
   EXPECT_EQ(r.align, text::Align::Right);
@@ -77,12 +79,15 @@ TEST(HtmlText, ParagraphFormatsComeFromPLiAndTextformat) {
 TEST(HtmlText, WrittenBackInThePlayersFormAndReadAgainUnchanged) {
   text::TextFormat base;
   base.font = "Times New Roman";
-  const text::StyledText t = parseHtml(u"<p align='center'>a &amp; <b>b</b></p><p><font color='#0000FF'>c</font></p>", base);
+  const text::StyledText t = parseHtml(
+      u"<p align='center'>a &amp; <b>b</b></p><p><font color='#0000FF'>c</font><font kerning='1'>k</font></p>", base);
+  EXPECT_TRUE(t.formatAt(t.text.size() - 1).kerning);
   const std::u16string html = text::toHtml(t);
   const std::string prefix =
       "<P ALIGN=\"CENTER\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" "
       "KERNING=\"0\">a &amp; <B>b</B></FONT></P>";
   EXPECT_EQ(toUtf8(html).substr(0, prefix.size()), prefix);
+  EXPECT_NE(toUtf8(html).find("KERNING=\"1\">k</FONT>"), std::string::npos);
   const text::StyledText again = parseHtml(html, base);
   EXPECT_EQ(again.text, t.text);
   for (size_t i = 0; i < t.text.size(); ++i) EXPECT_EQ(again.formatAt(i), t.formatAt(i)) << i;

@@ -1,5 +1,5 @@
-// Text layout with a font of known widths: lines, wrapping, alignment, margins, indent,
-// leading, password and the caret's positions.
+// Text layout with a font of known widths: lines, wrapping, alignment, justification, margins,
+// indent, leading, bullets, tabs, kerning, password and the caret's positions.
 #include <gtest/gtest.h>
 
 #include "../../../player/text/TextLayout.h"
@@ -19,7 +19,9 @@ text::TextFormat format20() {
 struct Laid {
   fixture::FakeFonts fonts;
   text::TextLayout layout;
-  Laid(std::u16string_view s, double widthTwips, bool wrap, text::TextFormat f = format20(), bool password = false) {
+  Laid(std::u16string_view s, double widthTwips, bool wrap, text::TextFormat f = format20(), bool password = false,
+       bool movieFont = true) {
+    fonts.font.movieFont = movieFont;
     text::StyledText t;
     t.append(s, f);
     layout = text::layoutText(t, {widthTwips, wrap, password}, fonts);
@@ -130,3 +132,63 @@ TEST(TextLayout, CaretPositionsAndHitsFollowTheGlyphs) {
 }
 
 }  // namespace
+
+TEST(TextLayout, JustifySpreadsWrappedLinesOverTheirGapsButNotAParagraphsLast) {
+  text::TextFormat f = format20();
+  f.align = text::Align::Justify;
+  // "ab c d " / "ef": the first line reaches 1200 of 1400 twips, leaving 100 for each gap.
+  Laid l(u"ab c d ef", 80 + 1400, true, f);
+  ASSERT_EQ(l.layout.lines.size(), 2u);
+  std::vector<double> xs;
+  for (const text::PlacedGlyph& g : l.layout.lines[0].glyphs) xs.push_back(g.x - kGutter);
+  EXPECT_EQ(xs, (std::vector<double>{0, 200, 400, 600 + 100, 800 + 100, 1000 + 200, 1200 + 200}));
+  EXPECT_EQ(l.layout.lines[1].glyphs[0].x, kGutter) << "the paragraph's last line stays left";
+  Laid single(u"ab cd", 80 + 1800, true, f);
+  EXPECT_EQ(single.layout.lines[0].glyphs[3].x, kGutter + 600);
+}
+
+TEST(TextLayout, ListItemsIndentTheirTextAndDrawABulletOnTheirFirstLine) {
+  text::TextFormat f = format20();
+  f.bullet = true;
+  f.align = text::Align::Center;  // list items stay left
+  f.leftMargin = 100;
+  // The margin and 720 twips of indent leave room for 4 glyphs of the 1700.
+  Laid l(u"abcdefg", 80 + 1700, true, f);
+  ASSERT_EQ(l.layout.lines.size(), 2u);
+  EXPECT_EQ(l.layout.lines[0].glyphs[0].x, kGutter + 100 + 720);
+  EXPECT_EQ(l.layout.lines[1].glyphs[0].x, kGutter + 100 + 720);
+  EXPECT_EQ(l.layout.lines[0].glyphs.size(), 4u);
+  ASSERT_TRUE(l.layout.lines[0].bullet);
+  EXPECT_EQ(l.layout.lines[0].bullet->glyph, 0x2022u);
+  EXPECT_EQ(l.layout.lines[0].bullet->x, kGutter + 100 + 360);
+  EXPECT_FALSE(l.layout.lines[1].bullet);
+}
+
+TEST(TextLayout, TabsGoToTheNextStop) {
+  struct Case {
+    const char16_t* text;
+    std::vector<double> stops;
+    double lastX;  // of the last glyph, from the gutter
+  } cases[] = {
+      {u"a\tb", {}, 1080},              // every 2.7 ems: 1080 twips at 20 pixels
+      {u"aaaaaa\tb", {}, 2160},         // past the first default stop, to the second
+      {u"a\tb", {500, 1000}, 500},      // the first stop past the tab
+      {u"aaa\tb", {500, 1000}, 1000},   // 600 is past 500
+      {u"aaaaaa\tb", {500, 1000}, 1200}, // no stop left: the tab takes no room
+  };
+  for (const Case& c : cases) {
+    text::TextFormat f = format20();
+    f.tabStops = c.stops;
+    Laid l(c.text, 8000, false, f);
+    EXPECT_EQ(l.layout.lines[0].glyphs.back().x - kGutter, c.lastX) << text::toUtf8(c.text);
+  }
+}
+
+TEST(TextLayout, KerningAppliesToAMoviesFontsWhenTheFormatAsksForIt) {
+  text::TextFormat kerned = format20();
+  kerned.kerning = true;
+  EXPECT_EQ(Laid(u"AVA", 8000, false, kerned).layout.lines[0].glyphs[1].x, kGutter + 100);
+  EXPECT_EQ(Laid(u"AVA", 8000, false).layout.lines[0].glyphs[1].x, kGutter + 200) << "the format's kerning off";
+  EXPECT_EQ(Laid(u"AVA", 8000, false, kerned, false, false).layout.lines[0].glyphs[1].x, kGutter + 200)
+      << "a system font";
+}
