@@ -1,6 +1,7 @@
-// Sound: attachSound by export name, start with an offset and loops, stop, volume, pan and
-// channel transforms, position and duration, onSoundComplete. The machine's sound bridge does
-// the playing; without one (a movie played without a player) the methods answer as silent.
+// Sound: attachSound by export name, loadSound of MP3 files, start with an offset and loops,
+// stop, volume, pan and channel transforms, position and duration, onSoundComplete, onID3 and
+// onLoad. The machine's sound bridge does the playing; without one (a movie played without a
+// player) the methods answer as silent.
 #include "Globals.h"
 
 #include <algorithm>
@@ -16,6 +17,16 @@ constexpr const char* kVoice = "$voice";
 constexpr const char* kVolume = "$volume";
 constexpr const char* kTarget = "$target";
 constexpr const char* kTransform[] = {"$ll", "$lr", "$rl", "$rr"};
+constexpr const char* kLoading = "$loading";    // a loadSound file not yet there
+constexpr const char* kQueued = "$queued";      // starts asked for meanwhile: offset, loops, ...
+constexpr const char* kLastPosition = "$position";  // where the last voice ended or stopped
+constexpr const char* kBytes = "$bytes";
+constexpr const char* kLoads = "$soundLoads";   // on _global: each loading Sound by its sound id
+
+// ID3v2 frames that Sound.id3 also gives under a plain name.
+constexpr std::pair<const char*, const char*> kId3Names[] = {
+    {"COMM", "comment"}, {"TALB", "album"}, {"TCON", "genre"}, {"TIT2", "songname"},
+    {"TPE1", "artist"},  {"TRCK", "track"}, {"TYER", "year"}};
 
 double hidden(Machine& m, const Value& self, const char* name, double fallback) {
   if (!self.isObject()) return fallback;
@@ -44,6 +55,40 @@ void reshape(Machine& m, const Value& self) {
   if (bridge && voice) bridge->shape(voice, transformOf(m, self), hidden(m, self, kVolume, 100));
 }
 
+ObjectRef loadingSounds(Machine& m) {
+  Value v = m.global()->get(m, kLoads);
+  if (v.isObject()) return v.object();
+  ObjectRef loads = m.newObject();
+  m.global()->define(m, kLoads, Value(loads), kDontEnum);
+  return loads;
+}
+
+void startVoice(Machine& m, const Value& self, double offset, double loops) {
+  SoundBridge* bridge = m.soundBridge();
+  const int id = static_cast<int>(hidden(m, self, kSoundId, 0));
+  if (!bridge || !id) return;
+  const uint32_t voice =
+      bridge->start(id, std::isfinite(offset) ? offset : 0, std::isfinite(loops) && loops >= 1 ? int(loops) : 1);
+  if (!voice) return;
+  setHidden(m, self, kVoice, voice);
+  if (self.isObject()) m.soundVoices()[voice] = self.object();
+  reshape(m, self);
+}
+
+double positionOf(Machine& m, const Value& self) {
+  SoundBridge* bridge = m.soundBridge();
+  const auto voice = static_cast<uint32_t>(hidden(m, self, kVoice, 0));
+  if (bridge && voice && m.soundVoices().count(voice)) return std::floor(bridge->positionMs(voice));
+  return hidden(m, self, kLastPosition, 0);
+}
+
+double durationOf(Machine& m, const Value& self) {
+  SoundBridge* bridge = m.soundBridge();
+  const int id = static_cast<int>(hidden(m, self, kSoundId, 0));
+  if (!bridge || !id || hidden(m, self, kLoading, 0)) return 0;
+  return std::round(bridge->durationMs(id));
+}
+
 }  // namespace
 
 void installSoundClass(Machine& m) {
@@ -60,25 +105,51 @@ void installSoundClass(Machine& m) {
     return Value();
   });
   defineMethod(m, proto, "start", [](Machine& mm, const Value& self, const Args& args) {
-    SoundBridge* bridge = mm.soundBridge();
-    const int id = static_cast<int>(hidden(mm, self, kSoundId, 0));
-    if (!bridge || !id) return Value();
     const double offset = std::max(0.0, args.empty() ? 0.0 : mm.toNumber(args[0]));
     const double loops = args.size() > 1 ? mm.toNumber(args[1]) : 1;
-    const uint32_t voice =
-        bridge->start(id, std::isfinite(offset) ? offset : 0, std::isfinite(loops) && loops >= 1 ? int(loops) : 1);
-    if (!voice) return Value();
-    setHidden(mm, self, kVoice, voice);
-    if (self.isObject()) mm.soundVoices()[voice] = self.object();
-    reshape(mm, self);
+    if (hidden(mm, self, kLoading, 0) && self.isObject()) {
+      // The file is still on its way: the start waits for it.
+      Value queued = self.object()->get(mm, kQueued);
+      ObjectRef list = queued.isObject() ? queued.object() : mm.newArray();
+      const double n = mm.toNumber(list->get(mm, "length"));
+      list->set(mm, std::to_string(int(n)), Value(offset));
+      list->set(mm, std::to_string(int(n) + 1), Value(loops));
+      self.object()->define(mm, kQueued, Value(list), kDontEnum);
+      return Value();
+    }
+    startVoice(mm, self, offset, loops);
     return Value();
   });
+  defineMethod(m, proto, "loadSound", [](Machine& mm, const Value& self, const Args& args) {
+    SoundBridge* bridge = mm.soundBridge();
+    if (!bridge || !self.isObject()) return Value();
+    const int id = bridge->loadSound(mm.toString(arg(args, 0)), mm.toBoolean(arg(args, 1)));
+    if (!id) return Value();
+    setHidden(mm, self, kSoundId, id);
+    setHidden(mm, self, kLoading, 1);
+    setHidden(mm, self, kBytes, 0);
+    self.object()->remove(mm, kQueued);
+    loadingSounds(mm)->define(mm, std::to_string(id), self, kDontEnum);
+    return Value();
+  });
+  // Bytes as the file arrives; a Sound that loads nothing has none to count.
+  for (const char* name : {"getBytesLoaded", "getBytesTotal"}) {
+    defineMethod(m, proto, name, [](Machine& mm, const Value& self, const Args&) {
+      const double bytes = hidden(mm, self, kBytes, -1);
+      return bytes < 0 ? Value() : Value(bytes);
+    });
+  }
+  defineMethod(m, proto, "getPosition",
+               [](Machine& mm, const Value& self, const Args&) { return Value(positionOf(mm, self)); });
+  defineMethod(m, proto, "getDuration",
+               [](Machine& mm, const Value& self, const Args&) { return Value(durationOf(mm, self)); });
   defineMethod(m, proto, "stop", [](Machine& mm, const Value& self, const Args& args) {
     SoundBridge* bridge = mm.soundBridge();
     if (!bridge) return Value();
     if (!args.empty()) {
       if (int id = bridge->exportedSound(mm.toString(args[0]))) bridge->stopSound(id);
     } else if (hidden(mm, self, kTarget, 0) && hidden(mm, self, kVoice, 0)) {
+      setHidden(mm, self, kLastPosition, positionOf(mm, self));
       bridge->stopVoice(static_cast<uint32_t>(hidden(mm, self, kVoice, 0)));
     } else {
       bridge->stopAll();
@@ -129,16 +200,10 @@ void installSoundClass(Machine& m) {
     return Value(o);
   });
   // position and duration read as properties, in whole milliseconds.
-  ObjectRef position = m.newFunction([](Machine& mm, const Value& self, const Args&) {
-    SoundBridge* bridge = mm.soundBridge();
-    const auto voice = static_cast<uint32_t>(hidden(mm, self, kVoice, 0));
-    return Value(bridge && voice ? std::floor(bridge->positionMs(voice)) : 0.0);
-  });
-  ObjectRef duration = m.newFunction([](Machine& mm, const Value& self, const Args&) {
-    SoundBridge* bridge = mm.soundBridge();
-    const int id = static_cast<int>(hidden(mm, self, kSoundId, 0));
-    return Value(bridge && id ? std::floor(bridge->durationMs(id)) : 0.0);
-  });
+  ObjectRef position =
+      m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(positionOf(mm, self)); });
+  ObjectRef duration =
+      m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(durationOf(mm, self)); });
   for (auto [name, getter] : {std::pair{"position", position}, std::pair{"duration", duration}}) {
     proto->addProperty(m, name, getter, nullptr);
     if (Property* p = proto->findOwn(m, name)) p->flags |= kDontEnum | kDontDelete;
@@ -149,9 +214,46 @@ void soundCompleted(Machine& m, uint32_t voice) {
   auto it = m.soundVoices().find(voice);
   if (it == m.soundVoices().end()) return;
   ObjectRef sound = it->second;
+  const Value self(sound);
+  setHidden(m, self, kLastPosition, durationOf(m, self));
   m.soundVoices().erase(it);
   // The position stays at the end; a handler may start the sound again.
   m.runScript([&] { m.callMethod(Value(sound), "onSoundComplete", {}); });
+}
+
+void soundLoaded(Machine& m, int sound, const LoadedSound& loaded) {
+  ObjectRef loads = loadingSounds(m);
+  const std::string key = std::to_string(sound);
+  const Value self = loads->get(m, key);
+  loads->remove(m, key);
+  // A later loadSound on the same object took this one's place.
+  if (!self.isObject() || hidden(m, self, kSoundId, 0) != sound) return;
+  m.runScript([&] {
+    if (loaded.success && loaded.hasId3) {
+      ObjectRef id3 = m.newObject();
+      for (const auto& [frame, text] : loaded.id3) {
+        id3->set(m, frame, Value(text));
+        for (const auto& [id, name] : kId3Names)
+          if (frame == id) id3->set(m, name, Value(text));
+      }
+      self.object()->set(m, "id3", Value(id3));
+      m.callMethod(self, "onID3", {Value(true)});
+    }
+    setHidden(m, self, kLoading, 0);
+    setHidden(m, self, kBytes, loaded.bytes);
+    Value queued = self.object()->get(m, kQueued);
+    self.object()->remove(m, kQueued);
+    if (loaded.success) {
+      if (loaded.streaming) startVoice(m, self, 0, 1);
+      if (queued.isObject()) {
+        const int n = static_cast<int>(m.toNumber(queued.object()->get(m, "length")));
+        for (int i = 0; i + 1 < n; i += 2)
+          startVoice(m, self, m.toNumber(queued.object()->get(m, std::to_string(i))),
+                     m.toNumber(queued.object()->get(m, std::to_string(i + 1))));
+      }
+    }
+    m.callMethod(self, "onLoad", {Value(loaded.success)});
+  });
 }
 
 }  // namespace avm1
