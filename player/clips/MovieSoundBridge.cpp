@@ -32,7 +32,9 @@ uint32_t MovieSoundBridge::start(int id, double offsetSeconds, int loops) {
 }
 
 void MovieSoundBridge::shape(uint32_t voice, const avm1::SoundTransform& t, double volume) {
-  mixer_.setTransform(voice, {t.ll / 100, t.lr / 100, t.rl / 100, t.rr / 100, volume / 100});
+  // Scripts may set any 32-bit level: past ten times full scale nothing more is heard anyway.
+  const auto gain = [](double percent) { return std::clamp(percent, -1000.0, 1000.0) / 100; };
+  mixer_.setTransform(voice, {gain(t.ll), gain(t.lr), gain(t.rl), gain(t.rr), std::max(0.0, gain(volume))});
 }
 
 int MovieSoundBridge::loadSound(const std::string& url, bool streaming) {

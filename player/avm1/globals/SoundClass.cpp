@@ -14,9 +14,12 @@ namespace {
 // Each Sound's state lives in hidden properties: scripts enumerate none of them.
 constexpr const char* kSoundId = "$soundId";
 constexpr const char* kVoice = "$voice";
+constexpr const char* kTarget = "$target";  // the constructor's argument, when it had one
+// Volume and transform belong to the target clip (or to one stand-in for every Sound made
+// without a target), so each Sound on the same clip reads what another set.
 constexpr const char* kVolume = "$volume";
-constexpr const char* kTarget = "$target";
 constexpr const char* kTransform[] = {"$ll", "$lr", "$rl", "$rr"};
+constexpr const char* kUntargeted = "$soundOwner";  // on _global
 constexpr const char* kLoading = "$loading";    // a loadSound file not yet there
 constexpr const char* kQueued = "$queued";      // starts asked for meanwhile: offset, loops, ...
 constexpr const char* kLastPosition = "$position";  // where the last voice ended or stopped
@@ -48,11 +51,42 @@ void setTransform(Machine& m, const Value& self, const SoundTransform& t) {
   for (size_t i = 0; i < 4; ++i) setHidden(m, self, kTransform[i], values[i]);
 }
 
-// Sends the object's volume and transform to its playing voice.
+bool hasTarget(Machine& m, const Value& self) {
+  return self.isObject() && !self.object()->get(m, kTarget).isUndefined();
+}
+
+// The clip whose sound the Sound controls; none while its target does not exist. A target is
+// found again by its path, so a clip removed and made again under that name is it again.
+ObjectRef ownerOf(Machine& m, const Value& self) {
+  if (!self.isObject()) return nullptr;
+  Value target = self.object()->get(m, kTarget);
+  if (target.isUndefined()) {
+    Value all = m.global()->get(m, kUntargeted);
+    if (all.isObject()) return all.object();
+    ObjectRef owner = m.newObject();
+    m.global()->define(m, kUntargeted, Value(owner), kDontEnum);
+    return owner;
+  }
+  if (target.isObject()) {
+    if (!target.object()->isClip()) return nullptr;
+    if (!m.display() || !m.display()->removed(target.object())) return target.object();
+    target = Value(target.object()->clipPath);
+  }
+  Value found = m.getVariable(m.toString(target));
+  return found.isObject() && found.object()->isClip() ? found.object() : nullptr;
+}
+
+// The player keeps volume and pan as 32-bit integers: what does not fit reads as the least.
+double toPlayerInt(double v) {
+  return std::isfinite(v) && v > -2147483649.0 && v < 2147483648.0 ? std::trunc(v) : -2147483648.0;
+}
+
+// Sends the owner's volume and transform to the Sound's playing voice.
 void reshape(Machine& m, const Value& self) {
   SoundBridge* bridge = m.soundBridge();
   const auto voice = static_cast<uint32_t>(hidden(m, self, kVoice, 0));
-  if (bridge && voice) bridge->shape(voice, transformOf(m, self), hidden(m, self, kVolume, 100));
+  ObjectRef owner = bridge && voice ? ownerOf(m, self) : nullptr;
+  if (owner) bridge->shape(voice, transformOf(m, Value(owner)), hidden(m, Value(owner), kVolume, 100));
 }
 
 ObjectRef loadingSounds(Machine& m) {
@@ -75,18 +109,28 @@ void startVoice(Machine& m, const Value& self, double offset, double loops) {
   reshape(m, self);
 }
 
-double positionOf(Machine& m, const Value& self) {
+double positionMs(Machine& m, const Value& self) {
   SoundBridge* bridge = m.soundBridge();
   const auto voice = static_cast<uint32_t>(hidden(m, self, kVoice, 0));
   if (bridge && voice && m.soundVoices().count(voice)) return std::floor(bridge->positionMs(voice));
   return hidden(m, self, kLastPosition, 0);
 }
 
-double durationOf(Machine& m, const Value& self) {
+double durationMs(Machine& m, const Value& self) {
   SoundBridge* bridge = m.soundBridge();
   const int id = static_cast<int>(hidden(m, self, kSoundId, 0));
   if (!bridge || !id || hidden(m, self, kLoading, 0)) return 0;
   return std::round(bridge->durationMs(id));
+}
+
+// position and duration: undefined for a Sound with no sound or no target clip.
+Value positionOf(Machine& m, const Value& self) {
+  if (!hidden(m, self, kSoundId, 0) || !ownerOf(m, self)) return Value();
+  return Value(positionMs(m, self));
+}
+Value durationOf(Machine& m, const Value& self) {
+  if (!hidden(m, self, kSoundId, 0) || !ownerOf(m, self)) return Value();
+  return Value(durationMs(m, self));
 }
 
 }  // namespace
@@ -95,7 +139,7 @@ void installSoundClass(Machine& m) {
   auto proto = m.newObject();
   defineClass(m, "Sound", [](Machine& mm, const Value& self, const Args& args) {
     // A Sound made for a clip controls that clip's sounds; one without stops everything.
-    if (!arg(args, 0).isUndefined()) setHidden(mm, self, kTarget, 1);
+    if (!arg(args, 0).isUndefined() && self.isObject()) self.object()->define(mm, kTarget, args[0], kDontEnum);
     return Value();
   }, proto);
   defineMethod(m, proto, "attachSound", [](Machine& mm, const Value& self, const Args& args) {
@@ -148,8 +192,8 @@ void installSoundClass(Machine& m) {
     if (!bridge) return Value();
     if (!args.empty()) {
       if (int id = bridge->exportedSound(mm.toString(args[0]))) bridge->stopSound(id);
-    } else if (hidden(mm, self, kTarget, 0) && hidden(mm, self, kVoice, 0)) {
-      setHidden(mm, self, kLastPosition, positionOf(mm, self));
+    } else if (hasTarget(mm, self) && hidden(mm, self, kVoice, 0)) {
+      setHidden(mm, self, kLastPosition, positionMs(mm, self));
       bridge->stopVoice(static_cast<uint32_t>(hidden(mm, self, kVoice, 0)));
     } else {
       bridge->stopAll();
@@ -157,46 +201,57 @@ void installSoundClass(Machine& m) {
     return Value();
   });
   defineMethod(m, proto, "setVolume", [](Machine& mm, const Value& self, const Args& args) {
-    const double v = mm.toNumber(arg(args, 0));
-    setHidden(mm, self, kVolume, std::isfinite(v) ? v : 0);
-    reshape(mm, self);
+    if (ObjectRef owner = ownerOf(mm, self)) {
+      // No argument is 0; NaN is not.
+      setHidden(mm, Value(owner), kVolume, args.empty() ? 0 : toPlayerInt(mm.toNumber(args[0])));
+      reshape(mm, self);
+    }
     return Value();
   });
-  defineMethod(m, proto, "getVolume",
-               [](Machine& mm, const Value& self, const Args&) { return Value(hidden(mm, self, kVolume, 100)); });
+  defineMethod(m, proto, "getVolume", [](Machine& mm, const Value& self, const Args&) {
+    ObjectRef owner = ownerOf(mm, self);
+    return owner ? Value(hidden(mm, Value(owner), kVolume, 100)) : Value();
+  });
   defineMethod(m, proto, "setPan", [](Machine& mm, const Value& self, const Args& args) {
-    double pan = mm.toNumber(arg(args, 0));
-    pan = std::isfinite(pan) ? std::clamp(pan, -100.0, 100.0) : 0;
+    ObjectRef owner = ownerOf(mm, self);
+    if (!owner) return Value();
+    const double pan = args.empty() ? 0 : toPlayerInt(mm.toNumber(args[0]));
     // Panning to one side turns the other down: -100 is the left alone, 100 the right alone.
-    setTransform(mm, self, {pan > 0 ? 100 - pan : 100, 0, 0, pan < 0 ? 100 + pan : 100});
+    setTransform(mm, Value(owner), {pan >= 0 ? 100 - pan : 100, 0, 0, pan < 0 ? 100 + pan : 100});
     reshape(mm, self);
     return Value();
   });
   defineMethod(m, proto, "getPan", [](Machine& mm, const Value& self, const Args&) {
-    const SoundTransform t = transformOf(mm, self);
-    return Value(t.ll != 100 ? 100 - t.ll : t.rr - 100);
+    ObjectRef owner = ownerOf(mm, self);
+    if (!owner) return Value();
+    const SoundTransform t = transformOf(mm, Value(owner));
+    return Value(t.ll != 100 ? 100 - std::abs(t.ll) : std::abs(t.rr) - 100);
   });
   defineMethod(m, proto, "setTransform", [](Machine& mm, const Value& self, const Args& args) {
-    if (!arg(args, 0).isObject()) return Value();
+    ObjectRef owner = ownerOf(mm, self);
+    if (!owner || !arg(args, 0).isObject()) return Value();
     ObjectRef o = args[0].object();
-    SoundTransform t = transformOf(mm, self);
+    SoundTransform t = transformOf(mm, Value(owner));
     double* fields[] = {&t.ll, &t.lr, &t.rl, &t.rr};
     const char* names[] = {"ll", "lr", "rl", "rr"};
     for (size_t i = 0; i < 4; ++i) {
-      Value v = o->get(mm, names[i]);
-      if (!v.isUndefined()) *fields[i] = mm.toNumber(v);
+      // Only the object's own fields count, not what its prototype gives.
+      if (!o->findOwn(mm, names[i])) continue;
+      if (Value v = o->get(mm, names[i]); !v.isUndefined()) *fields[i] = toInt32(mm.toNumber(v));
     }
-    setTransform(mm, self, t);
+    setTransform(mm, Value(owner), t);
     reshape(mm, self);
     return Value();
   });
   defineMethod(m, proto, "getTransform", [](Machine& mm, const Value& self, const Args&) {
-    const SoundTransform t = transformOf(mm, self);
+    ObjectRef owner = ownerOf(mm, self);
+    if (!owner) return Value();
+    const SoundTransform t = transformOf(mm, Value(owner));
     ObjectRef o = mm.newObject();
     o->set(mm, "ll", Value(t.ll));
     o->set(mm, "lr", Value(t.lr));
-    o->set(mm, "rl", Value(t.rl));
     o->set(mm, "rr", Value(t.rr));
+    o->set(mm, "rl", Value(t.rl));
     return Value(o);
   });
   // position and duration read as properties, in whole milliseconds.
@@ -215,7 +270,7 @@ void soundCompleted(Machine& m, uint32_t voice) {
   if (it == m.soundVoices().end()) return;
   ObjectRef sound = it->second;
   const Value self(sound);
-  setHidden(m, self, kLastPosition, durationOf(m, self));
+  setHidden(m, self, kLastPosition, durationMs(m, self));
   m.soundVoices().erase(it);
   // The position stays at the end; a handler may start the sound again.
   m.runScript([&] { m.callMethod(Value(sound), "onSoundComplete", {}); });

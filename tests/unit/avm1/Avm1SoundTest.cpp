@@ -59,7 +59,7 @@ TEST(Avm1Sound, DrivesThePlayersSoundAndReadsItBack) {
                 "trace(s.position); trace(s.getVolume()); s.setPan(-40); trace(s.getPan());"
                 "s.setTransform({ll: 20, rl: 80}); var t = s.getTransform(); trace(t.ll + \",\" + t.lr + \",\" + t.rl + \",\" + t.rr);"
                 "s.stop(); s.stop(\"beep\"); new Sound().stop(); for (var k in s) trace(k);"),
-            "0\n1500\n250\n50\n-40\n20,0,80,60\n");
+            "undefined\n1500\n250\n50\n-40\n20,0,80,60\n");
   EXPECT_EQ(run.bridge.calls, (std::vector<std::string>{"start 7 500 3", "shape 41 100 0 0 100 50",
                                                          "shape 41 100 0 0 60 50", "shape 41 20 0 80 60 50",
                                                          "stopVoice 41", "stopSound 7", "stopAll"}));
@@ -79,7 +79,7 @@ TEST(Avm1Sound, WithoutAPlayerItIsSilent) {
   SoundRun run(false);
   EXPECT_EQ(run("var s = new Sound(); s.attachSound(\"beep\"); s.start(); s.stop();"
                 "trace(s.duration + \" \" + s.position + \" \" + s.getVolume() + \" \" + s.getPan());"),
-            "0 0 100 0\n");
+            "undefined undefined 100 0\n");
 }
 
 }  // namespace
