@@ -183,6 +183,9 @@ void installSoundClass(Machine& m) {
       return bytes < 0 ? Value() : Value(bytes);
     });
   }
+  // Nothing sets these two; they exist from SWF 6 on, with the loading methods.
+  for (const char* name : {"setDuration", "setPosition"})
+    defineMethod(m, proto, name, [](Machine&, const Value&, const Args&) { return Value(); });
   defineMethod(m, proto, "getPosition",
                [](Machine& mm, const Value& self, const Args&) { return Value(positionOf(mm, self)); });
   defineMethod(m, proto, "getDuration",
@@ -259,8 +262,17 @@ void installSoundClass(Machine& m) {
       m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(positionOf(mm, self)); });
   ObjectRef duration =
       m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(durationOf(mm, self)); });
+  constexpr unsigned kFromSwf6 = 0x80;  // ASSetPropFlags: hidden from SWF 5
+  for (const char* name : {"getDuration", "setDuration", "getPosition", "setPosition", "loadSound", "getBytesLoaded",
+                           "getBytesTotal"})
+    if (Property* p = proto->findOwnAnyVersion(m, name)) p->flags |= kFromSwf6;
   for (auto [name, getter] : {std::pair{"position", position}, std::pair{"duration", duration}}) {
-    proto->addProperty(m, name, getter, nullptr);
+    // A value a script puts there becomes the object's own, hiding the reading.
+    ObjectRef shadow = m.newFunction([name = std::string(name)](Machine& mm, const Value& self, const Args& args) {
+      if (self.isObject()) self.object()->define(mm, name, arg(args, 0));
+      return Value();
+    });
+    proto->addProperty(m, name, getter, shadow);
     if (Property* p = proto->findOwn(m, name)) p->flags |= kDontEnum | kDontDelete;
   }
 }
