@@ -55,8 +55,8 @@ bool hasTarget(Machine& m, const Value& self) {
   return self.isObject() && !self.object()->get(m, kTarget).isUndefined();
 }
 
-// The clip whose sound the Sound controls; none while its target does not exist. A target is
-// found again by its path, so a clip removed and made again under that name is it again.
+// The clip whose sound the Sound controls; none while nothing answers to its target's path (a
+// clip renamed is lost, one made again under the name is found, as is a variable by that name).
 ObjectRef ownerOf(Machine& m, const Value& self) {
   if (!self.isObject()) return nullptr;
   Value target = self.object()->get(m, kTarget);
@@ -66,11 +66,6 @@ ObjectRef ownerOf(Machine& m, const Value& self) {
     ObjectRef owner = m.newObject();
     m.global()->define(m, kUntargeted, Value(owner), kDontEnum);
     return owner;
-  }
-  if (target.isObject()) {
-    if (!target.object()->isClip()) return nullptr;
-    if (!m.display() || !m.display()->removed(target.object())) return target.object();
-    target = Value(target.object()->clipPath);
   }
   Value found = m.getVariable(m.toString(target));
   return found.isObject() && found.object()->isClip() ? found.object() : nullptr;
@@ -139,7 +134,12 @@ void installSoundClass(Machine& m) {
   auto proto = m.newObject();
   defineClass(m, "Sound", [](Machine& mm, const Value& self, const Args& args) {
     // A Sound made for a clip controls that clip's sounds; one without stops everything.
-    if (!arg(args, 0).isUndefined() && self.isObject()) self.object()->define(mm, kTarget, args[0], kDontEnum);
+    // The target is kept as a path, as clip references are: another object is asked its name once.
+    const Value target = arg(args, 0);
+    if (!target.isUndefined() && self.isObject()) {
+      const bool clip = target.isObject() && target.object()->isClip();
+      self.object()->define(mm, kTarget, Value(clip ? target.object()->clipPath : mm.toString(target)), kDontEnum);
+    }
     return Value();
   }, proto);
   defineMethod(m, proto, "attachSound", [](Machine& mm, const Value& self, const Args& args) {
