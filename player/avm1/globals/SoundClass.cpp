@@ -144,7 +144,8 @@ void installSoundClass(Machine& m) {
   }, proto);
   defineMethod(m, proto, "attachSound", [](Machine& mm, const Value& self, const Args& args) {
     SoundBridge* bridge = mm.soundBridge();
-    const int id = bridge ? bridge->exportedSound(mm.toString(arg(args, 0))) : 0;
+    // A Sound whose target clip cannot be found takes no sound and starts none.
+    const int id = bridge && ownerOf(mm, self) ? bridge->exportedSound(mm.toString(arg(args, 0))) : 0;
     if (id) setHidden(mm, self, kSoundId, id);
     return Value();
   });
@@ -161,7 +162,7 @@ void installSoundClass(Machine& m) {
       self.object()->define(mm, kQueued, Value(list), kDontEnum);
       return Value();
     }
-    startVoice(mm, self, offset, loops);
+    if (ownerOf(mm, self)) startVoice(mm, self, offset, loops);
     return Value();
   });
   defineMethod(m, proto, "loadSound", [](Machine& mm, const Value& self, const Args& args) {
