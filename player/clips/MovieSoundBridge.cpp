@@ -66,10 +66,13 @@ void MovieSoundBridge::loaded(int id, const std::optional<std::vector<uint8_t>>&
 }
 
 void MovieSoundBridge::deliverLoads(avm1::Machine& machine) {
-  // Handlers may load again: what they ask for arrives with the next call.
-  std::vector<std::pair<int, avm1::LoadedSound>> arrived;
-  arrived.swap(arrived_);
-  for (const auto& [id, result] : arrived) avm1::soundLoaded(machine, id, result);
+  // Handlers may load again: files that are there at once are reported in the same pass, up to
+  // a bound, so a script that loads from every onLoad cannot hold the frame forever.
+  for (int round = 0; round < 64 && !arrived_.empty(); ++round) {
+    std::vector<std::pair<int, avm1::LoadedSound>> arrived;
+    arrived.swap(arrived_);
+    for (const auto& [id, result] : arrived) avm1::soundLoaded(machine, id, result);
+  }
 }
 
 }  // namespace clips

@@ -39,7 +39,8 @@ class MovieSoundBridge : public avm1::SoundBridge {
 
   // The bytes of a requested file; nothing when it could not be read.
   void loaded(int sound, const std::optional<std::vector<uint8_t>>& bytes);
-  // Tells the machine of the files that arrived since the last call (onID3, onLoad).
+  // Tells the machine of the files that arrived since the last call (onID3, onLoad), and of
+  // those its handlers load that arrive meanwhile.
   void deliverLoads(avm1::Machine& machine);
 
  private:

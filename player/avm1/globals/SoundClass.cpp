@@ -25,6 +25,7 @@ constexpr const char* kQueued = "$queued";      // starts asked for meanwhile: o
 constexpr const char* kLastPosition = "$position";  // where the last voice ended or stopped
 constexpr const char* kBytes = "$bytes";
 constexpr const char* kLoads = "$soundLoads";   // on _global: each loading Sound by its sound id
+constexpr const char* kScriptId3 = "$scriptId3";  // the script put its own id3 there before loading
 
 // ID3v2 frames that Sound.id3 also gives under a plain name.
 constexpr std::pair<const char*, const char*> kId3Names[] = {
@@ -174,6 +175,7 @@ void installSoundClass(Machine& m) {
     setHidden(mm, self, kLoading, 1);
     setHidden(mm, self, kBytes, 0);
     self.object()->remove(mm, kQueued);
+    setHidden(mm, self, kScriptId3, self.object()->findOwn(mm, "id3") ? 1 : 0);
     loadingSounds(mm)->define(mm, std::to_string(id), self, kDontEnum);
     return Value();
   });
@@ -297,14 +299,29 @@ void soundLoaded(Machine& m, int sound, const LoadedSound& loaded) {
   // A later loadSound on the same object took this one's place.
   if (!self.isObject() || hidden(m, self, kSoundId, 0) != sound) return;
   m.runScript([&] {
+    const bool scriptId3 = hidden(m, self, kScriptId3, 0) != 0;
     if (loaded.success && loaded.hasId3) {
+      // No prototype: it reads as undefined in a string. Each frame's plain name comes first;
+      // comments gather in an array, the plain name keeping the last.
       ObjectRef id3 = m.newObject();
+      id3->setProto(m, nullptr);
       for (const auto& [frame, text] : loaded.id3) {
-        id3->set(m, frame, Value(text));
         for (const auto& [id, name] : kId3Names)
           if (frame == id) id3->set(m, name, Value(text));
+        if (frame != "COMM") {
+          id3->set(m, frame, Value(text));
+          continue;
+        }
+        Value comments = id3->get(m, frame);
+        if (!comments.isObject()) {
+          comments = Value(m.newArray());
+          id3->set(m, frame, comments);
+        }
+        const double n = m.toNumber(comments.object()->get(m, "length"));
+        comments.object()->set(m, std::to_string(int(n)), Value(text));
       }
-      self.object()->set(m, "id3", Value(id3));
+      // Once given, scripts cannot replace it; one the script put there first stays instead.
+      if (!scriptId3) self.object()->define(m, "id3", Value(id3), kReadOnly);
       m.callMethod(self, "onID3", {Value(true)});
     }
     setHidden(m, self, kLoading, 0);
