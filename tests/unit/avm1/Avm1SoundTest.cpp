@@ -65,6 +65,18 @@ TEST(Avm1Sound, DrivesThePlayersSoundAndReadsItBack) {
                                                          "stopVoice 41", "stopSound 7", "stopAll"}));
 }
 
+TEST(Avm1Sound, VolumeBelongsToTheTargetAndAMissingTargetHasNone) {
+  SoundRun run;
+  // Sounds without a target share one volume; one whose target is not there attaches, starts
+  // and reads nothing. Levels are 32-bit: what does not fit reads as the least.
+  EXPECT_EQ(run("var a = new Sound(); var b = new Sound(); a.setVolume(30); trace(b.getVolume());"
+                "var c = new Sound('nowhere'); c.attachSound('beep'); c.start(); c.setVolume(5);"
+                "trace(c.getVolume() + ' ' + c.duration + ' ' + a.getVolume());"
+                "a.setVolume(2147483648); trace(b.getVolume()); a.setPan(NaN); trace(a.getPan());"),
+            "30\nundefined undefined 30\n-2147483648\n2147483448\n");
+  EXPECT_TRUE(run.bridge.calls.empty());
+}
+
 TEST(Avm1Sound, OnSoundCompleteRunsWhenThePlayerReportsTheEnd) {
   SoundRun run;
   run("var s = new Sound(); s.attachSound(\"beep\"); s.onSoundComplete = function() { trace(\"done \" + (this == s)); };"
