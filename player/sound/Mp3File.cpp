@@ -59,8 +59,12 @@ std::optional<Id3Frames> readId3(const std::vector<uint8_t>& bytes) {
   if (version != 3 && version != 4) return frames;  // v2.2's three-letter frames are not read
   const size_t end = std::min(bytes.size(), size_t(10) + syncSafe(&bytes[6]));
   size_t at = 10;
-  if (bytes[5] & 0x40 && at + 4 <= end)  // an extended header comes first
-    at += version == 4 ? syncSafe(&bytes[at]) : bigEndian(&bytes[at]) + 4;
+  if (bytes[5] & 0x40) {  // an extended header comes first
+    if (at + 4 > end) return frames;
+    const size_t size = version == 4 ? syncSafe(&bytes[at]) : size_t(bigEndian(&bytes[at])) + 4;
+    if (size > end - at) return frames;
+    at += size;
+  }
   while (at + 10 <= end && bytes[at]) {
     const std::string id(bytes.begin() + std::ptrdiff_t(at), bytes.begin() + std::ptrdiff_t(at + 4));
     const size_t size = version == 4 ? syncSafe(&bytes[at + 4]) : bigEndian(&bytes[at + 4]);
