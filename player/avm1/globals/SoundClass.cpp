@@ -25,7 +25,8 @@ constexpr const char* kQueued = "$queued";      // starts asked for meanwhile: o
 constexpr const char* kLastPosition = "$position";  // where the last voice ended or stopped
 constexpr const char* kBytes = "$bytes";
 constexpr const char* kLoads = "$soundLoads";   // on _global: each loading Sound by its sound id
-constexpr const char* kScriptId3 = "$scriptId3";  // the script put its own id3 there before loading
+constexpr const char* kScriptId3 = "$scriptId3";
+constexpr const char* kReadings = "$readings";  // on the prototype: position and duration are there  // the script put its own id3 there before loading
 
 // ID3v2 frames that Sound.id3 also gives under a plain name.
 constexpr std::pair<const char*, const char*> kId3Names[] = {
@@ -129,6 +130,24 @@ Value durationOf(Machine& m, const Value& self) {
   return Value(durationMs(m, self));
 }
 
+// position and duration read as properties, in whole milliseconds. The player puts them on the
+// prototype when a Sound first takes a sound: what a script gave a Sound before then stays its
+// own, what it gives later is ignored.
+void installReadings(Machine& m) {
+  ObjectRef proto = m.prototypeOf("Sound");
+  if (!proto || proto->findOwnAnyVersion(m, kReadings)) return;
+  proto->define(m, kReadings, Value(1), kDontEnum);
+  ObjectRef position =
+      m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(positionOf(mm, self)); });
+  ObjectRef duration =
+      m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(durationOf(mm, self)); });
+  ObjectRef ignore = m.newFunction([](Machine&, const Value&, const Args&) { return Value(); });
+  for (auto [name, getter] : {std::pair{"position", position}, std::pair{"duration", duration}}) {
+    proto->addProperty(m, name, getter, ignore);
+    if (Property* p = proto->findOwn(m, name)) p->flags |= kDontEnum | kDontDelete;
+  }
+}
+
 }  // namespace
 
 void installSoundClass(Machine& m) {
@@ -144,6 +163,7 @@ void installSoundClass(Machine& m) {
     return Value();
   }, proto);
   defineMethod(m, proto, "attachSound", [](Machine& mm, const Value& self, const Args& args) {
+    installReadings(mm);
     SoundBridge* bridge = mm.soundBridge();
     // A Sound whose target clip cannot be found takes no sound and starts none.
     const int id = bridge && ownerOf(mm, self) ? bridge->exportedSound(mm.toString(arg(args, 0))) : 0;
@@ -167,6 +187,7 @@ void installSoundClass(Machine& m) {
     return Value();
   });
   defineMethod(m, proto, "loadSound", [](Machine& mm, const Value& self, const Args& args) {
+    installReadings(mm);
     SoundBridge* bridge = mm.soundBridge();
     if (!bridge || !self.isObject()) return Value();
     const int id = bridge->loadSound(mm.toString(arg(args, 0)), mm.toBoolean(arg(args, 1)));
@@ -261,23 +282,10 @@ void installSoundClass(Machine& m) {
     return Value(o);
   });
   // position and duration read as properties, in whole milliseconds.
-  ObjectRef position =
-      m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(positionOf(mm, self)); });
-  ObjectRef duration =
-      m.newFunction([](Machine& mm, const Value& self, const Args&) { return Value(durationOf(mm, self)); });
   constexpr unsigned kFromSwf6 = 0x80;  // ASSetPropFlags: hidden from SWF 5
   for (const char* name : {"getDuration", "setDuration", "getPosition", "setPosition", "loadSound", "getBytesLoaded",
                            "getBytesTotal"})
     if (Property* p = proto->findOwnAnyVersion(m, name)) p->flags |= kFromSwf6;
-  for (auto [name, getter] : {std::pair{"position", position}, std::pair{"duration", duration}}) {
-    // A value a script puts there becomes the object's own, hiding the reading.
-    ObjectRef shadow = m.newFunction([name = std::string(name)](Machine& mm, const Value& self, const Args& args) {
-      if (self.isObject()) self.object()->define(mm, name, arg(args, 0));
-      return Value();
-    });
-    proto->addProperty(m, name, getter, shadow);
-    if (Property* p = proto->findOwn(m, name)) p->flags |= kDontEnum | kDontDelete;
-  }
 }
 
 void soundCompleted(Machine& m, uint32_t voice) {
