@@ -57,6 +57,25 @@ bool hasTarget(Machine& m, const Value& self) {
   return self.isObject() && !self.object()->get(m, kTarget).isUndefined();
 }
 
+// A target path ("mc", "_level0.mc.inner", "/mc/inner", "_root.mc") from _level0, walked
+// inside the running script rather than as a script of its own.
+Value clipAtPath(Machine& m, const std::string& path) {
+  if (path.rfind("_level", 0) == 0 && path.size() > 6 && path[6] != '0')
+    return m.getVariable(path);  // other levels: asking here would make them
+  Value at(m.root());
+  size_t begin = 0;
+  while (begin <= path.size()) {
+    size_t end = path.find_first_of("./:", begin);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(begin, end - begin);
+    begin = end + 1;
+    if (part.empty() || part == "_root" || part == "_level0") continue;
+    if (!at.isObject()) return Value();
+    at = at.object()->get(m, part);
+  }
+  return at;
+}
+
 // The clip whose sound the Sound controls; none while nothing answers to its target's path (a
 // clip renamed is lost, one made again under the name is found, as is a variable by that name).
 ObjectRef ownerOf(Machine& m, const Value& self) {
@@ -69,7 +88,7 @@ ObjectRef ownerOf(Machine& m, const Value& self) {
     m.global()->define(m, kUntargeted, Value(owner), kDontEnum);
     return owner;
   }
-  Value found = m.getVariable(m.toString(target));
+  Value found = clipAtPath(m, m.toString(target));
   return found.isObject() && found.object()->isClip() ? found.object() : nullptr;
 }
 
