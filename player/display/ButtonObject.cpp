@@ -2,6 +2,7 @@
 #include "ButtonObject.h"
 
 #include "DisplayContext.h"
+#include "MovieSounds.h"
 #include "SpriteObject.h"
 #include "Transform.h"
 
@@ -45,6 +46,14 @@ void ButtonObject::setState(ButtonState state) {
   for (const auto& [depth, child] : list_.children())
     if (next.at(depth) != child.get()) child->markRemoved();
   list_ = std::move(next);
+}
+
+void ButtonObject::playSound(ButtonCondition condition) {
+  // DefineButtonSound has sounds for four conditions only, in this order.
+  constexpr ButtonCondition kSounded[] = {kRollOut, kRollOver, kPress, kRelease};
+  sound::MovieSounds* sounds = context_.sounds();
+  for (int i = 0; sounds && i < 4; ++i)
+    if (condition == kSounded[i]) sounds->buttonTransition(characterId(), i);
 }
 
 void ButtonObject::markRemoved() {

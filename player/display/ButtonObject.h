@@ -27,6 +27,8 @@ class ButtonObject final : public DisplayObject {
   // Shows the state's characters: those the new state shares with the old (same character at
   // the same depth) stay the same instances, the rest are made afresh.
   void setState(ButtonState state);
+  // Plays DefineButtonSound's sound for the state change, if it names one.
+  void playSound(ButtonCondition condition);
 
   // Whether the pointer over it shows the hand (ActionScript's useHandCursor and _enabled).
   bool enabled() const { return enabled_; }

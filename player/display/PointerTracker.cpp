@@ -38,6 +38,7 @@ void PointerTracker::emit(std::vector<ButtonEvent>& out, const std::shared_ptr<B
                           ButtonCondition condition, ButtonState state) {
   if (!button->enabled()) return;
   button->setState(state);
+  button->playSound(condition);
   out.push_back({button, condition});
 }
 

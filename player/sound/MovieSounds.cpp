@@ -23,7 +23,20 @@ PlayOptions optionsOf(const swf::SoundInfo& info) {
 MovieSounds::MovieSounds(std::shared_ptr<const swf::MovieData> movie, Mixer& mixer)
     : movie_(std::move(movie)), mixer_(mixer) {}
 
-std::shared_ptr<const Samples> MovieSounds::sound(swf::CharacterId id) {
+uint32_t MovieSounds::addSound() {
+  added_[nextAdded_] = nullptr;
+  return nextAdded_++;
+}
+
+void MovieSounds::setSound(uint32_t id, std::shared_ptr<const Samples> samples) {
+  if (auto it = added_.find(id); it != added_.end()) it->second = std::move(samples);
+}
+
+std::shared_ptr<const Samples> MovieSounds::sound(uint32_t id) {
+  if (id > 0xFFFF) {
+    auto it = added_.find(id);
+    return it == added_.end() ? nullptr : it->second;
+  }
   if (auto it = decoded_.find(id); it != decoded_.end()) return it->second;
   if (refused_.count(id)) return nullptr;
   auto it = movie_->characters.find(id);
@@ -53,7 +66,7 @@ std::optional<swf::CharacterId> MovieSounds::exportedSound(std::string_view name
   return std::nullopt;
 }
 
-VoiceId MovieSounds::start(swf::CharacterId id, const swf::SoundInfo& info, const void* owner) {
+VoiceId MovieSounds::start(uint32_t id, const swf::SoundInfo& info, const void* owner) {
   if (info.stop) {
     mixer_.stopTag(id);
     return 0;

@@ -24,7 +24,8 @@ class MovieSounds {
   // A frame tag a timeline runs; tags that are not about sound are ignored.
   void frameTag(const void* timeline, const swf::FrameTag& tag);
   // Starts (or, with the stop flag, stops) a defined sound as StartSound does.
-  VoiceId start(swf::CharacterId id, const swf::SoundInfo& info, const void* owner = nullptr);
+  // Ids past the character range are sounds added by addSound.
+  VoiceId start(uint32_t id, const swf::SoundInfo& info, const void* owner = nullptr);
   // A button's state change: 0 over-up to idle, 1 idle to over-up, 2 over-up to over-down,
   // 3 over-down to over-up.
   void buttonTransition(swf::CharacterId button, int transition);
@@ -32,7 +33,11 @@ class MovieSounds {
   void timelineGone(const void* timeline);
 
   // The decoded sound of a DefineSound id; nullptr when there is none or it does not decode.
-  std::shared_ptr<const Samples> sound(swf::CharacterId id);
+  std::shared_ptr<const Samples> sound(uint32_t id);
+  // An id of its own for a sound from outside the movie (Sound.loadSound's files), past the
+  // character range; it has no samples until setSound gives them.
+  uint32_t addSound();
+  void setSound(uint32_t id, std::shared_ptr<const Samples> samples);
   std::optional<swf::CharacterId> exportedSound(std::string_view name) const;
 
   // How many frames the timeline's stream blocks lead the audio heard so far; nothing while the
@@ -60,7 +65,9 @@ class MovieSounds {
   std::map<swf::CharacterId, std::shared_ptr<const Samples>> decoded_;
   std::map<swf::CharacterId, std::string> refused_;
   std::map<const void*, Stream> streams_;
-  std::map<VoiceId, swf::CharacterId> voiceSounds_;
+  std::map<VoiceId, uint32_t> voiceSounds_;
+  std::map<uint32_t, std::shared_ptr<const Samples>> added_;
+  uint32_t nextAdded_ = 0x10000;
   std::vector<std::string> notes_;
   std::vector<VoiceId> ended_;
 };

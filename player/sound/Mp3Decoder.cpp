@@ -25,12 +25,16 @@ bool initialised() {
 }
 }  // namespace
 
-Mp3Decoder::Mp3Decoder() : handle_(std::make_unique<Handle>()) {
+Mp3Decoder::Mp3Decoder(bool trimPadding) : handle_(std::make_unique<Handle>()) {
   if (!initialised()) return;
   int error = 0;
   mpg123_handle* decoder = mpg123_new(nullptr, &error);
   if (!decoder) return;
   mpg123_param(decoder, MPG123_FLAGS, MPG123_QUIET, 0);
+  if (!trimPadding) {
+    mpg123_param(decoder, MPG123_REMOVE_FLAGS, MPG123_GAPLESS, 0);
+    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_IGNORE_INFOFRAME, 0);
+  }
   mpg123_format_none(decoder);
   const long* rates = nullptr;
   size_t count = 0;
@@ -79,7 +83,7 @@ bool Mp3Decoder::feed(const uint8_t* data, size_t size, Samples& out) {
 #else
 
 struct Mp3Decoder::Handle {};
-Mp3Decoder::Mp3Decoder() = default;
+Mp3Decoder::Mp3Decoder(bool) {}
 Mp3Decoder::~Mp3Decoder() = default;
 bool Mp3Decoder::available() { return false; }
 bool Mp3Decoder::feed(const uint8_t*, size_t, Samples&) { return false; }

@@ -11,7 +11,9 @@ namespace sound {
 
 class Mp3Decoder {
  public:
-  Mp3Decoder();
+  // Without trimming, a LAME-tagged file keeps its encoder delay and padding, as players that
+  // predate the tag hear it.
+  explicit Mp3Decoder(bool trimPadding = true);
   ~Mp3Decoder();
   Mp3Decoder(const Mp3Decoder&) = delete;
   Mp3Decoder& operator=(const Mp3Decoder&) = delete;

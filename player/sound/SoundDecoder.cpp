@@ -61,7 +61,7 @@ std::optional<Samples> decodeSound(const swf::DefineSound& sound, std::string& w
       return std::nullopt;
     }
     const int seek = static_cast<int16_t>(data[0] | (data[1] << 8));
-    Mp3Decoder decoder;
+    Mp3Decoder decoder(false);  // the original player hears a LAME tag's frame as audio
     decoder.feed(data + 2, size - 2, out);
     const size_t skip = std::min<size_t>(seek > 0 ? size_t(seek) : 0, out.frames()) * out.channels;
     out.data.erase(out.data.begin(), out.data.begin() + std::ptrdiff_t(skip));

@@ -16,6 +16,7 @@
 #include "ClipInput.h"
 #include "ClipStage.h"
 #include "Machine.h"
+#include "MovieSoundBridge.h"
 #include "SwfMovie.h"
 #include "TimelineRunner.h"
 
@@ -42,6 +43,8 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   // Sound objects play through `bridge`; a voice one started ended.
   void setSoundBridge(avm1::SoundBridge* bridge) { machine_.setSoundBridge(bridge); }
   void soundCompleted(uint32_t voice);
+  // Sound.loadSound files that arrived: onID3 and onLoad run.
+  void deliverSoundLoads(clips::MovieSoundBridge& bridge) { bridge.deliverLoads(machine_); }
 
   // The container's view: variables by AVM1 path, and the addCallback functions.
   std::optional<std::wstring> getVariable(const std::wstring& path);

@@ -450,8 +450,8 @@ std::wstring FlashPlayer::resolveUrl(const std::wstring& url, bool resource) con
   return base + url;
 }
 
-void FlashPlayer::startLoad(int layer, const std::wstring& url, bool fromMovie) {
-  if (!ensureMessageWindow()) return;
+WPARAM FlashPlayer::startLoad(int layer, const std::wstring& url, bool fromMovie) {
+  if (!ensureMessageWindow()) return 0;
   // A movie's own loads, like its resources, resolve against the movie when there is no Base.
   std::wstring full = resolveUrl(url, layer < 0 || fromMovie);
   WPARAM id = nextLoadId_++;
@@ -466,6 +466,13 @@ void FlashPlayer::startLoad(int layer, const std::wstring& url, bool fromMovie) 
   *download.GetAddressOf() = new MovieDownload(messageWindow_, module::kLoadDone, module::kLoadProgress, id);
   loads_[id] = Load{layer, full, download, fromMovie};
   download->start(full);
+  return id;
+}
+
+void FlashPlayer::startSoundLoad(int sound, const std::string& url) {
+  // The download's end always arrives as a posted message, after this.
+  if (const WPARAM id = startLoad(-1, utf8ToWide(url), true)) loads_[id].sound = sound;
+  else scriptSounds_.loaded(sound, std::nullopt);
 }
 
 void FlashPlayer::finishLoad(WPARAM id) {
@@ -481,6 +488,12 @@ void FlashPlayer::finishLoad(WPARAM id) {
     // names them by a "file:" URL (as the path its own _url gives).
     std::optional<std::wstring> path = isLocalPath(load.url) ? std::optional(load.url) : localPathOfFileUrl(load.url);
     if (path && readLocalFile(*path, bytes)) hr = S_OK;
+  }
+  if (load.sound) {
+    transcript::write(FAILED(hr) ? L"sound-load-failed " + load.url + L" " + hex(hr)
+                                 : L"sound-load " + load.url + L" bytes " + std::to_wstring(bytes.size()));
+    scriptSounds_.loaded(load.sound, FAILED(hr) ? std::nullopt : std::optional(std::move(bytes)));
+    return;
   }
   if (load.layer < 0) {
     transcript::write(FAILED(hr) ? L"resource-failed " + load.url + L" " + hex(hr)
@@ -554,6 +567,7 @@ void FlashPlayer::startActionScript(bool keepMachine, const std::map<std::wstrin
   }
   if (!keepMachine || !actionScript_) actionScript_ = std::make_shared<ActionScriptMovie>(*this, movie_->version);
   actionScript_->setSoundBridge(&scriptSounds_);
+  scriptSounds_.setRequest([this](int sound, const std::string& url) { startSoundLoad(sound, url); });
   actionScript_->play(*movie_, movieFullUrl_, flashVars, movieView_.player());
 }
 

@@ -260,6 +260,7 @@ class FlashPlayer final : public IShockwaveFlash,
     std::wstring url;
     Microsoft::WRL::ComPtr<MovieDownload> download;
     bool fromMovie = false;
+    int sound = 0;  // a Sound.loadSound file for this sound id
   };
 
   // Windows: the message window lives with the object (timers, completions); the stage
@@ -277,7 +278,9 @@ class FlashPlayer final : public IShockwaveFlash,
 
   // Loading.
   std::wstring resolveUrl(const std::wstring& url, bool resource) const;
-  void startLoad(int layer, const std::wstring& url, bool fromMovie = false);
+  // The load's id; 0 when it could not start.
+  WPARAM startLoad(int layer, const std::wstring& url, bool fromMovie = false);
+  void startSoundLoad(int sound, const std::string& url);
   void finishLoad(WPARAM id);
   void movieReady(const Load& load, const std::vector<uint8_t>& bytes);
   void startActionScript(bool keepMachine, const std::map<std::wstring, std::wstring>& flashVars);

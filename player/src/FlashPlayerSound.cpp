@@ -33,6 +33,7 @@ void FlashPlayer::waveDone(HWAVEOUT out, WAVEHDR* header) {
 
 void FlashPlayer::soundNews() {
   for (const std::string& note : movieView_.takeSoundNotes()) transcript::write(std::wstring(note.begin(), note.end()));
+  if (auto actionScript = actionScript_) actionScript->deliverSoundLoads(scriptSounds_);
   sound::MovieSounds* sounds = movieView_.sounds();
   if (!sounds) return;
   for (sound::VoiceId voice : sounds->takeEnded())

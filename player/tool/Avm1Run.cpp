@@ -3,13 +3,17 @@
 //   lumo-avm1 [--frames N] MOVIE.swf
 #include "ClipStage.h"
 #include "Machine.h"
+#include "MovieSoundBridge.h"
+#include "globals/Globals.h"
 #include "MovieReader.h"
 #include "MoviePlayer.h"
 #include "SwfMovie.h"
 #include "TimelineRunner.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -29,6 +33,44 @@ class PrintingHost : public avm1::Host {
     std::cerr << "getURL " << url << " " << target << "\n";
   }
   avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value::null(); }
+};
+
+std::optional<std::vector<uint8_t>> readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The movie's sounds with no device: each frame mixes (and drops) a frame's worth of audio,
+// so positions advance, sounds end and onSoundComplete runs in step with the frames.
+struct SilentSound {
+  SilentSound(std::shared_ptr<const swf::MovieData> movie, display::MoviePlayer& player, avm1::Machine& machine,
+              const std::filesystem::path& moviePath)
+      : sounds(movie, mixer), bridge([this] { return &sounds; }, mixer), frameRate(movie->frameRate) {
+    player.attachSounds(&sounds);
+    machine.setSoundBridge(&bridge);
+    // loadSound reads files beside the movie; other URLs fail.
+    const std::filesystem::path folder = moviePath.parent_path();
+    bridge.setRequest([this, folder](int id, const std::string& url) {
+      const bool relative = url.find(':') == std::string::npos && !url.empty() && url[0] != '/';
+      bridge.loaded(id, relative ? readFile(folder / url) : std::nullopt);
+    });
+  }
+  void afterFrame(avm1::Machine& machine) {
+    due += sound::Mixer::kRate / (frameRate > 0 ? frameRate : 12);
+    const size_t frames = static_cast<size_t>(due);
+    due -= double(frames);
+    std::vector<int16_t> out(frames * 2);
+    mixer.mix(out.data(), frames);
+    sounds.takeNotes();
+    for (sound::VoiceId voice : sounds.takeEnded()) avm1::soundCompleted(machine, voice);
+    bridge.deliverLoads(machine);
+  }
+  sound::Mixer mixer;
+  sound::MovieSounds sounds;
+  clips::MovieSoundBridge bridge;
+  double frameRate;
+  double due = 0;
 };
 
 }  // namespace
@@ -62,10 +104,15 @@ int main(int argc, char** argv) {
   // The movie plays on its display list, its clips bound to the machine; a movie the tag
   // reader refuses still runs its main timeline's code.
   if (auto data = swf::readMovie(bytes.data(), bytes.size())) {
-    display::MoviePlayer player(std::make_shared<const swf::MovieData>(std::move(*data)));
+    auto movieData = std::make_shared<const swf::MovieData>(std::move(*data));
+    display::MoviePlayer player(movieData);
+    SilentSound silent(movieData, player, machine, path);
     clips::ClipStage stage(player, machine);
     stage.url = path;
-    for (int i = 0; i < frames; ++i) stage.tick();
+    for (int i = 0; i < frames; ++i) {
+      stage.tick();
+      silent.afterFrame(machine);
+    }
     return 0;
   }
   std::vector<avm1::FrameCode> code;

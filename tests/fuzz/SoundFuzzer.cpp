@@ -1,9 +1,11 @@
 // Fuzzes the sound tags' records and every decoder: the first byte picks the format, the rest
-// is a DefineSound's data, a stream block, a SOUNDINFO and a DefineButtonSound body at once.
+// is a DefineSound's data, a stream block, a SOUNDINFO, a DefineButtonSound body and an MP3
+// file with its ID3 tag at once.
 #include <cstdint>
 #include <vector>
 
 #include "Mixer.h"
+#include "Mp3File.h"
 #include "SoundDecoder.h"
 #include "SoundRecords.h"
 
@@ -32,5 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   volatile bool read = swf::readSoundInfo(in).has_value() && swf::readDefineButtonSound(body).has_value() &&
                        swf::readStartSound2(body).has_value();
   (void)read;
+  volatile bool file = sound::decodeMp3File(body).has_value() || sound::readId3(body).has_value();
+  (void)file;
   return 0;
 }

@@ -30,5 +30,8 @@ void installAsBroadcasterClass(Machine& m);
 void installSoundClass(Machine& m);
 // The player's report that a Sound's voice ended: its onSoundComplete runs.
 void soundCompleted(Machine& m, uint32_t voice);
+// The player's report that a loadSound file arrived (or did not): the Sound gets its id3 and
+// onID3, a streaming sound starts, starts asked for while it loaded play, then onLoad(success).
+void soundLoaded(Machine& m, int sound, const LoadedSound& loaded);
 
 }  // namespace avm1

@@ -59,10 +59,22 @@ TEST(Avm1Sound, DrivesThePlayersSoundAndReadsItBack) {
                 "trace(s.position); trace(s.getVolume()); s.setPan(-40); trace(s.getPan());"
                 "s.setTransform({ll: 20, rl: 80}); var t = s.getTransform(); trace(t.ll + \",\" + t.lr + \",\" + t.rl + \",\" + t.rr);"
                 "s.stop(); s.stop(\"beep\"); new Sound().stop(); for (var k in s) trace(k);"),
-            "0\n1500\n250\n50\n-40\n20,0,80,60\n");
+            "undefined\n1500\n250\n50\n-40\n20,0,80,60\n");
   EXPECT_EQ(run.bridge.calls, (std::vector<std::string>{"start 7 500 3", "shape 41 100 0 0 100 50",
                                                          "shape 41 100 0 0 60 50", "shape 41 20 0 80 60 50",
                                                          "stopVoice 41", "stopSound 7", "stopAll"}));
+}
+
+TEST(Avm1Sound, VolumeBelongsToTheTargetAndAMissingTargetHasNone) {
+  SoundRun run;
+  // Sounds without a target share one volume; one whose target is not there attaches, starts
+  // and reads nothing. Levels are 32-bit: what does not fit reads as the least.
+  EXPECT_EQ(run("var a = new Sound(); var b = new Sound(); a.setVolume(30); trace(b.getVolume());"
+                "var c = new Sound('nowhere'); c.attachSound('beep'); c.start(); c.setVolume(5);"
+                "trace(c.getVolume() + ' ' + c.duration + ' ' + a.getVolume());"
+                "a.setVolume(2147483648); trace(b.getVolume()); a.setPan(NaN); trace(a.getPan());"),
+            "30\nundefined undefined 30\n-2147483648\n2147483448\n");
+  EXPECT_TRUE(run.bridge.calls.empty());
 }
 
 TEST(Avm1Sound, OnSoundCompleteRunsWhenThePlayerReportsTheEnd) {
@@ -79,7 +91,7 @@ TEST(Avm1Sound, WithoutAPlayerItIsSilent) {
   SoundRun run(false);
   EXPECT_EQ(run("var s = new Sound(); s.attachSound(\"beep\"); s.start(); s.stop();"
                 "trace(s.duration + \" \" + s.position + \" \" + s.getVolume() + \" \" + s.getPan());"),
-            "0 0 100 0\n");
+            "undefined undefined 100 0\n");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "../display/MovieFixture.h"
 #include "Listening.h"
 #include "MoviePlayer.h"
+#include "PointerTracker.h"
 #include "MovieSounds.h"
 #include "TagCodes.h"
 #include "ToneMaker.h"
@@ -14,8 +15,9 @@ namespace {
 constexpr double kAmplitude = 12000;
 const swf::SoundFormat kPcm11Mono{swf::SoundCodec::PcmLittle, 11025, true, false};
 
-void defineTone(fixture::Movie& movie, swf::CharacterId id, swf::SoundFormat format = kPcm11Mono) {
-  const sound::Samples tone = sound::sineTone(11025, 1, 441, kAmplitude, 5512);
+void defineTone(fixture::Movie& movie, swf::CharacterId id, swf::SoundFormat format = kPcm11Mono,
+                double frequency = 441) {
+  const sound::Samples tone = sound::sineTone(11025, 1, frequency, kAmplitude, 5512);
   std::vector<uint8_t> data = sound::encodeSoundData(tone, kPcm11Mono).value();
   movie.add(swf::RawCharacter{id, swf::tag::kDefineSound, sound::defineSoundBody(id, format, 5512, data)});
 }
@@ -74,6 +76,64 @@ TEST(MovieSounds, StartSound2FindsTheSoundByExportNameAndButtonsByTransition) {
   EXPECT_EQ(p.mixer.voiceCount(), 2u);
   const std::vector<int16_t> heard = listening::record(p.mixer, 4410);
   EXPECT_NEAR(listening::measure(heard, 0, 100, 4410).peak, 2 * kAmplitude, 400);  // two alike, in phase
+}
+
+// A one-state button (shape 10 in every state) placed at depth 1, with its four sounds.
+void addSoundedButton(fixture::Movie& movie, const std::vector<uint8_t>& buttonSound) {
+  movie.add(fixture::rectangle(10, 20, 20, {255, 0, 0, 255}));
+  // DefineButton2 9: no menu, no actions; one record (all states, shape 10, depth 1).
+  movie.add(swf::RawCharacter{9, swf::tag::kDefineButton2, {9, 0, 0, 0, 0, 0x0F, 10, 0, 1, 0, 0, 0, 0}});
+  movie.data->characterInfo.push_back({9, swf::tag::kDefineButtonSound, buttonSound});
+  movie.frame(1).tags.push_back(fixture::place(1, 9));
+}
+
+TEST(MovieSounds, ButtonStateChangesPlayTheirSoundsWithTheirInfo) {
+  fixture::Movie movie;
+  // Roll out 441 Hz, roll over 882 Hz, press 1225 Hz at half level by its envelope, release
+  // none; drags and release outside have no sound of their own.
+  const double kPitch[] = {441, 882, 1225};
+  for (swf::CharacterId id = 5; id <= 7; ++id) defineTone(movie, id, kPcm11Mono, kPitch[id - 5]);
+  swf::SoundInfo halved;
+  halved.envelope = {{0, 16384, 16384}};
+  std::vector<uint8_t> body{9, 0, 5, 0};
+  const std::vector<uint8_t> plain = swf::writeSoundInfo({}), half = swf::writeSoundInfo(halved);
+  body.insert(body.end(), plain.begin(), plain.end());
+  body.insert(body.end(), {6, 0});
+  body.insert(body.end(), plain.begin(), plain.end());
+  body.insert(body.end(), {7, 0});
+  body.insert(body.end(), half.begin(), half.end());
+  body.insert(body.end(), {0, 0});
+  addSoundedButton(movie, body);
+  Playing p(movie);
+  p.player.advance();
+  auto button = std::dynamic_pointer_cast<display::ButtonObject>(p.player.root().children().children().at(1));
+  ASSERT_TRUE(button);
+  display::PointerTracker tracker;
+  enum Step { Over, Out, Press, Release };
+  const struct {
+    Step step;
+    bool onButton;
+    double pitch, level;  // 0: silence
+  } steps[] = {
+      {Over, true, 882, kAmplitude},     {Press, true, 1225, kAmplitude / 2}, {Over, false, 0, 0},
+      {Over, true, 0, 0},                {Release, true, 0, 0},               {Out, false, 441, kAmplitude},
+      {Over, true, 882, kAmplitude},     {Press, true, 1225, kAmplitude / 2}, {Release, false, 0, 0},
+  };
+  int n = 0;
+  for (const auto& s : steps) {
+    const std::shared_ptr<display::ButtonObject> target = s.onButton ? button : nullptr;
+    if (s.step == Press) tracker.press(target);
+    else if (s.step == Release) tracker.release(target);
+    else tracker.move(target);
+    // Each sound lasts half a second: a second's listening hears it whole and ends it.
+    const std::vector<int16_t> heard = listening::record(p.mixer, 44100);
+    const listening::Measure m = listening::measure(heard, 0, 0, 11025);
+    EXPECT_NEAR(m.peak, s.level, 300) << "step " << n;
+    if (s.pitch > 0) {
+      EXPECT_NEAR(m.frequency, s.pitch, 4) << "step " << n;
+    }
+    ++n;
+  }
 }
 
 TEST(MovieSounds, RefusedCodecIsNotedOnceAndEndedSoundsAreNoted) {
