@@ -47,6 +47,10 @@ bool ChildProcess::start(const std::wstring& exe, const std::wstring& arguments,
   return true;
 }
 
+bool ChildProcess::waitIdle(DWORD timeoutMs) {
+  return process_ && WaitForInputIdle(process_, timeoutMs) == 0 && running();
+}
+
 std::optional<int> ChildProcess::wait(DWORD timeoutMs) {
   if (!process_) return std::nullopt;
   // Drain the pipe while waiting, so that a chatty child never blocks on a full pipe.

@@ -26,6 +26,9 @@ class ChildProcess {
   // The exit code, or nullopt if the process is still running after `timeoutMs`.
   std::optional<int> wait(DWORD timeoutMs);
   bool running() { return !wait(0).has_value(); }
+  // Waits until the child waits for input in its message loop (true), or has exited or the
+  // time ran out (false): start-up is over, however slowly a loaded machine ran it.
+  bool waitIdle(DWORD timeoutMs);
   void kill();
   // Ends the child's message loop the way WM_QUIT does: a normal exit with its clean-up.
   bool postQuit() { return PostThreadMessageW(threadId_, WM_QUIT, 0, 0) != FALSE; }
