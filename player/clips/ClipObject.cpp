@@ -11,8 +11,19 @@
 
 namespace clips {
 
+// Clips, text fields and buttons reach scripts; shapes and static text do not.
+const char* classNameOf(display::ObjectKind kind) {
+  switch (kind) {
+    case display::ObjectKind::Sprite: return "MovieClip";
+    case display::ObjectKind::EditText: return "TextField";
+    case display::ObjectKind::Button: return "Button";
+    default: return nullptr;
+  }
+}
+
 ClipObject::ClipObject(ClipStage& stage, display::DisplayObject* display) : stage_(stage), display_(display) {
-  className = "MovieClip";
+  const char* name = display ? classNameOf(display->kind()) : nullptr;
+  className = name ? name : "MovieClip";
   hasExtraProperties_ = true;
 }
 
@@ -98,10 +109,11 @@ avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object)
     auto* clip = dynamic_cast<ClipObject*>(object.scriptLink.get());
     return clip ? clip->shared_from_this() : nullptr;
   }
-  if (object.kind() != display::ObjectKind::Sprite) return nullptr;
+  const char* className = classNameOf(object.kind());
+  if (!className) return nullptr;
   auto clip = std::make_shared<ClipObject>(stage, &object);
   avm1::Machine& m = stage.machine();
-  if (avm1::ObjectRef proto = m.prototypeOf("MovieClip")) clip->setProto(m, proto);
+  if (avm1::ObjectRef proto = m.prototypeOf(className)) clip->setProto(m, proto);
   object.scriptLink = clip;
   clip->refreshPath();
   return clip;

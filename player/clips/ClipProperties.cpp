@@ -85,9 +85,7 @@ void setVisible(ClipObject& c, avm1::Machine& m, const Value& v) {
   d(c).setVisible(m.toBoolean(v));
 }
 Value bound(ClipObject& c, bool width) {
-  display::SpriteObject* sprite = c.sprite();
-  if (!sprite) return Value(0);
-  Bounds b = boundsOf(sprite->context().library(), d(c), d(c).matrix());
+  Bounds b = boundsOf(c.stage().player().library(), d(c), d(c).matrix());
   if (b.empty) return Value(0);
   return Value(twipsToPixels(width ? b.xMax - b.xMin : b.yMax - b.yMin));
 }
@@ -96,9 +94,8 @@ Value getHeight(ClipObject& c, avm1::Machine&) { return bound(c, false); }
 // A new width or height scales the clip so its unrotated bounds take that size.
 void setSize(ClipObject& c, avm1::Machine& m, const Value& v, bool width) {
   double size;
-  display::SpriteObject* sprite = c.sprite();
-  if (!finite(m, v, &size) || !sprite) return;
-  Bounds local = boundsOf(sprite->context().library(), d(c), swf::Matrix{});
+  if (!finite(m, v, &size)) return;
+  Bounds local = boundsOf(c.stage().player().library(), d(c), swf::Matrix{});
   double extent = width ? local.xMax - local.xMin : local.yMax - local.yMin;
   if (local.empty || extent <= 0) return;
   ClipObject::Transform t = c.transform();
