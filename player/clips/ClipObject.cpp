@@ -111,6 +111,8 @@ avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object)
   }
   const char* className = classNameOf(object.kind());
   if (!className) return nullptr;
+  avm1::Machine& machine = stage.machine();
+  if (object.kind() == display::ObjectKind::EditText && machine.rules().version() < 6) return nullptr;  // SWF 5 fields are not objects
   auto clip = std::make_shared<ClipObject>(stage, &object);
   avm1::Machine& m = stage.machine();
   if (avm1::ObjectRef proto = m.prototypeOf(className)) clip->setProto(m, proto);

@@ -53,6 +53,18 @@ std::string alignOf(const std::string& text) {
   return std::string(l ? "L" : "") + (t ? "T" : "") + (r ? "R" : "") + (b ? "B" : "");
 }
 
+// Buttons and text fields (selectable or not) take the focus; a clip when focusEnabled says so or it handles the
+// pointer as a button does.
+bool focusable(Machine& m, ClipObject& object) {
+  display::DisplayObject* d = object.display();
+  if (d->kind() == display::ObjectKind::Button || d->kind() == display::ObjectKind::EditText) return true;
+  avm1::ObjectRef self = object.shared_from_this();
+  if (m.toBoolean(self->get(m, "focusEnabled"))) return true;
+  for (const char* handler : {"onRelease", "onPress", "onRollOut", "onRollOver", "onReleaseOutside", "onDragOut", "onDragOver"})
+    if (self->get(m, handler).isObject()) return true;
+  return false;
+}
+
 }  // namespace
 
 InputObjects::InputObjects(ClipStage& stage) : stage_(stage) { install(); }
@@ -98,6 +110,7 @@ void InputObjects::setFocus(const avm1::ObjectRef& focus) {
   Machine& m = stage_.machine();
   avm1::ObjectRef old = focus_;
   focus_ = focus;
+  selected_ = false;
   if (auto* field = old ? fieldOf(Value(old)) : nullptr) field->setFocused(false);
   if (auto* field = focus ? fieldOf(Value(focus)) : nullptr) field->setFocused(true);
   Value oldValue = old ? Value(old) : Value::null(), newValue = focus ? Value(focus) : Value::null();
@@ -190,13 +203,13 @@ void InputObjects::install() {
     Value target = args[0];
     if (!target.isObject()) target = mm.getVariable(mm.toString(target));
     ClipObject* object = asClip(target);
-    if (!object || !object->display()) return Value(false);
+    if (!object || !object->display() || !focusable(mm, *object)) return Value(false);
     setFocus(object->shared_from_this());
     return Value(true);
   });
   auto index = [this](size_t (*which)(const text::EditTextState&)) {
     return [this, which](Machine&, const Value&, const Args&) {
-      display::EditTextObject* field = focus_ ? fieldOf(Value(focus_)) : nullptr;
+      display::EditTextObject* field = focus_ && selected_ ? fieldOf(Value(focus_)) : nullptr;
       return field ? Value(double(which(field->state()))) : Value(-1);
     };
   };
@@ -209,6 +222,7 @@ void InputObjects::install() {
     double begin = std::max(0, avm1::toInt32(mm.toNumber(args[0])));
     double end = args.size() > 1 ? std::max(0, avm1::toInt32(mm.toNumber(args[1]))) : 2147483647.0;
     field->state().setSelection(size_t(begin), size_t(end));
+    selected_ = true;
     return Value();
   });
 }

@@ -35,6 +35,8 @@ class InputObjects {
 
   // The focused text field, button or clip (Selection.getFocus); null for none.
   const avm1::ObjectRef& focus() const { return focus_; }
+  // Whether the focused field has a selection scripts see (Selection.getBeginIndex...).
+  bool hasSelection() const { return focus_ && selected_; }
   // Moves the focus: the old one hears onKillFocus(new), the new one onSetFocus(old), then
   // Selection's listeners onSetFocus(old, new).
   void setFocus(const avm1::ObjectRef& focus);
@@ -53,6 +55,7 @@ class InputObjects {
   bool showMenu_ = true;
   int width_ = 0, height_ = 0;  // 0: the movie's own size
   avm1::ObjectRef focus_;
+  bool selected_ = false;  // a script chose the focused field's selection: until then it has none
 };
 
 }  // namespace clips

@@ -56,43 +56,43 @@ struct Row {
   Set set;  // none: read-only
 };
 
+// In the player's order: scripts enumerate them last made first.
 const Row kRows[] = {
-    {"text", [](Machine&, display::EditTextObject& f) { return Value(utf8(st(f).text())); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).setText(utf16(m, v)); }},
-    {"htmlText",
-     [](Machine&, display::EditTextObject& f) { return Value(utf8(st(f).html() ? st(f).htmlText() : st(f).text())); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) {
-       if (st(f).html()) st(f).setHtmlText(utf16(m, v));
-       else st(f).setText(utf16(m, v));
-     }},
-    {"html", [](Machine&, display::EditTextObject& f) { return Value(st(f).html()); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().html = m.toBoolean(v); }},
-    {"textColor", [](Machine&, display::EditTextObject& f) { return Value(rgbOf(st(f).defaultFormat().color)); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { setAllColors(f, colorOf(m, v)); }},
-    {"background", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.background); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.background = m.toBoolean(v); }},
-    {"backgroundColor", [](Machine&, display::EditTextObject& f) { return Value(rgbOf(st(f).look.backgroundColor)); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.backgroundColor = colorOf(m, v); }},
-    {"border", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.border); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.border = m.toBoolean(v); }},
-    {"borderColor", [](Machine&, display::EditTextObject& f) { return Value(rgbOf(st(f).look.borderColor)); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.borderColor = colorOf(m, v); }},
-    {"multiline", [](Machine&, display::EditTextObject& f) { return Value(st(f).multiline()); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().multiline = m.toBoolean(v); }},
-    {"wordWrap", [](Machine&, display::EditTextObject& f) { return Value(st(f).record().wordWrap); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().wordWrap = m.toBoolean(v); }},
-    {"password", [](Machine&, display::EditTextObject& f) { return Value(st(f).password()); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().password = m.toBoolean(v); }},
-    {"selectable", [](Machine&, display::EditTextObject& f) { return Value(st(f).selectable()); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().noSelect = !m.toBoolean(v); }},
-    {"embedFonts", [](Machine&, display::EditTextObject& f) { return Value(st(f).record().useOutlines); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().useOutlines = m.toBoolean(v); }},
-    // "input" or "dynamic" in any case; anything else leaves it.
-    {"type", [](Machine&, display::EditTextObject& f) { return Value(st(f).editable() ? "input" : "dynamic"); },
+    {"gridFitType", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.gridFitType); },
      [](Machine& m, display::EditTextObject& f, const Value& v) {
        std::string t = m.toString(v);
-       for (char& c : t) c = char(std::tolower(static_cast<unsigned char>(c)));
-       if (t == "input" || t == "dynamic") st(f).scriptRecord().readOnly = t == "dynamic";
+       if (t == "none" || t == "pixel" || t == "subpixel") st(f).look.gridFitType = t;
+     }},
+    {"antiAliasType", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.antiAliasType); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) {
+       std::string t = m.toString(v);
+       if (t == "normal" || t == "advanced") st(f).look.antiAliasType = t;
+     }},
+    {"thickness", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.thickness); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.thickness = std::clamp(m.toNumber(v), -200.0, 200.0); }},
+    {"sharpness", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.sharpness); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.sharpness = std::clamp(m.toNumber(v), -400.0, 400.0); }},
+    {"filters", [](Machine& m, display::EditTextObject&) { return Value(m.newArray()); },
+     [](Machine&, display::EditTextObject&, const Value&) {}},
+    {"scroll", [](Machine&, display::EditTextObject& f) { return Value(st(f).scroll()); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) {
+       double n = m.toNumber(v);
+       if (std::isnan(n)) return;
+       int before = st(f).scroll();
+       st(f).setScroll(int(std::clamp(n, 1.0, 1e9)));
+       scrolled(m, f, before);
+     }},
+    {"maxscroll", [](Machine&, display::EditTextObject& f) { return Value(st(f).maxScroll()); }, nullptr},
+    {"borderColor", [](Machine&, display::EditTextObject& f) { return Value(rgbOf(st(f).look.borderColor)); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.borderColor = colorOf(m, v); }},
+    {"backgroundColor", [](Machine&, display::EditTextObject& f) { return Value(rgbOf(st(f).look.backgroundColor)); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.backgroundColor = colorOf(m, v); }},
+    {"textColor", [](Machine&, display::EditTextObject& f) { return Value(rgbOf(st(f).defaultFormat().color)); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { setAllColors(f, colorOf(m, v)); }},
+    {"tabIndex", [](Machine&, display::EditTextObject& f) { return st(f).look.tabIndex ? Value(*st(f).look.tabIndex) : Value(); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) {
+       if (v.isNullish()) st(f).look.tabIndex.reset();
+       else st(f).look.tabIndex = double(avm1::toInt32(m.toNumber(v)));
      }},
     // true is "left", false "none"; other text than the four modes is "none".
     {"autoSize", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.autoSize); },
@@ -108,6 +108,21 @@ const Row kRows[] = {
        st(f).look.autoSize = mode;
        st(f).scriptRecord().autoSize = mode != "none";
      }},
+    {"text", [](Machine&, display::EditTextObject& f) { return Value(utf8(st(f).text())); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).setText(utf16(m, v)); }},
+    // "input" or "dynamic" in any case; anything else leaves it.
+    {"type", [](Machine&, display::EditTextObject& f) { return Value(st(f).editable() ? "input" : "dynamic"); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) {
+       std::string t = m.toString(v);
+       for (char& c : t) c = char(std::tolower(static_cast<unsigned char>(c)));
+       if (t == "input" || t == "dynamic") st(f).scriptRecord().readOnly = t == "dynamic";
+     }},
+    {"htmlText",
+     [](Machine&, display::EditTextObject& f) { return Value(utf8(st(f).html() ? st(f).htmlText() : st(f).text())); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) {
+       if (st(f).html()) st(f).setHtmlText(utf16(m, v));
+       else st(f).setText(utf16(m, v));
+     }},
     {"variable",
      [](Machine&, display::EditTextObject& f) {
        return st(f).variableName().empty() ? Value::null() : Value(st(f).variableName());
@@ -115,6 +130,9 @@ const Row kRows[] = {
      [](Machine& m, display::EditTextObject& f, const Value& v) {
        st(f).scriptRecord().variableName = v.isNullish() ? std::string() : m.toString(v);
      }},
+    {"hscroll", [](Machine&, display::EditTextObject&) { return Value(0); },
+     [](Machine&, display::EditTextObject&, const Value&) {}},
+    {"maxhscroll", [](Machine&, display::EditTextObject&) { return Value(0); }, nullptr},
     {"maxChars",
      [](Machine&, display::EditTextObject& f) {
        const auto& max = st(f).record().maxLength;
@@ -125,28 +143,39 @@ const Row kRows[] = {
        if (n <= 0) st(f).scriptRecord().maxLength.reset();
        else st(f).scriptRecord().maxLength = uint16_t(std::min(n, 65535));
      }},
+    {"embedFonts", [](Machine&, display::EditTextObject& f) { return Value(st(f).record().useOutlines); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().useOutlines = m.toBoolean(v); }},
+    {"html", [](Machine&, display::EditTextObject& f) { return Value(st(f).html()); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().html = m.toBoolean(v); }},
+    {"border", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.border); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.border = m.toBoolean(v); }},
+    {"background", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.background); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.background = m.toBoolean(v); }},
+    {"wordWrap", [](Machine&, display::EditTextObject& f) { return Value(st(f).record().wordWrap); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().wordWrap = m.toBoolean(v); }},
+    {"password", [](Machine&, display::EditTextObject& f) { return Value(st(f).password()); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().password = m.toBoolean(v); }},
+    {"multiline", [](Machine&, display::EditTextObject& f) { return Value(st(f).multiline()); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().multiline = m.toBoolean(v); }},
+    {"selectable", [](Machine&, display::EditTextObject& f) { return Value(st(f).selectable()); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).scriptRecord().noSelect = !m.toBoolean(v); }},
+    {"length", [](Machine&, display::EditTextObject& f) { return Value(double(st(f).text().size())); }, nullptr},
+    {"bottomScroll", [](Machine&, display::EditTextObject& f) { return Value(st(f).bottomScroll()); }, nullptr},
+    {"textWidth", [](Machine&, display::EditTextObject& f) { return Value(std::round(st(f).layout().textWidth / 20)); }, nullptr},
+    {"textHeight", [](Machine&, display::EditTextObject& f) { return Value(std::round(st(f).layout().textHeight / 20)); }, nullptr},
+
     {"restrict",
      [](Machine&, display::EditTextObject& f) { return st(f).look.restrict ? Value(*st(f).look.restrict) : Value::null(); },
      [](Machine& m, display::EditTextObject& f, const Value& v) {
        if (v.isNullish()) st(f).look.restrict.reset();
        else st(f).look.restrict = m.toString(v);
      }},
-    {"scroll", [](Machine&, display::EditTextObject& f) { return Value(st(f).scroll()); },
-     [](Machine& m, display::EditTextObject& f, const Value& v) {
-       double n = m.toNumber(v);
-       if (std::isnan(n)) return;
-       int before = st(f).scroll();
-       st(f).setScroll(int(std::clamp(n, 1.0, 1e9)));
-       scrolled(m, f, before);
-     }},
-    {"maxscroll", [](Machine&, display::EditTextObject& f) { return Value(st(f).maxScroll()); }, nullptr},
-    {"bottomScroll", [](Machine&, display::EditTextObject& f) { return Value(st(f).bottomScroll()); }, nullptr},
-    {"hscroll", [](Machine&, display::EditTextObject&) { return Value(0); },
+    {"condenseWhite", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.condenseWhite); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.condenseWhite = m.toBoolean(v); }},
+    {"mouseWheelEnabled", [](Machine&, display::EditTextObject& f) { return Value(st(f).look.mouseWheelEnabled); },
+     [](Machine& m, display::EditTextObject& f, const Value& v) { st(f).look.mouseWheelEnabled = m.toBoolean(v); }},
+    {"styleSheet", [](Machine&, display::EditTextObject&) { return Value(); },
      [](Machine&, display::EditTextObject&, const Value&) {}},
-    {"maxhscroll", [](Machine&, display::EditTextObject&) { return Value(0); }, nullptr},
-    {"length", [](Machine&, display::EditTextObject& f) { return Value(double(st(f).text().size())); }, nullptr},
-    {"textWidth", [](Machine&, display::EditTextObject& f) { return Value(std::round(st(f).layout().textWidth / 20)); }, nullptr},
-    {"textHeight", [](Machine&, display::EditTextObject& f) { return Value(std::round(st(f).layout().textHeight / 20)); }, nullptr},
 };
 
 display::EditTextObject* field(const Value& self) { return fieldOf(self); }
@@ -172,7 +201,11 @@ Value getTextFormat(Machine& m, const Value& self, const Args& args) {
   EditTextState& s = st(*f);
   size_t begin, end;
   rangeOf(m, s, args, std::min<size_t>(args.size(), 2), &begin, &end);
-  if (begin >= end) return Value(newTextFormat(m, FormatFields{}));  // an empty range has no format
+  if (begin >= end) {  // an empty range has no format
+    FormatFields none;
+    none.display = "block";
+    return Value(newTextFormat(m, none));
+  }
   FormatFields common = fieldsOf(s.styledText().formatAt(begin));
   for (const text::FormatRun& run : s.styledText().runs)
     if (run.start > begin && run.start < end) common = commonFields(common, fieldsOf(run.format));
@@ -244,7 +277,7 @@ void installTextFieldClass(ClipStage& stage) {
     display::EditTextObject* f = field(self);
     if (!f || args.empty()) return Value();
     EditTextState& s = st(*f);
-    const bool focused = at->input().focus() && at->input().focus() == (self.isObject() ? self.object() : nullptr);
+    const bool focused = at->input().hasSelection() && at->input().focus() == (self.isObject() ? self.object() : nullptr);
     s.replaceRange(focused ? s.selectionBegin() : 0, focused ? s.selectionEnd() : 0, utf16(mm, args[0]));
     return Value();
   });
@@ -277,10 +310,7 @@ void installTextFieldClass(ClipStage& stage) {
     display::SpriteObject* sprite = clip ? clip->sprite() : nullptr;
     if (!sprite || args.size() < 6) return Value();
     double numbers[5];
-    for (size_t i = 0; i < 5; ++i) {
-      numbers[i] = mm.toNumber(args[i + 1]);
-      if (!std::isfinite(numbers[i])) numbers[i] = 0;
-    }
+    for (size_t i = 0; i < 5; ++i) numbers[i] = avm1::toInt32(mm.toNumber(args[i + 1]));  // whole pixels
     text::EditTextRecord record;
     record.bounds = swf::Rect{0, int32_t(std::round(std::fabs(numbers[3]) * 20)), 0,
                               int32_t(std::round(std::fabs(numbers[4]) * 20))};

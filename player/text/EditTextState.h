@@ -92,6 +92,10 @@ class EditTextState {
     swf::Rgba backgroundColor{255, 255, 255, 255}, borderColor{0, 0, 0, 255};
     std::string autoSize = "none";  // "none", "left", "center" or "right"
     std::optional<std::string> restrict;
+    std::optional<double> tabIndex;
+    std::string antiAliasType = "normal", gridFitType = "pixel";
+    double sharpness = 0, thickness = 0;
+    bool condenseWhite = false, mouseWheelEnabled = true;
   };
   Look look;
 
