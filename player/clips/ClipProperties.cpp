@@ -6,6 +6,7 @@
 
 #include "ClipGeometry.h"
 #include "ClipStage.h"
+#include "EditTextObject.h"
 #include "SpriteObject.h"
 
 namespace clips {
@@ -95,6 +96,14 @@ Value getHeight(ClipObject& c, avm1::Machine&) { return bound(c, false); }
 void setSize(ClipObject& c, avm1::Machine& m, const Value& v, bool width) {
   double size;
   if (!finite(m, v, &size)) return;
+  if (d(c).kind() == display::ObjectKind::EditText) {  // a field's box takes the size; its scale stays
+    text::EditTextState& field = static_cast<display::EditTextObject&>(d(c)).state();
+    swf::Rect box = field.bounds();
+    const int32_t twips = int32_t(std::round(std::max(size, 0.0) * 20));
+    (width ? box.xMax : box.yMax) = (width ? box.xMin : box.yMin) + twips;
+    field.setBounds(box);
+    return;
+  }
   Bounds local = boundsOf(c.stage().player().library(), d(c), swf::Matrix{});
   double extent = width ? local.xMax - local.xMin : local.yMax - local.yMin;
   if (local.empty || extent <= 0) return;

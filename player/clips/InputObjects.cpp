@@ -137,7 +137,7 @@ void InputObjects::install() {
   key_ = make("Key");
   for (const KeyConstant& k : kKeys) key_->define(m, k.name, Value(k.code), kBuiltIn);
   method(key_, "isDown", [this](Machine& mm, const Value&, const Args& args) {
-    return Value(keyDown(avm1::toInt32(mm.toNumber(avm1::arg(args, 0)))));
+    return Value(isDown(avm1::toInt32(mm.toNumber(avm1::arg(args, 0)))));
   });
   method(key_, "isToggled", [this](Machine& mm, const Value&, const Args& args) {
     int code = avm1::toInt32(mm.toNumber(avm1::arg(args, 0)));

@@ -27,7 +27,7 @@ class InputObjects {
   // The area the movie shows, in pixels: Stage.width and height under "noScale", and onResize.
   void resized(int width, int height);
 
-  bool keyDown(int code) const { return held_.count(code) != 0; }
+  bool isDown(int code) const { return held_.count(code) != 0; }
   bool mouseHidden() const { return mouseHidden_; }
   const std::string& scaleMode() const { return scaleMode_; }
   const std::string& align() const { return align_; }

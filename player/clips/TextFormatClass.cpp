@@ -230,7 +230,7 @@ FormatFields commonFields(const FormatFields& a, const FormatFields& b) {
 }
 
 // new TextFormat(font, size, color, bold, italic, underline, url, target, align, leftMargin,
-// rightMargin, indent, leading): every value unset unless given.
+// rightMargin, indent, leading): every value unset unless given, but display is "block".
 void installTextFormatClass(Machine& m) {
   avm1::ObjectRef proto = m.newObject();
   avm1::defineClass(m, "TextFormat", [](Machine& mm, const Value& self, const Args& args) {
@@ -249,6 +249,7 @@ void installTextFormatClass(Machine& m) {
     f.rightMargin = wholeOrNone(10);
     f.indent = wholeOrNone(11);
     f.leading = wholeOrNone(12);
+    f.display = "block";
     auto holder = std::make_shared<FormatHolder>();
     holder->fields = std::move(f);
     self.object()->primitive = Value(avm1::ObjectRef(holder));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ButtonActionRunner.h"
+#include "PointerTracker.h"
 #include "ClipStage.h"
 #include "Machine.h"
 #include "SwfMovie.h"
@@ -51,6 +52,11 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   void trace(const std::string& line) override;
   void getUrl(const std::string& url, const std::string& target) override;
   avm1::Value externalCall(const std::string& name, const avm1::Args& args) override;
+
+  // A pointer's button event runs the button's script handler (onPress, onRelease, ...).
+  void buttonEvent(const display::ButtonEvent& event);
+  // Key, Mouse, Stage and Selection of the movie's clips; none without a display list.
+  clips::InputObjects* input() { return stage_ ? &stage_->input() : nullptr; }
 
   // display::ButtonActionRunner: on _level0 until buttons' parents are clips of their own.
   void runButtonAction(const display::PendingButtonAction& action) override;
