@@ -6,6 +6,7 @@
 
 #include "ClipGeometry.h"
 #include "ClipStage.h"
+#include "ScriptClasses.h"
 #include "Machine.h"
 #include "SpriteObject.h"
 
@@ -118,6 +119,7 @@ avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object)
   if (avm1::ObjectRef proto = m.prototypeOf(className)) clip->setProto(m, proto);
   object.scriptLink = clip;
   clip->refreshPath();
+  if (object.kind() == display::ObjectKind::EditText) initializeField(m, clip);
   return clip;
 }
 

@@ -40,6 +40,8 @@ display::EditTextObject* fieldOf(const avm1::Value& v);
 
 void installTextFormatClass(avm1::Machine& m);
 void installTextFieldClass(ClipStage& stage);
+// A new text field object: its own listeners, itself the first.
+void initializeField(avm1::Machine& m, const avm1::ObjectRef& field);
 void installColorClass(ClipStage& stage);
 void installButtonClass(ClipStage& stage);
 void installMovieClipLoaderClass(ClipStage& stage);

@@ -232,14 +232,20 @@ display::EditTextObject* fieldOf(const Value& v) {
   return d && d->kind() == display::ObjectKind::EditText ? static_cast<display::EditTextObject*>(d) : nullptr;
 }
 
+void initializeField(Machine& m, const avm1::ObjectRef& field) {
+  field->define(m, "_listeners", Value(m.newArray({Value(field)})), avm1::kDontEnum);
+}
+
 void installTextFieldClass(ClipStage& stage) {
   Machine& m = stage.machine();
   avm1::ObjectRef proto = m.newObject();
   avm1::ObjectRef ctor = avm1::defineClass(m, "TextField", [](Machine&, const Value&, const Args&) { return Value(); }, proto);
-  // Text fields hear onChanged, onScroller and focus changes as listeners do.
+  // Text fields broadcast onChanged and onScroller: the methods are shared, each field keeps
+  // its own listeners (itself first, see initializeField).
   Value broadcaster = m.global()->get(m, "AsBroadcaster");
   if (broadcaster.isObject()) m.callMethod(broadcaster, "initialize", {Value(proto)});
-  for (const char* name : {"addListener", "removeListener", "broadcastMessage", "_listeners"})
+  proto->remove(m, "_listeners");
+  for (const char* name : {"addListener", "removeListener", "broadcastMessage"})
     if (avm1::Property* p = proto->findOwn(m, name)) p->flags |= avm1::kDontEnum;
 
   for (const Row& r : kRows) {
