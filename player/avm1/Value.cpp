@@ -284,7 +284,8 @@ const char* typeOfName(const Value& v) {
     case Value::Kind::String: return "string";
     case Value::Kind::Object:
       if (v.object()->isFunction()) return "function";
-      return v.object()->isClip() ? "movieclip" : "object";
+      // Text fields and buttons read as paths too, but are objects to typeof.
+      return v.object()->isClip() && v.object()->className == "MovieClip" ? "movieclip" : "object";
   }
   return "undefined";
 }

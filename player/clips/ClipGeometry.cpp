@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ButtonObject.h"
+#include "EditTextObject.h"
 #include "SpriteObject.h"
 #include "Transform.h"
 
@@ -65,6 +66,11 @@ Bounds boundsOf(display::CharacterLibrary& library, const display::DisplayObject
     case display::ObjectKind::Button:
       addChildren(library, static_cast<const display::ButtonObject&>(object).children(), m, &b);
       break;
+    case display::ObjectKind::EditText: {  // its bounds grow with auto-size, so asking may lay it out
+      auto& field = const_cast<display::EditTextObject&>(static_cast<const display::EditTextObject&>(object));
+      addRect(&b, field.state().bounds(), m);
+      break;
+    }
     default: break;
   }
   return b;

@@ -6,13 +6,25 @@
 
 #include "ClipGeometry.h"
 #include "ClipStage.h"
+#include "ScriptClasses.h"
 #include "Machine.h"
 #include "SpriteObject.h"
 
 namespace clips {
 
+// Clips, text fields and buttons reach scripts; shapes and static text do not.
+const char* classNameOf(display::ObjectKind kind) {
+  switch (kind) {
+    case display::ObjectKind::Sprite: return "MovieClip";
+    case display::ObjectKind::EditText: return "TextField";
+    case display::ObjectKind::Button: return "Button";
+    default: return nullptr;
+  }
+}
+
 ClipObject::ClipObject(ClipStage& stage, display::DisplayObject* display) : stage_(stage), display_(display) {
-  className = "MovieClip";
+  const char* name = display ? classNameOf(display->kind()) : nullptr;
+  className = name ? name : "MovieClip";
   hasExtraProperties_ = true;
 }
 
@@ -98,12 +110,16 @@ avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object)
     auto* clip = dynamic_cast<ClipObject*>(object.scriptLink.get());
     return clip ? clip->shared_from_this() : nullptr;
   }
-  if (object.kind() != display::ObjectKind::Sprite) return nullptr;
+  const char* className = classNameOf(object.kind());
+  if (!className) return nullptr;
+  avm1::Machine& machine = stage.machine();
+  if (object.kind() == display::ObjectKind::EditText && machine.rules().version() < 6) return nullptr;  // SWF 5 fields are not objects
   auto clip = std::make_shared<ClipObject>(stage, &object);
   avm1::Machine& m = stage.machine();
-  if (avm1::ObjectRef proto = m.prototypeOf("MovieClip")) clip->setProto(m, proto);
+  if (avm1::ObjectRef proto = m.prototypeOf(className)) clip->setProto(m, proto);
   object.scriptLink = clip;
   clip->refreshPath();
+  if (object.kind() == display::ObjectKind::EditText) initializeField(m, clip);
   return clip;
 }
 

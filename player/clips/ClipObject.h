@@ -50,6 +50,9 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
   bool hasWritten_ = false;
 };
 
+// "MovieClip", "TextField" or "Button": the class of the script object a kind of instance
+// has; none for kinds scripts do not see.
+const char* classNameOf(display::ObjectKind kind);
 // The script object of an instance, made on first use (none for kinds scripts do not see).
 avm1::ObjectRef scriptObjectOf(ClipStage& stage, display::DisplayObject& object);
 ClipObject* asClip(const avm1::Value& v);

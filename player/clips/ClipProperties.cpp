@@ -6,6 +6,7 @@
 
 #include "ClipGeometry.h"
 #include "ClipStage.h"
+#include "EditTextObject.h"
 #include "SpriteObject.h"
 
 namespace clips {
@@ -85,9 +86,7 @@ void setVisible(ClipObject& c, avm1::Machine& m, const Value& v) {
   d(c).setVisible(m.toBoolean(v));
 }
 Value bound(ClipObject& c, bool width) {
-  display::SpriteObject* sprite = c.sprite();
-  if (!sprite) return Value(0);
-  Bounds b = boundsOf(sprite->context().library(), d(c), d(c).matrix());
+  Bounds b = boundsOf(c.stage().player().library(), d(c), d(c).matrix());
   if (b.empty) return Value(0);
   return Value(twipsToPixels(width ? b.xMax - b.xMin : b.yMax - b.yMin));
 }
@@ -96,9 +95,16 @@ Value getHeight(ClipObject& c, avm1::Machine&) { return bound(c, false); }
 // A new width or height scales the clip so its unrotated bounds take that size.
 void setSize(ClipObject& c, avm1::Machine& m, const Value& v, bool width) {
   double size;
-  display::SpriteObject* sprite = c.sprite();
-  if (!finite(m, v, &size) || !sprite) return;
-  Bounds local = boundsOf(sprite->context().library(), d(c), swf::Matrix{});
+  if (!finite(m, v, &size)) return;
+  if (d(c).kind() == display::ObjectKind::EditText) {  // a field's box takes the size; its scale stays
+    text::EditTextState& field = static_cast<display::EditTextObject&>(d(c)).state();
+    swf::Rect box = field.bounds();
+    const int32_t twips = int32_t(std::round(std::max(size, 0.0) * 20));
+    (width ? box.xMax : box.yMax) = (width ? box.xMin : box.yMin) + twips;
+    field.setBounds(box);
+    return;
+  }
+  Bounds local = boundsOf(c.stage().player().library(), d(c), swf::Matrix{});
   double extent = width ? local.xMax - local.xMin : local.yMax - local.yMin;
   if (local.empty || extent <= 0) return;
   ClipObject::Transform t = c.transform();

@@ -10,6 +10,7 @@
 
 #include "Collector.h"
 #include "PlaceRecords.h"
+#include "ScriptClasses.h"
 #include "SpriteObject.h"
 
 namespace clips {
@@ -22,6 +23,8 @@ ClipStage::ClipStage(display::MoviePlayer& player, avm1::Machine& machine)
   installMovieClipMethods(*this);
   installDrawingMethods(*this);
   installInteractionMethods(*this);
+  installScriptClasses(*this);
+  input_ = std::make_unique<InputObjects>(*this);
   root_ = scriptObjectOf(*this, player_.root());
   root_->clipPath = "_level0";
   root_->define(machine_, "_parent", avm1::Value(), avm1::kDontEnum);  // a level has none
@@ -155,6 +158,8 @@ void ClipStage::initActions(display::SpriteObject& clip, swf::CharacterId sprite
 // A clip whose symbol has a registered class takes the class's prototype and runs its
 // constructor before its other events; its Initialize clip actions come first of all.
 void ClipStage::instancePlaced(display::DisplayObject& object) {
+  if (object.name().empty() && classNameOf(object.kind()))
+    object.setName("instance" + std::to_string(++instanceCounter_));
   auto clip = std::dynamic_pointer_cast<ClipObject>(scriptObjectOf(*this, object));
   if (!clip) return;
   queueEvent(*clip, ev::kInitialize, nullptr);

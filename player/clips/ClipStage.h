@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ClipObject.h"
+#include "InputObjects.h"
 #include "Machine.h"
 #include "MoviePlayer.h"
 #include "ScriptHooks.h"
@@ -45,6 +46,8 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   avm1::Machine& machine() { return machine_; }
   display::MoviePlayer& player() { return player_; }
   const avm1::ObjectRef& root() const { return root_; }
+  // Key, Mouse, Stage and Selection: the player reports input and resizes here.
+  InputObjects& input() { return *input_; }
   std::string url;  // the movie's _url
   // The pointer as the control last reported it, in twips of the stage.
   render::Point pointer;
@@ -107,6 +110,8 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   std::map<std::string, avm1::Value> registered_;
   double nowMs_ = 0;
   std::unique_ptr<BoundFields> boundFields_;  // text fields that follow their variables
+  std::unique_ptr<InputObjects> input_;
+  int instanceCounter_ = 0;  // unnamed clips, buttons and fields are "instance1", "instance2", ...
 };
 
 // MovieClip.prototype's methods and the display properties' getters and setters.

@@ -2,6 +2,7 @@
 // for morphs) and each timeline's frame labels.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -50,6 +51,10 @@ class CharacterLibrary {
   const text::LayoutFont* layoutFont(const std::string& name, bool bold, bool italic);
   void setDeviceFonts(std::shared_ptr<text::DeviceFonts> fonts) { deviceFonts_ = std::move(fonts); }
   text::DeviceFonts* deviceFonts() const { return deviceFonts_.get(); }
+  // A record for a field a script makes, kept as long as the library (its fields refer to it).
+  const text::EditTextRecord& keepEditText(text::EditTextRecord record) {
+    return scriptedTexts_.emplace_back(std::move(record));
+  }
 
  private:
   std::shared_ptr<const swf::MovieData> movie_;
@@ -63,6 +68,7 @@ class CharacterLibrary {
   mutable std::map<swf::CharacterId, std::optional<text::EditTextRecord>> editTexts_;
   std::map<swf::CharacterId, std::unique_ptr<EmbeddedFont>> layoutFonts_;
   std::shared_ptr<text::DeviceFonts> deviceFonts_;
+  std::deque<text::EditTextRecord> scriptedTexts_;
 };
 
 }  // namespace display

@@ -110,10 +110,10 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
   const swf::Matrix toField = concatenate(toPixels, matrix());
   const swf::ColorTransform own = concatenate(colorTransform, this->colorTransform());
   render::Renderer& renderer = context.renderer;
-  const text::EditTextRecord& record = state.record();
 
-  if (record.border && !context.drawingMask)
-    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax), toField, concatenate(own, tint({255, 255, 255, 255})));
+  const text::EditTextState::Look& look = state.look;
+  if (look.background && !context.drawingMask)
+    renderer.drawShape(box(b.xMin, b.yMin, b.xMax, b.yMax), toField, concatenate(own, tint(look.backgroundColor)));
 
   const size_t first = size_t(state.scroll() - 1);
   const double scrolled = layout.lines[first].top - text::kGutter;
@@ -167,8 +167,8 @@ void EditTextObject::render(RenderContext& context, const swf::Matrix& toPixels,
     }
   }
   if (clip) renderer.popMask();
-  if (record.border && !context.drawingMask)
-    renderer.drawShape(borderInPixels(b, toField), swf::Matrix{}, concatenate(own, tint({0, 0, 0, 255})));
+  if (look.border && !context.drawingMask)
+    renderer.drawShape(borderInPixels(b, toField), swf::Matrix{}, concatenate(own, tint(look.borderColor)));
 }
 
 }  // namespace display

@@ -7,6 +7,7 @@
 #include <cwctype>
 
 #include "ExternalInterface.h"
+#include "ScriptClasses.h"
 #include "FlashPlayer.h"
 #include "Text.h"
 #include "Transcript.h"
@@ -85,6 +86,12 @@ void ActionScriptMovie::play(const movie::SwfMovie& movie, const std::wstring& u
 void ActionScriptMovie::runButtonAction(const display::PendingButtonAction& action) {
   hasCode_ = true;
   machine_.runActions(std::make_shared<avm1::Code>(avm1::Code{action.bytes, codeVersion_}), machine_.root());
+}
+
+void ActionScriptMovie::buttonEvent(const display::ButtonEvent& event) {
+  if (!stage_) return;
+  hasCode_ = true;
+  clips::runButtonHandler(*stage_, event);
 }
 
 void ActionScriptMovie::enterFrame() {

@@ -14,6 +14,7 @@
 
 #include "ButtonActionRunner.h"
 #include "ClipInput.h"
+#include "PointerTracker.h"
 #include "ClipStage.h"
 #include "Machine.h"
 #include "MovieSoundBridge.h"
@@ -62,6 +63,10 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   // stage), and whether a clip acting as a button wants the hand.
   void clipInput(UINT message, WPARAM wParam, std::optional<render::Point> stage);
   bool clipHandCursor();
+  // A pointer's button event runs the button's script handler (onPress, onRelease, ...).
+  void buttonEvent(const display::ButtonEvent& event);
+  // Key, Mouse, Stage and Selection of the movie's clips; none without a display list.
+  clips::InputObjects* input() { return stage_ ? &stage_->input() : nullptr; }
 
   // display::ButtonActionRunner: on _level0 until buttons' parents are clips of their own.
   void runButtonAction(const display::PendingButtonAction& action) override;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ActionScriptMovie.h"
+#include "ScriptInput.h"
 #include "FlashPlayer.h"
 #include "Text.h"
 
@@ -111,6 +112,7 @@ void FlashPlayer::fieldInput(UINT message, WPARAM wParam) {
 
 void FlashPlayer::movieInput(UINT message, WPARAM wParam, POINT point) {
   if (!movieView_.loaded()) return;
+  if (auto actionScript = actionScript_) reportScriptInput(*actionScript, message, wParam);
   std::vector<display::PendingButtonAction> actions;
   switch (message) {
     case WM_MOUSEMOVE:
@@ -140,16 +142,22 @@ void FlashPlayer::movieInput(UINT message, WPARAM wParam, POINT point) {
     default:
       return;
   }
-  // The actions come first, then the clips' events, then the picture with the buttons' new
-  // states and what they did.
+  // The actions come first, then the buttons' script handlers, then the clips' events, then the
+  // picture with the buttons' new states and what they did.
   if (auto actionScript = actionScript_) {
     for (const display::PendingButtonAction& action : actions) actionScript->runButtonAction(action);
+    for (const display::ButtonEvent& event : movieView_.takeButtonEvents()) actionScript->buttonEvent(event);
     actionScript->clipInput(message, wParam, movieView_.stagePoint(point));
   }
   refreshMovie();
 }
 
 bool FlashPlayer::setMovieCursor() {
+  if (auto actionScript = actionScript_)
+    if (clips::InputObjects* input = actionScript->input(); input && input->mouseHidden()) {
+      SetCursor(nullptr);  // Mouse.hide()
+      return true;
+    }
   const bool clipHand = actionScript_ && actionScript_->clipHandCursor();
   if (!movieView_.handCursor() && !clipHand) return false;
   SetCursor(LoadCursorW(nullptr, IDC_HAND));

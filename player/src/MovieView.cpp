@@ -208,10 +208,11 @@ std::vector<display::PendingButtonAction> MovieView::pointer(Pointer what, POINT
   }
   if (what == Pointer::Release) state_->text.release();
   switch (what) {
-    case Pointer::Press: return pendingActions(tracker.press(target));
-    case Pointer::Release: return pendingActions(tracker.release(target));
-    default: return pendingActions(tracker.move(target));
+    case Pointer::Press: buttonEvents_ = tracker.press(target); break;
+    case Pointer::Release: buttonEvents_ = tracker.release(target); break;
+    default: buttonEvents_ = tracker.move(target); break;
   }
+  return pendingActions(buttonEvents_);
 }
 
 std::vector<display::PendingButtonAction> MovieView::keyPress(uint8_t swfKey) {

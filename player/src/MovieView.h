@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ButtonActionRunner.h"
+#include "PointerTracker.h"
 #include "TextInput.h"
 #include "Stage.h"
 
@@ -77,6 +78,8 @@ class MovieView {
   std::vector<display::PendingButtonAction> pointer(Pointer what, POINT point);
   // A key press by its SWF key code (1-19 the named keys, 32-126 characters).
   std::vector<display::PendingButtonAction> keyPress(uint8_t swfKey);
+  // The button events of the last pointer input, for the buttons' script handlers (onPress...).
+  std::vector<display::ButtonEvent> takeButtonEvents() { return std::move(buttonEvents_); }
   // The pointer is over an enabled button that shows the hand.
   bool handCursor() const;
   // A button's hit area lies under the point (in the coordinates of `bounds`).
@@ -98,6 +101,7 @@ class MovieView {
 
  private:
   struct State;
+  std::vector<display::ButtonEvent> buttonEvents_;
   std::shared_ptr<display::ButtonObject> buttonUnder(POINT point);
   std::optional<FieldChange> fieldChange(bool changed) const;
   std::unique_ptr<State> state_;

@@ -21,6 +21,8 @@ TextFormat formatOf(const EditTextRecord& record) {
 
 EditTextState::EditTextState(const EditTextRecord& record, TextFormat format, FontResolver& fonts)
     : record_(record), fonts_(fonts), defaultFormat_(std::move(format)), bounds_(record.bounds) {
+  look.background = look.border = record.border;
+  if (record.autoSize) look.autoSize = "left";
   setFromVariable(record.initialText);
 }
 

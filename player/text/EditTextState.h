@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "EditTextRecord.h"
@@ -74,6 +75,29 @@ class EditTextState {
   int maxScroll();
   int bottomScroll();  // the last line wholly shown
   void scrollToCaret();
+
+  // What scripts change after the field was made (EditTextScripting.cpp): its flags (the
+  // layout is made again), its default format, and the text or formats of a range.
+  EditTextRecord& scriptRecord();
+  void setDefaultFormat(const TextFormat& format) { defaultFormat_ = format; }
+  // Replaces [begin, end) with `text` in the format at `begin` (the default format when the
+  // field is empty); the caret goes after it. Tells nobody.
+  void replaceRange(size_t begin, size_t end, std::u16string_view text);
+  // Changes the format of every index in [begin, end).
+  void formatRange(size_t begin, size_t end, const std::function<void(TextFormat&)>& change);
+  // What only scripts set: background and border apart (the record's border flag shows
+  // both) and their colours, the auto-size mode, the characters input may type.
+  struct Look {
+    bool background = false, border = false;
+    swf::Rgba backgroundColor{255, 255, 255, 255}, borderColor{0, 0, 0, 255};
+    std::string autoSize = "none";  // "none", "left", "center" or "right"
+    std::optional<std::string> restrict;
+    std::optional<double> tabIndex;
+    std::string antiAliasType = "normal", gridFitType = "pixel";
+    double sharpness = 0, thickness = 0;
+    bool condenseWhite = false, mouseWheelEnabled = true;
+  };
+  Look look;
 
  private:
   void changed();  // the text changed: layout anew, keep scroll in range
