@@ -33,6 +33,7 @@ constexpr const char* kSource = R"(
     }
   };
   box.onRelease = function () {
+    trace("released");
     flash.external.ExternalInterface.call("vor.Application.exitWithCode", "0", "<{lumo}>7");
   };
 )";
@@ -70,7 +71,8 @@ TEST(FormsClips, ADrawnClipMovesOnTheScreenAndARealClickRunsItsOnRelease) {
   FormsProjector projector({{L"clips.swf", "log started\n", 8, "--size 240x160 --rate 12 --background FFFFFF --scene scene.txt"}},
                            R"({"title": "Clips", "forms": [
                               {"name": "main", "windowTitle": "clips", "movie": "clips.swf", "x": 200, "y": 150,
-                               "width": 240, "height": 160, "visibleAtStart": true, "borderStyle": "none"}]})",
+                               "width": 240, "height": 160, "visibleAtStart": true, "borderStyle": "none",
+                               "playerBackground": "#FFFFFF"}]})",
                            {{L"scene.txt", scene()}});
   ASSERT_TRUE(projector.built());
   ASSERT_TRUE(projector.start());

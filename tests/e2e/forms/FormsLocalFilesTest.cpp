@@ -82,6 +82,11 @@ struct DeepFolders {
 };
 
 TEST(FormsLocalFiles, AFileBesideTheMovieIsFoundFromAWorkingDirectoryLongerThanMaxPath) {
+  // Measured under Wine 8: after starting a process in a working directory over MAX_PATH, this
+  // test program died in most runs with Wine's own heap corrupted ("malloc(): invalid size"),
+  // and once its working directory was found empty. The case runs on Windows only.
+  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+    GTEST_SKIP() << "Wine corrupts the starting process when the working directory is over MAX_PATH";
   FormsProjector projector({{L"main.swf", "load inside.txt\n"}}, kProject);
   ASSERT_TRUE(projector.built());
   DeepFolders made;
