@@ -17,6 +17,10 @@ namespace lumo::e2e {
 // The colour of the screen at x, y (the display's own pixels, as a screenshot shows them).
 COLORREF screenPixel(int x, int y);
 
+// A left click at a screen point, as a person makes it: the pointer moves there, then the button
+// goes down and up through the system's input queue.
+void clickAt(POINT at);
+
 // Saves the whole screen as NAME.bmp in "screenshots" beside the test program, for a person
 // to look at what a test saw; the path, or empty when it could not be written.
 std::wstring saveScreenshot(const std::wstring& name);

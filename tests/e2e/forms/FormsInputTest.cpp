@@ -75,16 +75,6 @@ int darkPixels(const RECT& r) {
   return dark;
 }
 
-// A left click at a screen point, as a person makes it.
-void clickAt(POINT at) {
-  SetCursorPos(at.x, at.y);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-}
-
 TEST(FormsInput, TextShowsTypedKeysReachTheMovieAndClicksOnTheButtonRunItsAction) {
   // A click beside the button first: nothing may run from it.
   const std::string script =

@@ -46,15 +46,6 @@ std::optional<POINT> minimizeBox(HWND window) {
   return std::nullopt;
 }
 
-void clickAt(POINT at) {
-  SetCursorPos(at.x, at.y);
-  INPUT input[2] = {};
-  input[0].type = input[1].type = INPUT_MOUSE;
-  input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, input, sizeof(INPUT));
-}
-
 // Restores the form from its icon, as a double click on it does, and closes it.
 void restoreAndClose(FormsProjector& projector, HWND mainWindow) {
   SendMessageW(mainWindow, WM_USER + 1, 1, WM_LBUTTONDBLCLK);

@@ -8,23 +8,16 @@
 #include "../display/MovieFixture.h"
 #include "BoundFields.h"
 #include "ClipStage.h"
+#include "ScriptHost.h"
 #include "Compiler.h"
 #include "EditTextObject.h"
 #include "SceneFields.h"
 
 using fixture::place;
+using fixture::Lines;
+using fixture::action;
 
 namespace {
-
-class Lines : public avm1::Host {
- public:
-  std::string text;
-  void trace(const std::string& line) override { text += line + "\n"; }
-  void getUrl(const std::string&, const std::string&) override {}
-  avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value(); }
-};
-
-swf::DoAction action(const std::string& source) { return swf::DoAction{as2c::compileActions(source, 8)}; }
 
 swf::RawCharacter field(swf::CharacterId id, const std::string& variable, const std::string& text) {
   scene::FieldSpec spec;

@@ -6,24 +6,17 @@
 
 #include "../display/MovieFixture.h"
 #include "ClipStage.h"
+#include "ScriptHost.h"
 #include "Compiler.h"
 #include "PlaceRecords.h"
 
 using fixture::place;
+using fixture::Lines;
+using fixture::action;
 
 namespace {
 
 constexpr swf::Rgba kRed{255, 0, 0, 255};
-
-class Lines : public avm1::Host {
- public:
-  std::string text;
-  void trace(const std::string& line) override { text += line + "\n"; }
-  void getUrl(const std::string&, const std::string&) override {}
-  avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value(); }
-};
-
-swf::DoAction action(const std::string& source) { return swf::DoAction{as2c::compileActions(source, 8)}; }
 
 swf::PlaceObject named(uint16_t depth, swf::CharacterId id, const std::string& name) {
   swf::PlaceObject p = place(depth, id);

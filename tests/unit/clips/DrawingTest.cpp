@@ -6,20 +6,14 @@
 
 #include "../display/MovieFixture.h"
 #include "ClipStage.h"
+#include "ScriptHost.h"
 #include "Compiler.h"
 #include "SoftwareRenderer.h"
 
 using fixture::place;
+using fixture::Lines;
 
 namespace {
-
-class Lines : public avm1::Host {
- public:
-  std::string text;
-  void trace(const std::string& line) override { text += line + "\n"; }
-  void getUrl(const std::string&, const std::string&) override {}
-  avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value(); }
-};
 
 // Runs `source` as the root's first frame of a 40x40 white movie, then draws the stage.
 struct Drawn {

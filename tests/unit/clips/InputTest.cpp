@@ -8,16 +8,11 @@
 #include "ClipInput.h"
 #include "Compiler.h"
 #include "PlaceRecords.h"
+#include "ScriptHost.h"
+
+using fixture::Lines;
 
 namespace {
-
-class Lines : public avm1::Host {
- public:
-  std::string text;
-  void trace(const std::string& line) override { text += line + "\n"; }
-  void getUrl(const std::string&, const std::string&) override {}
-  avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value(); }
-};
 
 render::Point at(double x, double y) { return render::Point{x * 20, y * 20}; }
 

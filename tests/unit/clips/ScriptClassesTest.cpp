@@ -7,19 +7,13 @@
 
 #include "../display/MovieFixture.h"
 #include "ClipStage.h"
+#include "ScriptHost.h"
 #include "Compiler.h"
 
 using fixture::place;
+using fixture::Lines;
 
 namespace {
-
-class Lines : public avm1::Host {
- public:
-  std::string text;
-  void trace(const std::string& line) override { text += line + "\n"; }
-  void getUrl(const std::string&, const std::string&) override {}
-  avm1::Value externalCall(const std::string&, const avm1::Args&) override { return avm1::Value(); }
-};
 
 // A 40x30 movie whose first frame runs `source` (SWF 8), with a clip (id 2, a 10x10 square)
 // placed unnamed at depth 1 and named "box" at depth 2.
