@@ -485,10 +485,31 @@ void Activation::delete2(const Action&) {
   push(Value(false));
 }
 void Activation::getMemberOp(const Action&) {
+  // An array's element by a number: found by its index, its name never made.
+  size_t n = stack_.size();
+  uint32_t index = 0;
+  if (n >= 2 && stack_[n - 1].isNumber() && stack_[n - 2].isObject() &&
+      ElementTable::indexOf(stack_[n - 1].number(), &index)) {
+    bool known = false;
+    Property* p = stack_[n - 2].object()->findOwnElement(m_, index, &known);
+    if (p && !p->getter) {
+      Value found = p->value;  // before the array leaves the stack
+      stack_.resize(n - 2);
+      return push(std::move(found));
+    }
+  }
   TextRef name = popName();
   push(getMember(pop(), name->utf8));
 }
 void Activation::setMember(const Action&) {
+  size_t n = stack_.size();
+  uint32_t index = 0;
+  if (n >= 3 && stack_[n - 2].isNumber() && stack_[n - 3].isObject() &&
+      ElementTable::indexOf(stack_[n - 2].number(), &index) &&
+      stack_[n - 3].object()->setElementInPlace(m_, index, stack_[n - 1])) {
+    stack_.resize(n - 3);
+    return;
+  }
   Value v = pop();
   TextRef text = popName();
   const std::string& name = text->utf8;
