@@ -494,8 +494,9 @@ void Activation::getMemberOp(const Action&) {
     Property* p = stack_[n - 2].object()->findOwnElement(m_, index, &known);
     if (p && !p->getter) {
       Value found = p->value;  // before the array leaves the stack
-      stack_.resize(n - 2);
-      return push(std::move(found));
+      stack_.pop_back();
+      stack_.back() = std::move(found);
+      return;
     }
   }
   TextRef name = popName();
@@ -507,7 +508,7 @@ void Activation::setMember(const Action&) {
   if (n >= 3 && stack_[n - 2].isNumber() && stack_[n - 3].isObject() &&
       ElementTable::indexOf(stack_[n - 2].number(), &index) &&
       stack_[n - 3].object()->setElementInPlace(m_, index, stack_[n - 1])) {
-    stack_.resize(n - 3);
+    for (int i = 0; i < 3; ++i) stack_.pop_back();  // pop_back inlines where resize would not
     return;
   }
   Value v = pop();

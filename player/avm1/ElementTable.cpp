@@ -1,6 +1,8 @@
 // The element table's upkeep as properties come and go.
 #include "ElementTable.h"
 
+#include <algorithm>
+
 namespace avm1 {
 
 namespace {
@@ -29,6 +31,8 @@ void ElementTable::added(const std::string& name, size_t position) {
       slots_ = {};
       return;
     }
+    // Room for many at once: arrays grow an element at a time, and most stay small.
+    if (index >= slots_.capacity()) slots_.reserve(std::max<size_t>(16, 2 * (static_cast<size_t>(index) + 1)));
     slots_.resize(static_cast<size_t>(index) + 1, 0);
   }
   slots_[index] = static_cast<uint32_t>(position + 1);
