@@ -485,10 +485,32 @@ void Activation::delete2(const Action&) {
   push(Value(false));
 }
 void Activation::getMemberOp(const Action&) {
+  // An array's element by a number: found by its index, its name never made.
+  size_t n = stack_.size();
+  uint32_t index = 0;
+  if (n >= 2 && stack_[n - 1].isNumber() && stack_[n - 2].isObject() &&
+      ElementTable::indexOf(stack_[n - 1].number(), &index)) {
+    bool known = false;
+    Property* p = stack_[n - 2].object()->findOwnElement(m_, index, &known);
+    if (p && !p->getter) {
+      Value found = p->value;  // before the array leaves the stack
+      stack_.pop_back();
+      stack_.back() = std::move(found);
+      return;
+    }
+  }
   TextRef name = popName();
   push(getMember(pop(), name->utf8));
 }
 void Activation::setMember(const Action&) {
+  size_t n = stack_.size();
+  uint32_t index = 0;
+  if (n >= 3 && stack_[n - 2].isNumber() && stack_[n - 3].isObject() &&
+      ElementTable::indexOf(stack_[n - 2].number(), &index) &&
+      stack_[n - 3].object()->setElementInPlace(m_, index, stack_[n - 1])) {
+    for (int i = 0; i < 3; ++i) stack_.pop_back();  // pop_back inlines where resize would not
+    return;
+  }
   Value v = pop();
   TextRef text = popName();
   const std::string& name = text->utf8;

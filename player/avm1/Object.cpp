@@ -82,7 +82,15 @@ void Object::dropReferences() {
   interfaces.clear();
   primitive = Value();
   holes_ = 0;
-  protoSlot_ = kUnknownSlot;
+  protoSlot_ = lengthSlot_ = kUnknownSlot;
+  elements_.clear();
+}
+
+void Object::makeArray() {
+  isArray_ = true;
+  elements_.clear();
+  for (size_t at = 0; at < properties_.size(); ++at)
+    if (!properties_[at].deleted) elements_.added(properties_[at].name, at);
 }
 
 Property* Object::findOwn(Machine& m, const std::string& name) {
@@ -106,6 +114,56 @@ Property* Object::protoProperty(Machine& m) {
   if (protoSlot_ == kNoSlot) return nullptr;
   Property* p = &properties_[protoSlot_];
   return p->flags & m.rules().hiddenPropertyFlags() ? nullptr : p;
+}
+
+Property* Object::lengthProperty(Machine& m) {
+  if (lengthSlot_ == kUnknownSlot) {
+    static const std::string name = "length";
+    auto it = index_.find(name);
+    lengthSlot_ = it == index_.end() ? kNoSlot : it->second;
+  }
+  if (lengthSlot_ == kNoSlot) return nullptr;
+  Property* p = &properties_[lengthSlot_];
+  return p->flags & m.rules().hiddenPropertyFlags() ? nullptr : p;
+}
+
+Property* Object::findOwnElement(Machine& m, uint32_t index, bool* known) {
+  size_t at = ElementTable::npos;
+  *known = isArray_ && elements_.find(index, &at);
+  if (!*known || at == ElementTable::npos) return nullptr;
+  Property* p = &properties_[at];
+  return p->flags & m.rules().hiddenPropertyFlags() ? nullptr : p;
+}
+
+// What set() and setData() do to such an element when keeping `length` changes nothing.
+bool Object::setElementInPlace(Machine& m, uint32_t index, const Value& value) {
+  bool known = false;
+  Property* p = findOwnElement(m, index, &known);
+  if (!p || p->getter || p->setter || (p->flags & kReadOnly) || !watchers_.empty()) return false;
+  Property* length = lengthProperty(m);
+  if (!length || !length->value.isNumber() || static_cast<int64_t>(index) >= toInt32(length->value.number()))
+    return false;
+  p->value = value;
+  return true;
+}
+
+bool Object::appendElement(Machine& m, uint32_t index, const Value& value) {
+  size_t at = 0;  // not even a hidden element of that name
+  if (!isArray_ || !elements_.find(index, &at) || at != ElementTable::npos || index >= 2147483647u) return false;
+  Property* length = lengthProperty(m);
+  if (!length || !length->value.isNumber() || toInt32(length->value.number()) != static_cast<int32_t>(index))
+    return false;
+  length->value = Value(static_cast<double>(index) + 1);
+  define(m, std::to_string(index), value);
+  return true;
+}
+
+bool Object::keepLength(Machine& m, int32_t wanted) {
+  Property* length = isArray_ ? lengthProperty(m) : nullptr;
+  if (!length || (length->flags & kReadOnly) || !length->value.isNumber() || toInt32(length->value.number()) != wanted)
+    return false;
+  length->value = Value(static_cast<double>(wanted));
+  return true;
 }
 
 // A chain of prototypes longer than the player allows (a cycle) stops the whole script.
@@ -262,6 +320,8 @@ void Object::define(Machine& m, const std::string& name, const Value& value, uns
   }
   std::string key = ownKey ? name : rules.nameKey(name);
   if (key == "__proto__") protoSlot_ = properties_.size();
+  if (key == "length") lengthSlot_ = properties_.size();
+  if (isArray_) elements_.added(key, properties_.size());
   index_.emplace(std::move(key), properties_.size());
   properties_.push_back(Property{name, value, nullptr, nullptr, flags, false});
 }
@@ -293,10 +353,11 @@ bool Object::remove(Machine& m, const std::string& name) {
   auto it = index_.find(m.rules().nameKey(name));
   if (it == index_.end() || (properties_[it->second].flags & kDontDelete)) return false;
   Property& p = properties_[it->second];
+  if (isArray_) elements_.removed(it->first, it->second);
   p = Property{};
   p.deleted = true;
   index_.erase(it);
-  protoSlot_ = kUnknownSlot;
+  protoSlot_ = lengthSlot_ = kUnknownSlot;
   if (++holes_ > 16 && holes_ > properties_.size() / 2) compact(m);
   return true;
 }
@@ -308,9 +369,13 @@ void Object::compact(Machine& m) {
     if (!p.deleted) live.push_back(std::move(p));
   properties_ = std::move(live);
   index_.clear();
-  for (size_t at = 0; at < properties_.size(); ++at) index_.emplace(m.rules().nameKey(properties_[at].name), at);
+  elements_.clear();
+  for (size_t at = 0; at < properties_.size(); ++at) {
+    index_.emplace(m.rules().nameKey(properties_[at].name), at);
+    if (isArray_) elements_.added(properties_[at].name, at);
+  }
   holes_ = 0;
-  protoSlot_ = kUnknownSlot;
+  protoSlot_ = lengthSlot_ = kUnknownSlot;
 }
 
 std::vector<Property*> Object::ownProperties() {

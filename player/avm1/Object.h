@@ -3,6 +3,7 @@
 // names found nowhere. Arrays keep `length` in step with their indexed properties.
 #pragma once
 
+#include "ElementTable.h"
 #include "Value.h"
 
 #include <functional>
@@ -55,7 +56,7 @@ class Object : public std::enable_shared_from_this<Object> {
   virtual SuperObject* asSuper() { return nullptr; }
   virtual bool isClip() const { return className == "MovieClip"; }
   bool isArray() const { return isArray_; }
-  void makeArray() { isArray_ = true; }
+  void makeArray();
 
   // The prototype, from the `__proto__` property.
   ObjectRef proto(Machine& m);
@@ -87,6 +88,16 @@ class Object : public std::enable_shared_from_this<Object> {
   bool remove(Machine& m, const std::string& name);
   Property* findOwn(Machine& m, const std::string& name);  // none if hidden from this SWF version
   Property* findOwnAnyVersion(Machine& m, const std::string& name);
+  // An array's element by its index, as findOwn of its decimal name finds it; `known` is false
+  // when only the name can tell (no array, or one too sparse for a table of its elements).
+  Property* findOwnElement(Machine& m, uint32_t index, bool* known);
+  // A write of an element that exists as plain data, below `length`, with no watcher: done
+  // where it lies. False (nothing done) otherwise, for the general path.
+  bool setElementInPlace(Machine& m, uint32_t index, const Value& value);
+  // setData of the element at `length`, which it grows by one; false (nothing done) otherwise.
+  bool appendElement(Machine& m, uint32_t index, const Value& value);
+  // setData of an array's `length` to the whole number it already is; false otherwise.
+  bool keepLength(Machine& m, int32_t length);
   std::vector<Property*> ownProperties();
   // Names an object answers besides its own properties (a clip's children and its display
   // properties): asked after its own, before its prototype. Only objects that say so are asked.
@@ -102,6 +113,7 @@ class Object : public std::enable_shared_from_this<Object> {
 
  private:
   Property* protoProperty(Machine& m);
+  Property* lengthProperty(Machine& m);  // own `length` as findOwn finds it
   Property* findOnChain(Machine& m, const std::string& name, Object** owner, int* level = nullptr);
   void keepArrayLength(Machine& m, const std::string& name, const Value& value);
   void dropElements(Machine& m, int32_t from, int32_t to);
@@ -125,6 +137,8 @@ class Object : public std::enable_shared_from_this<Object> {
   Object *prevLive_ = nullptr, *nextLive_ = nullptr;
   static constexpr size_t kUnknownSlot = ~size_t{0}, kNoSlot = kUnknownSlot - 1;
   size_t protoSlot_ = kUnknownSlot;  // where `__proto__` is in properties_
+  size_t lengthSlot_ = kUnknownSlot;  // and `length`
+  ElementTable elements_;  // arrays only
 };
 
 }  // namespace avm1

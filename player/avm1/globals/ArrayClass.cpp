@@ -21,10 +21,26 @@ struct Elements {
     return p ? p->value : Value();
   }
   int32_t length() { return toInt32(m.toNumber(data("length"))); }
-  void setLength(int32_t n) { o->setData(m, "length", Value(static_cast<double>(n))); }
-  Value get(int32_t i) { return data(std::to_string(i)); }
-  bool has(int32_t i) { return o->findOwn(m, std::to_string(i)) != nullptr; }
-  void set(int32_t i, const Value& v) { o->setData(m, std::to_string(i), v); }
+  void setLength(int32_t n) {
+    if (!o->keepLength(m, n)) o->setData(m, "length", Value(static_cast<double>(n)));
+  }
+  // An array's elements by index where its table can tell, by name otherwise.
+  Value get(int32_t i) {
+    bool known = false;
+    Property* p = i >= 0 ? o->findOwnElement(m, static_cast<uint32_t>(i), &known) : nullptr;
+    if (known) return p ? p->value : Value();
+    return data(std::to_string(i));
+  }
+  bool has(int32_t i) {
+    bool known = false;
+    Property* p = i >= 0 ? o->findOwnElement(m, static_cast<uint32_t>(i), &known) : nullptr;
+    return known ? p != nullptr : o->findOwn(m, std::to_string(i)) != nullptr;
+  }
+  void set(int32_t i, const Value& v) {
+    auto at = static_cast<uint32_t>(i);
+    if (i >= 0 && (o->setElementInPlace(m, at, v) || o->appendElement(m, at, v))) return;
+    o->setData(m, std::to_string(i), v);
+  }
   void remove(int32_t i) { o->remove(m, std::to_string(i)); }
   void move(int32_t from, int32_t to) { Value v = get(from); remove(to); set(to, v); }
 };

@@ -236,6 +236,24 @@ const Case kCases[] = {
      "trace([1, 2, 3].splice(1, 1));",
      "4\n3,1,2,4\n1-2-3-4\n4\n2,3\n1\n5\n1,undefined,undefined,undefined,x,7,8,9\n"
      "x,undefined,undefined,undefined,1\n3\n2\n"},
+    {"elements read and written by number keep what names do", 8,
+     "var a = [10, 20, 30]; ASSetPropFlags(a, \"1\", 4); a[1] = 99; trace(a[1]);"
+     "a.watch(\"2\", function(n, was, now) { return now * 2; }); a[2] = 5; trace(a[2]);"
+     "a.addProperty(\"0\", function() { return \"got\"; }, function(v) { trace(\"set \" + v); }); a[0] = 7; trace(a[0]);"
+     "Array.prototype[5] = \"inherited\"; trace(a[5] + \" \" + a.length); delete Array.prototype[5];"
+     "var b = []; b[0] = \"x\"; b[\"01\"] = \"y\"; trace(b[1] + \" \" + b[\"01\"] + \" \" + b.length);"
+     "b[100000] = \"far\"; b[3] = \"near\"; b.push(\"end\"); trace(b.length + \" \" + b[3] + \" \" + b[100000] + \" \" + b[100001]);"
+     "var c = [1, 2, 3, 4]; c.length = 2; c.push(9); trace(c + \" \" + c[2] + \" \" + c[3]);"
+     "delete c[0]; c[0] = \"back\"; var s = \"\"; for (var k in c) s += k + \";\"; trace(s + \" \" + c);"
+     "c.sort(); trace(c.join(\"|\")); c.reverse(); trace(c.join(\"|\"));"
+     "var d = [5, 1, 4]; d[1.5] = \"half\"; d[-1] = \"minus\"; trace(d[1.5] + \" \" + d[-1] + \" \" + d.length);"
+     "d.sort(Array.NUMERIC); trace(d.join(\",\") + \" \" + d[1.5]);",
+     "20\n10\nset 7\ngot\ninherited 3\nundefined y 2\n100002 near far end\n1,2,9 9 undefined\n"
+     "0;2;1; back,2,9\n2|9|back\nback|9|2\nhalf minus 3\n1,4,5 half\n"},
+    {"an element hidden from the movie's version is written past by number", 6,
+     "var a = [10, 20, 30]; ASSetPropFlags(a, \"1\", 256); trace(a[1]); a[1] = 7;"
+     "trace(a[1] + \" \" + a.length + \" \" + a); a.push(40); trace(a + \" \" + a.length);",
+     "undefined\n7 3 10,7,30\n10,7,30,40 4\n"},
     {"strings", 8,
      "var s = \"Hello, World\"; trace(s.length); trace(s.charAt(4)); trace(s.indexOf(\"o\"));"
      "trace(s.lastIndexOf(\"o\")); trace(s.substr(-5, 3)); trace(s.substring(5, 0)); trace(s.slice(-5));"
