@@ -123,4 +123,54 @@ TEST_F(Pointer, ADraggedClipFollowsWithinItsRectangleAndLeavesItsDropTarget) {
   EXPECT_EQ(host.text, "a onRollOver\n30,10 /box/b 30 30\ntrue false true\nclip event mouseUp\na onRollOut\n");
 }
 
+// StartDrag's operands pushed as a movie's bytes would: the edges (when constrained), then
+// the constrain flag, the lock flag and the target; EndDrag after it when `end`.
+std::vector<uint8_t> dragActions(const std::string& target, int lock, const std::vector<int>& edges, bool end) {
+  std::vector<uint8_t> bytes;
+  auto pushInt = [&](int v) {
+    bytes.insert(bytes.end(), {0x96, 5, 0, 7});
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(uint32_t(v) >> (8 * i)));
+  };
+  for (int edge : edges) pushInt(edge);
+  pushInt(edges.empty() ? 0 : 1);
+  pushInt(lock);
+  bytes.insert(bytes.end(), {0x96, static_cast<uint8_t>(target.size() + 2), 0, 0});
+  bytes.insert(bytes.end(), target.begin(), target.end());
+  bytes.push_back(0);
+  bytes.push_back(0x27);
+  if (end) bytes.push_back(0x28);
+  bytes.push_back(0);
+  return bytes;
+}
+
+TEST_F(Pointer, TheDragActionsDragAsTheMethodsDo) {
+  struct Case {
+    const char* target;
+    int lock;
+    std::vector<int> edges;  // left, top, right, bottom
+    bool end;
+    const char* where;  // _x,_y of the target after the pointer went from (5, 5) to (30, 15)
+  } cases[] = {
+      {"a", 1, {0, 0, 100, 10}, false, "30,10"},
+      {"a", 1, {100, 10, 0, 0}, false, "30,10"},  // the rectangle either way round
+      {"a", 0, {}, false, "25,10"},               // kept where it was taken
+      {"box/b", 1, {}, false, "30,15"},           // a path from the timeline
+      {"a", 1, {}, true, "5,5"},                  // EndDrag: placed once, then left alone
+      {"nothing", 1, {}, false, "0,0"},
+  };
+  for (const Case& c : cases) {
+    start("");
+    input->move(at(5, 5));
+    machine->runActions(std::make_shared<avm1::Code>(avm1::Code{dragActions(c.target, c.lock, c.edges, c.end), 8}),
+                        stage->root());
+    input->move(at(30, 15));
+    const std::string target = std::string(c.target) == "nothing" ? "a" : c.target;
+    avm1::Value clip = machine->getVariable(target == "box/b" ? "box.b" : target);
+    ASSERT_TRUE(clip.isObject()) << c.target;
+    const std::string where = machine->toString(clip.object()->get(*machine, "_x")) + "," +
+                              machine->toString(clip.object()->get(*machine, "_y"));
+    EXPECT_EQ(where, c.where) << c.target << " lock " << c.lock << " end " << c.end;
+  }
+}
+
 }  // namespace
