@@ -3,6 +3,7 @@
 // player reports input and resizes here; the listeners hear of them.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -24,8 +25,16 @@ class InputObjects {
   void mouseUp();
   void mouseMove();
   void mouseWheel(int delta);
-  // The area the movie shows, in pixels: Stage.width and height under "noScale", and onResize.
+  // The area the movie shows, in pixels: Stage.width and height under "noScale", and onResize
+  // when that changes the stage's size.
   void resized(int width, int height);
+  // The scale mode and alignment as the control keeps them (ScaleMode 0 showAll, 1 noBorder,
+  // 2 exactFit, 3 noScale; AlignMode bits 1 left, 2 right, 4 top, 8 bottom): the container set
+  // them. `layoutChanged` hears when a script sets them.
+  void setLayout(int scaleModeIndex, int alignBits);
+  int scaleModeIndex() const;
+  int alignBits() const;
+  std::function<void()> layoutChanged;
 
   bool isDown(int code) const { return held_.count(code) != 0; }
   bool mouseHidden() const { return mouseHidden_; }
@@ -44,6 +53,10 @@ class InputObjects {
  private:
   void install();
   void broadcast(const avm1::ObjectRef& on, const char* event, const avm1::Args& args = {});
+  // Stage.width and height: the area shown under noScale (once known), else the movie's size.
+  std::pair<double, double> stageSize() const;
+  // Applies a new mode, alignment or area; onResize when the stage's size changed under noScale.
+  void relayout(const std::string& scaleMode, const std::string& align, int width, int height);
 
   ClipStage& stage_;
   avm1::ObjectRef key_, mouse_, stageObject_, selection_;
