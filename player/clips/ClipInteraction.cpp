@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ClipGeometry.h"
+#include "ClipMasks.h"
 #include "ClipStage.h"
 #include "HitTest.h"
 #include "SpriteObject.h"
@@ -25,17 +26,19 @@ render::Point inParentOf(const display::DisplayObject& object, render::Point sta
 }
 
 // The deepest clip whose drawing lies under `point` (in `owner`'s space), leaving out `skip`.
-display::SpriteObject* clipUnder(display::SpriteObject& owner, render::Point point, const display::DisplayObject* skip,
-                                 int nesting) {
+display::SpriteObject* clipUnder(display::SpriteObject& owner, render::Point point, render::Point stagePoint,
+                                 const display::DisplayObject* skip, int nesting) {
   if (nesting > kMaxNesting) return nullptr;
   const auto& children = owner.children().children();
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     display::DisplayObject& child = *it->second;
-    if (&child == skip || child.kind() != display::ObjectKind::Sprite || child.clipDepth()) continue;
+    if (&child == skip || child.kind() != display::ObjectKind::Sprite || child.clipDepth() || child.isScriptMask)
+      continue;
+    if (!masksAllow(owner, child, point, stagePoint)) continue;
     auto& sprite = static_cast<display::SpriteObject&>(child);
     render::Point local;
     if (!display::toLocal(child.matrix(), point, local)) continue;
-    if (display::SpriteObject* inner = clipUnder(sprite, local, skip, nesting + 1)) return inner;
+    if (display::SpriteObject* inner = clipUnder(sprite, local, stagePoint, skip, nesting + 1)) return inner;
     if (display::objectContains(child, owner.context().library(), point)) return &sprite;
   }
   return nullptr;
@@ -59,7 +62,7 @@ Value stopDrag(ClipStage& stage, Machine&, ClipObject&, const Args&) {
 
 // The slash path of the clip under the pointer, the dragged one left out.
 void updateDropTarget(ClipStage& stage, ClipObject& dragged) {
-  display::SpriteObject* under = clipUnder(stage.player().root(), stage.pointer, dragged.display(), 0);
+  display::SpriteObject* under = clipUnder(stage.player().root(), stage.pointer, stage.pointer, dragged.display(), 0);
   auto target = under ? std::dynamic_pointer_cast<ClipObject>(scriptObjectOf(stage, *under)) : nullptr;
   dragged.dropTarget = target ? target->slashPath() : "";
 }

@@ -97,9 +97,18 @@ void InputObjects::keyUp(int code, int ascii) {
   broadcast(key_, "onKeyUp");
 }
 
-void InputObjects::mouseDown() { broadcast(mouse_, "onMouseDown"); }
-void InputObjects::mouseUp() { broadcast(mouse_, "onMouseUp"); }
-void InputObjects::mouseMove() { broadcast(mouse_, "onMouseMove"); }
+void InputObjects::mouseDown() {
+  focusActive_ = false;
+  broadcast(mouse_, "onMouseDown");
+}
+void InputObjects::mouseUp() {
+  if (stage_.machine().rules().version() < 9) focusActive_ = false;
+  broadcast(mouse_, "onMouseUp");
+}
+void InputObjects::mouseMove() {
+  if (stage_.machine().rules().version() < 9) focusActive_ = false;
+  broadcast(mouse_, "onMouseMove");
+}
 void InputObjects::mouseWheel(int delta) { broadcast(mouse_, "onMouseWheel", {Value(delta)}); }
 
 void InputObjects::resized(int width, int height) { relayout(scaleMode_, align_, width, height); }
@@ -137,6 +146,7 @@ int InputObjects::alignBits() const {
 }
 
 void InputObjects::setFocus(const avm1::ObjectRef& focus) {
+  focusActive_ = focus != nullptr;
   if (focus == focus_) return;
   Machine& m = stage_.machine();
   avm1::ObjectRef old = focus_;
@@ -144,6 +154,10 @@ void InputObjects::setFocus(const avm1::ObjectRef& focus) {
   selected_ = false;
   if (auto* field = old ? fieldOf(Value(old)) : nullptr) field->setFocused(false);
   if (auto* field = focus ? fieldOf(Value(focus)) : nullptr) field->setFocused(true);
+  if (focusMoved) {
+    ClipObject* object = focus ? asClip(Value(focus)) : nullptr;
+    focusMoved(object ? object->display() : nullptr);
+  }
   Value oldValue = old ? Value(old) : Value::null(), newValue = focus ? Value(focus) : Value::null();
   m.runScript([&] {
     if (old) m.callMethod(Value(old), "onKillFocus", {newValue});
@@ -234,6 +248,11 @@ void InputObjects::install() {
     ClipObject* object = asClip(target);
     if (!object || !object->display() || !focusable(mm, *object)) return Value(false);
     setFocus(object->shared_from_this());
+    // A field focused by script has its whole text selected, also when it had the focus.
+    if (display::EditTextObject* field = fieldOf(target)) {
+      field->state().setSelection(0, field->state().text().size());
+      selected_ = true;
+    }
     return Value(true);
   });
   auto index = [this](size_t (*which)(const text::EditTextState&)) {

@@ -9,6 +9,10 @@
 
 #include "Machine.h"
 
+namespace display {
+class DisplayObject;
+}
+
 namespace clips {
 
 class ClipStage;
@@ -47,8 +51,13 @@ class InputObjects {
   // Whether the focused field has a selection scripts see (Selection.getBeginIndex...).
   bool hasSelection() const { return focus_ && selected_; }
   // Moves the focus: the old one hears onKillFocus(new), the new one onSetFocus(old), then
-  // Selection's listeners onSetFocus(old, new).
+  // Selection's listeners onSetFocus(old, new). `focusMoved` then hears of the new one (the
+  // player's own keyboard focus follows it).
   void setFocus(const avm1::ObjectRef& focus);
+  std::function<void(display::DisplayObject*)> focusMoved;
+  // The focus while keys reach it: a focus given by Tab or by script, until the pointer acts
+  // (any pointer input before SWF 9, a press from then on).
+  avm1::ObjectRef keyFocus() const { return focusActive_ ? focus_ : nullptr; }
 
  private:
   void install();
@@ -69,6 +78,7 @@ class InputObjects {
   int width_ = 0, height_ = 0;  // 0: the movie's own size
   avm1::ObjectRef focus_;
   bool selected_ = false;  // a script chose the focused field's selection: until then it has none
+  bool focusActive_ = false;
 };
 
 }  // namespace clips

@@ -8,6 +8,7 @@
 #include "ClipInput.h"
 #include "Compiler.h"
 #include "PlaceRecords.h"
+#include "ScriptClasses.h"
 #include "ScriptHost.h"
 
 using fixture::Lines;
@@ -27,7 +28,8 @@ struct Pointer : ::testing::Test {
   std::unique_ptr<clips::ClipStage> stage;
   std::unique_ptr<clips::ClipInput> input;
 
-  void start(const std::string& source) {
+  // `clipLayer`: a 10x10 clip layer at (10, 0) masks everything the script makes.
+  void start(const std::string& source, bool clipLayer = false) {
     swf::Sprite empty;
     empty.id = 5;
     fixture::frameOf(empty.timeline, 1);
@@ -56,6 +58,13 @@ struct Pointer : ::testing::Test {
       }
     )" + source, 8)};
     movie.frame(1).tags = {listener, script};
+    if (clipLayer) {
+      movie.add(fixture::rectangle(7, 10, 10, swf::Rgba{0, 0, 0, 255}));
+      swf::PlaceObject mask = fixture::place(2, 7);
+      mask.matrix = swf::Matrix{1, 0, 0, 1, 200, 0};
+      mask.clipDepth = 65535;
+      movie.frame(1).tags.insert(movie.frame(1).tags.begin(), mask);
+    }
     machine = std::make_unique<avm1::Machine>(8, host);
     player = std::make_unique<display::MoviePlayer>(movie.data);
     stage = std::make_unique<clips::ClipStage>(*player, *machine);
@@ -171,6 +180,63 @@ TEST_F(Pointer, TheDragActionsDragAsTheMethodsDo) {
                               machine->toString(clip.object()->get(*machine, "_y"));
     EXPECT_EQ(where, c.where) << c.target << " lock " << c.lock << " end " << c.end;
   }
+}
+
+TEST_F(Pointer, AMaskedClipIsUnderThePointerOnlyWhereItsMaskDraws) {
+  struct Case {
+    const char* source;
+    bool clipLayer;
+    const char* pressedAt5, *pressedAt15;  // what a press and release at (5, 5) and (15, 5) run
+  } cases[] = {
+      {"", false, "a onPress\n", "a onPress\n"},
+      {"", true, "", "a onPress\n"},  // the clip layer covers x 10..20
+      {"var m = createEmptyMovieClip('m', 5); square(m, 10); a.setMask(m);", false, "", "a onPress\n"},
+      {"var m = createEmptyMovieClip('m', 5); square(m, 10); a.setMask(m); a.setMask(null);", false, "a onPress\n",
+       "a onPress\n"},
+  };
+  for (const Case& c : cases) {
+    for (double x : {5.0, 15.0}) {
+      start(c.source + std::string(" a.onRelease = a.onRollOver = a.onRollOut = undefined; box.onMouseDown = undefined;"),
+            c.clipLayer);
+      input->press(at(x, 5));
+      const std::string pressed = host.text;
+      input->release(at(x, 5));
+      EXPECT_EQ(pressed.find("a onPress") != std::string::npos ? "a onPress\n" : "",
+                std::string(x < 10 ? c.pressedAt5 : c.pressedAt15))
+          << c.source << " layer " << c.clipLayer << " at " << x;
+    }
+  }
+}
+
+TEST_F(Pointer, TheFocusedClipHearsKeysUntilThePointerActs) {
+  start(R"(
+    a.focusEnabled = true;
+    a.onKeyDown = function() { trace('a onKeyDown'); };
+    a.onKeyUp = function() { trace('a onKeyUp'); };
+    Selection.setFocus(a);
+  )");
+  input->keyDown(13, 13);  // Enter presses and releases the focused clip after the key events
+  input->keyUp(13, 13);
+  stage->input().mouseMove();  // the pointer acts: the focus stays, its keys stop
+  input->move(at(35, 35));
+  input->keyDown(65, 97);
+  EXPECT_EQ(host.text,
+            "a onKeyDown\nclip event keyDown\na onPress\na onRelease\na onKeyUp\nclip event keyDown\n");
+  EXPECT_EQ(machine->toString(machine->callMethod(machine->getVariable("Selection"), "getFocus", {})), "_level0.a");
+}
+
+TEST_F(Pointer, TypingBroadcastsOnChangedToTheFieldsListeners) {
+  start(R"(
+    var t = createTextField('t', 7, 0, 0, 50, 20);
+    var l = new Object();
+    l.onChanged = function(field) { trace('listener ' + field); };
+    t.onChanged = function(field) { trace('field ' + field); };
+    t.addListener(l);
+  )");
+  avm1::Value field = machine->getVariable("t");
+  ASSERT_TRUE(field.isObject());
+  clips::fieldChanged(*stage, *clips::fieldOf(field));
+  EXPECT_EQ(host.text, "field _level0.t\nlistener _level0.t\n");
 }
 
 }  // namespace
