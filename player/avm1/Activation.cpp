@@ -74,7 +74,7 @@ const std::array<Activation::Handler, 256>& Activation::table() {
         {0x20, &Activation::setTarget2},
         {0x22, &Activation::getProperty}, {0x23, &Activation::setProperty},
         {0x24, &Activation::cloneSprite}, {0x25, &Activation::removeSprite},
-        {0x27, &Activation::startDrag}, {0x28, &Activation::doNothing},   // EndDrag
+        {0x27, &Activation::startDrag}, {0x28, &Activation::endDrag},
     };
     for (const auto& row : rows) t[row.op] = row.h;
     return t;
@@ -857,11 +857,20 @@ void Activation::cloneSprite(const Action&) {
   if (DisplayBridge* display = m_.display())
     if (ObjectRef clip = clipAt(source)) display->cloneSprite(m_, clip, name, depth);
 }
+// StartDrag: target, lock centre, constrain, and when constrained bottom, right, top, left.
 void Activation::startDrag(const Action&) {
-  pop();
-  toInt32(m_.toNumber(pop()));
-  if (toInt32(m_.toNumber(pop())) == 1)
-    for (int i = 0; i < 4; ++i) m_.toNumber(pop());
+  Value target = pop();
+  bool lockCentre = toInt32(m_.toNumber(pop())) == 1;
+  double bounds[4];
+  bool constrained = toInt32(m_.toNumber(pop())) == 1;
+  if (constrained)
+    for (int i = 3; i >= 0; --i) bounds[i] = m_.toNumber(pop());
+  ObjectRef clip = clipAt(target);
+  if (DisplayBridge* display = m_.display(); display && clip && clip->isClip())
+    display->startDrag(m_, clip, lockCentre, constrained ? bounds : nullptr);
+}
+void Activation::endDrag(const Action&) {
+  if (DisplayBridge* display = m_.display()) display->endDrag(m_);
 }
 
 void Activation::getTime(const Action&) {

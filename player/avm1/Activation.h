@@ -149,6 +149,7 @@ class Activation {
   void setProperty(const Action&);
   void cloneSprite(const Action&);
   void startDrag(const Action&);
+  void endDrag(const Action&);
   void randomNumber(const Action&);
   void targetPath(const Action&);
   // The timeline and sprite actions (ClipActions.cpp), through the machine's display bridge.

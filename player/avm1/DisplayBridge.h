@@ -23,6 +23,11 @@ class DisplayBridge {
   virtual bool removed(const ObjectRef& clip) = 0;
   // The clip's frames loaded (all of them here) and its frame count, for WaitForFrame.
   virtual int framesLoaded(const ObjectRef& clip) = 0;
+  // StartDrag: the clip follows the pointer (its registration point on it when `lockCentre`),
+  // kept inside `bounds` (left, top, right, bottom in its parent's pixels) when given.
+  // EndDrag ends whichever drag is on. By default nothing is dragged.
+  virtual void startDrag(Machine&, const ObjectRef&, bool /*lockCentre*/, const double* /*bounds*/) {}
+  virtual void endDrag(Machine&) {}
 };
 
 }  // namespace avm1

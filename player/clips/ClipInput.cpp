@@ -1,6 +1,7 @@
 // Mouse and key input for clips: the broadcast events, and the clips that act as buttons.
 #include "ClipInput.h"
 
+#include "ClipMasks.h"
 #include "PlaceRecords.h"
 #include "SpriteObject.h"
 
@@ -23,12 +24,14 @@ std::shared_ptr<ClipObject> clipOf(ClipStage& stage, display::DisplayObject& obj
 // The topmost clip acting as a button under `point` (in the list owner's space); a clip that
 // acts as one takes the pointer for everything inside it.
 std::shared_ptr<ClipObject> topClipIn(ClipStage& stage, const display::SpriteObject& owner, render::Point point,
-                                      int nesting) {
+                                      render::Point stagePoint, int nesting) {
   if (nesting > kMaxNesting) return nullptr;
   const auto& children = owner.children().children();
   for (auto it = children.rbegin(); it != children.rend(); ++it) {
     display::DisplayObject& child = *it->second;
-    if (child.kind() != display::ObjectKind::Sprite || !child.visible() || child.clipDepth()) continue;
+    if (child.kind() != display::ObjectKind::Sprite || !child.visible() || child.clipDepth() || child.isScriptMask)
+      continue;
+    if (!masksAllow(owner, child, point, stagePoint)) continue;  // masked away here, children too
     std::shared_ptr<ClipObject> clip = clipOf(stage, child);
     if (clip && actsAsButton(stage.machine(), *clip)) {
       if (display::objectContains(child, owner.context().library(), point)) return clip;
@@ -36,7 +39,8 @@ std::shared_ptr<ClipObject> topClipIn(ClipStage& stage, const display::SpriteObj
     }
     render::Point local;
     if (!display::toLocal(child.matrix(), point, local)) continue;
-    if (auto found = topClipIn(stage, static_cast<display::SpriteObject&>(child), local, nesting + 1)) return found;
+    if (auto found = topClipIn(stage, static_cast<display::SpriteObject&>(child), local, stagePoint, nesting + 1))
+      return found;
   }
   return nullptr;
 }
@@ -67,7 +71,7 @@ bool actsAsButton(avm1::Machine& m, ClipObject& clip) {
 }
 
 std::shared_ptr<ClipObject> ClipInput::clipAt(render::Point stage) {
-  return topClipIn(stage_, stage_.player().root(), stage, 0);
+  return topClipIn(stage_, stage_.player().root(), stage, stage, 0);
 }
 
 void ClipInput::event(const std::shared_ptr<ClipObject>& clip, uint32_t eventFlag, const char* method) {
@@ -136,15 +140,39 @@ void ClipInput::release(render::Point stage) {
   stage_.runQueue();
 }
 
+// Every clip hears the key by its clip actions; the one with the keyboard focus (SWF 6 and
+// later) also by its onKeyDown or onKeyUp method, in its turn, or after them when it is a
+// button or a field. Enter and Space press and release a focused clip acting as a button.
+void ClipInput::key(uint32_t eventFlag, const char* method, int code) {
+  std::vector<std::shared_ptr<ClipObject>> clips;
+  everyClip(stage_, stage_.player().root(), &clips, 0);
+  avm1::ObjectRef focus = stage_.input().keyFocus();
+  ClipObject* focused = stage_.machine().rules().version() >= 6 && focus ? asClip(avm1::Value(focus)) : nullptr;
+  bool heard = false;
+  for (const auto& clip : clips) {
+    const bool isFocused = clip.get() == focused;
+    heard = heard || isFocused;
+    event(clip, eventFlag, isFocused ? method : nullptr);
+  }
+  if (!focused || !focused->display()) return;
+  if (!heard) stage_.queueEvent(*focused, 0, method);
+  if (eventFlag == ev::kKeyDown && (code == 13 || code == 32) && focused->display()->kind() == display::ObjectKind::Sprite &&
+      actsAsButton(stage_.machine(), *focused)) {
+    auto self = std::static_pointer_cast<ClipObject>(focused->shared_from_this());
+    event(self, ev::kPress, "onPress");
+    event(self, ev::kRelease, "onRelease");
+  }
+}
+
 void ClipInput::keyDown(int code, int ascii) {
   lastCode_ = code, lastAscii_ = ascii;
-  broadcast(ev::kKeyDown, nullptr);
+  key(ev::kKeyDown, "onKeyDown", code);
   stage_.runQueue();
 }
 
 void ClipInput::keyUp(int code, int ascii) {
   lastCode_ = code, lastAscii_ = ascii;
-  broadcast(ev::kKeyUp, nullptr);
+  key(ev::kKeyUp, "onKeyUp", code);
   stage_.runQueue();
 }
 

@@ -32,6 +32,7 @@ class ClipInput {
  private:
   std::shared_ptr<ClipObject> clipAt(render::Point stage);
   void broadcast(uint32_t eventFlag, const char* method);
+  void key(uint32_t eventFlag, const char* method, int code);
   void event(const std::shared_ptr<ClipObject>& clip, uint32_t eventFlag, const char* method);
   void hover(const std::shared_ptr<ClipObject>& target);
 

@@ -88,6 +88,8 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   void removeSprite(avm1::Machine& m, const avm1::ObjectRef& clip) override;
   int framesLoaded(const avm1::ObjectRef& clip) override;
   bool removed(const avm1::ObjectRef& clip) override;
+  void startDrag(avm1::Machine& m, const avm1::ObjectRef& clip, bool lockCentre, const double* bounds) override;
+  void endDrag(avm1::Machine& m) override;
 
  private:
   struct Queued {
@@ -120,8 +122,12 @@ void installMovieClipMethods(ClipStage& stage);
 void installDrawingMethods(ClipStage& stage);
 // startDrag, stopDrag, setMask and hitTest by shape on MovieClip.prototype.
 void installInteractionMethods(ClipStage& stage);
-// The dragged clip follows the pointer.
+// The dragged clip follows the pointer and its _droptarget the clip under it.
 void followPointer(ClipStage& stage);
+// Drags `clip` (startDrag and the StartDrag action): `bounds` left, top, right, bottom in its
+// parent's pixels or none; endDrag stops any drag (stopDrag, EndDrag).
+void beginDrag(ClipStage& stage, ClipObject& clip, bool lockCentre, const double* bounds);
+void endDrag(ClipStage& stage);
 void installClipProperties(ClipStage& stage, std::vector<avm1::ObjectRef>* getters, std::vector<avm1::ObjectRef>* setters);
 // The index of a display property by name (any case), or -1.
 int clipPropertyIndex(const std::string& name);

@@ -30,6 +30,10 @@ const KeyConstant kKeys[] = {
 constexpr int kCapsLock = 20, kNumLock = 144, kScrollLock = 145;
 constexpr unsigned kBuiltIn = avm1::kDontEnum | avm1::kDontDelete | avm1::kReadOnly;
 
+// The control's ScaleMode numbers and AlignMode bits by the names scripts use.
+const char* const kScaleModes[] = {"showAll", "noBorder", "exactFit", "noScale"};
+const std::pair<int, char> kAlignBits[] = {{1, 'L'}, {4, 'T'}, {2, 'R'}, {8, 'B'}};
+
 // "showAll", "noBorder", "exactFit" or "noScale", any case; anything else is showAll.
 std::string scaleModeOf(std::string text) {
   for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -93,19 +97,56 @@ void InputObjects::keyUp(int code, int ascii) {
   broadcast(key_, "onKeyUp");
 }
 
-void InputObjects::mouseDown() { broadcast(mouse_, "onMouseDown"); }
-void InputObjects::mouseUp() { broadcast(mouse_, "onMouseUp"); }
-void InputObjects::mouseMove() { broadcast(mouse_, "onMouseMove"); }
+void InputObjects::mouseDown() {
+  focusActive_ = false;
+  broadcast(mouse_, "onMouseDown");
+}
+void InputObjects::mouseUp() {
+  if (stage_.machine().rules().version() < 9) focusActive_ = false;
+  broadcast(mouse_, "onMouseUp");
+}
+void InputObjects::mouseMove() {
+  if (stage_.machine().rules().version() < 9) focusActive_ = false;
+  broadcast(mouse_, "onMouseMove");
+}
 void InputObjects::mouseWheel(int delta) { broadcast(mouse_, "onMouseWheel", {Value(delta)}); }
 
-void InputObjects::resized(int width, int height) {
-  if (width == width_ && height == height_) return;
-  width_ = width;
-  height_ = height;
-  if (scaleMode_ == "noScale") broadcast(stageObject_, "onResize");
+void InputObjects::resized(int width, int height) { relayout(scaleMode_, align_, width, height); }
+
+std::pair<double, double> InputObjects::stageSize() const {
+  if (scaleMode_ == "noScale" && width_ > 0 && height_ > 0) return {double(width_), double(height_)};
+  return {double(stage_.player().stageWidth()), double(stage_.player().stageHeight())};
+}
+
+void InputObjects::relayout(const std::string& scaleMode, const std::string& align, int width, int height) {
+  const std::pair<double, double> before = stageSize();
+  scaleMode_ = scaleMode, align_ = align, width_ = width, height_ = height;
+  if (scaleMode_ == "noScale" && stageSize() != before) broadcast(stageObject_, "onResize");
+}
+
+void InputObjects::setLayout(int scaleModeIndex, int alignBits) {
+  std::string align;
+  for (const auto& [bit, letter] : kAlignBits)
+    if (alignBits & bit) align += letter;
+  relayout(kScaleModes[scaleModeIndex >= 0 && scaleModeIndex < 4 ? scaleModeIndex : 0], alignOf(align), width_,
+           height_);
+}
+
+int InputObjects::scaleModeIndex() const {
+  for (int i = 0; i < 4; ++i)
+    if (scaleMode_ == kScaleModes[i]) return i;
+  return 0;
+}
+
+int InputObjects::alignBits() const {
+  int bits = 0;
+  for (const auto& [bit, letter] : kAlignBits)
+    if (align_.find(letter) != std::string::npos) bits |= bit;
+  return bits;
 }
 
 void InputObjects::setFocus(const avm1::ObjectRef& focus) {
+  focusActive_ = focus != nullptr;
   if (focus == focus_) return;
   Machine& m = stage_.machine();
   avm1::ObjectRef old = focus_;
@@ -113,6 +154,10 @@ void InputObjects::setFocus(const avm1::ObjectRef& focus) {
   selected_ = false;
   if (auto* field = old ? fieldOf(Value(old)) : nullptr) field->setFocused(false);
   if (auto* field = focus ? fieldOf(Value(focus)) : nullptr) field->setFocused(true);
+  if (focusMoved) {
+    ClipObject* object = focus ? asClip(Value(focus)) : nullptr;
+    focusMoved(object ? object->display() : nullptr);
+  }
   Value oldValue = old ? Value(old) : Value::null(), newValue = focus ? Value(focus) : Value::null();
   m.runScript([&] {
     if (old) m.callMethod(Value(old), "onKillFocus", {newValue});
@@ -166,21 +211,19 @@ void InputObjects::install() {
   };
   property("scaleMode", [this](Machine&, const Value&, const Args&) { return Value(scaleMode_); },
            [this](Machine& mm, const Value&, const Args& args) {
-             scaleMode_ = scaleModeOf(mm.toString(avm1::arg(args, 0)));
+             relayout(scaleModeOf(mm.toString(avm1::arg(args, 0))), align_, width_, height_);
+             if (layoutChanged) layoutChanged();
              return Value();
            });
   property("align", [this](Machine&, const Value&, const Args&) { return Value(align_); },
            [this](Machine& mm, const Value&, const Args& args) {
-             align_ = alignOf(mm.toString(avm1::arg(args, 0)));
+             relayout(scaleMode_, alignOf(mm.toString(avm1::arg(args, 0))), width_, height_);
+             if (layoutChanged) layoutChanged();
              return Value();
            });
   // The movie's size, or under noScale the area shown.
-  property("width", [this](Machine&, const Value&, const Args&) {
-    return Value(scaleMode_ == "noScale" && width_ > 0 ? double(width_) : double(stage_.player().stageWidth()));
-  }, nullptr);
-  property("height", [this](Machine&, const Value&, const Args&) {
-    return Value(scaleMode_ == "noScale" && height_ > 0 ? double(height_) : double(stage_.player().stageHeight()));
-  }, nullptr);
+  property("width", [this](Machine&, const Value&, const Args&) { return Value(stageSize().first); }, nullptr);
+  property("height", [this](Machine&, const Value&, const Args&) { return Value(stageSize().second); }, nullptr);
   property("showMenu", [this](Machine&, const Value&, const Args&) { return Value(showMenu_); },
            [this](Machine& mm, const Value&, const Args& args) {
              showMenu_ = mm.toBoolean(avm1::arg(args, 0));
@@ -205,6 +248,11 @@ void InputObjects::install() {
     ClipObject* object = asClip(target);
     if (!object || !object->display() || !focusable(mm, *object)) return Value(false);
     setFocus(object->shared_from_this());
+    // A field focused by script has its whole text selected, also when it had the focus.
+    if (display::EditTextObject* field = fieldOf(target)) {
+      field->state().setSelection(0, field->state().text().size());
+      selected_ = true;
+    }
     return Value(true);
   });
   auto index = [this](size_t (*which)(const text::EditTextState&)) {

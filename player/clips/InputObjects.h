@@ -3,10 +3,15 @@
 // player reports input and resizes here; the listeners hear of them.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 
 #include "Machine.h"
+
+namespace display {
+class DisplayObject;
+}
 
 namespace clips {
 
@@ -24,8 +29,16 @@ class InputObjects {
   void mouseUp();
   void mouseMove();
   void mouseWheel(int delta);
-  // The area the movie shows, in pixels: Stage.width and height under "noScale", and onResize.
+  // The area the movie shows, in pixels: Stage.width and height under "noScale", and onResize
+  // when that changes the stage's size.
   void resized(int width, int height);
+  // The scale mode and alignment as the control keeps them (ScaleMode 0 showAll, 1 noBorder,
+  // 2 exactFit, 3 noScale; AlignMode bits 1 left, 2 right, 4 top, 8 bottom): the container set
+  // them. `layoutChanged` hears when a script sets them.
+  void setLayout(int scaleModeIndex, int alignBits);
+  int scaleModeIndex() const;
+  int alignBits() const;
+  std::function<void()> layoutChanged;
 
   bool isDown(int code) const { return held_.count(code) != 0; }
   bool mouseHidden() const { return mouseHidden_; }
@@ -38,12 +51,21 @@ class InputObjects {
   // Whether the focused field has a selection scripts see (Selection.getBeginIndex...).
   bool hasSelection() const { return focus_ && selected_; }
   // Moves the focus: the old one hears onKillFocus(new), the new one onSetFocus(old), then
-  // Selection's listeners onSetFocus(old, new).
+  // Selection's listeners onSetFocus(old, new). `focusMoved` then hears of the new one (the
+  // player's own keyboard focus follows it).
   void setFocus(const avm1::ObjectRef& focus);
+  std::function<void(display::DisplayObject*)> focusMoved;
+  // The focus while keys reach it: a focus given by Tab or by script, until the pointer acts
+  // (any pointer input before SWF 9, a press from then on).
+  avm1::ObjectRef keyFocus() const { return focusActive_ ? focus_ : nullptr; }
 
  private:
   void install();
   void broadcast(const avm1::ObjectRef& on, const char* event, const avm1::Args& args = {});
+  // Stage.width and height: the area shown under noScale (once known), else the movie's size.
+  std::pair<double, double> stageSize() const;
+  // Applies a new mode, alignment or area; onResize when the stage's size changed under noScale.
+  void relayout(const std::string& scaleMode, const std::string& align, int width, int height);
 
   ClipStage& stage_;
   avm1::ObjectRef key_, mouse_, stageObject_, selection_;
@@ -56,6 +78,7 @@ class InputObjects {
   int width_ = 0, height_ = 0;  // 0: the movie's own size
   avm1::ObjectRef focus_;
   bool selected_ = false;  // a script chose the focused field's selection: until then it has none
+  bool focusActive_ = false;
 };
 
 }  // namespace clips

@@ -40,6 +40,9 @@ display::EditTextObject* fieldOf(const avm1::Value& v);
 
 void installTextFormatClass(avm1::Machine& m);
 void installTextFieldClass(ClipStage& stage);
+// The user changed a field's text (typing, deleting, cutting, pasting): it broadcasts
+// onChanged(field) to its listeners, itself first.
+void fieldChanged(ClipStage& stage, display::EditTextObject& field);
 // A new text field object: its own listeners, itself the first.
 void initializeField(avm1::Machine& m, const avm1::ObjectRef& field);
 void installColorClass(ClipStage& stage);

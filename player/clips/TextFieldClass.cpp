@@ -236,6 +236,13 @@ void initializeField(Machine& m, const avm1::ObjectRef& field) {
   field->define(m, "_listeners", Value(m.newArray({Value(field)})), avm1::kDontEnum);
 }
 
+void fieldChanged(ClipStage& stage, display::EditTextObject& field) {
+  avm1::ObjectRef object = scriptObjectOf(stage, field);
+  if (!object) return;
+  Machine& m = stage.machine();
+  m.runScript([&] { m.callMethod(Value(object), "broadcastMessage", {Value("onChanged"), Value(object)}); });
+}
+
 void installTextFieldClass(ClipStage& stage) {
   Machine& m = stage.machine();
   avm1::ObjectRef proto = m.newObject();

@@ -160,6 +160,11 @@ std::shared_ptr<ButtonObject> topButtonIn(const DisplayList& list, CharacterLibr
 
 }  // namespace
 
+bool insideClipLayer(const DisplayList& list, const DisplayObject& child, CharacterLibrary& library,
+                     render::Point point) {
+  return underMask(list, child, library, point, 0);
+}
+
 bool toLocal(const swf::Matrix& m, render::Point p, render::Point& local) {
   const double det = m.a * m.d - m.b * m.c;
   if (std::abs(det) < 1e-12) return false;

@@ -21,6 +21,11 @@ bool shapeContains(const render::PreparedShape& shape, render::Point point, doub
 // without an area (text fields, video) hit nothing.
 bool objectContains(const DisplayObject& object, CharacterLibrary& library, render::Point point);
 
+// False when a clip layer on `list` masks `child` and `point` (in the list owner's
+// coordinates) falls outside that mask's drawing.
+bool insideClipLayer(const DisplayList& list, const DisplayObject& child, CharacterLibrary& library,
+                     render::Point point);
+
 // The topmost button under `point` (in the coordinates of the list's owner), looking into
 // clips; what is not interactive above it does not hide it, as in the original player's AVM1.
 std::shared_ptr<ButtonObject> topButtonAt(const DisplayList& list, CharacterLibrary& library, render::Point point);

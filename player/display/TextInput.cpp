@@ -82,15 +82,21 @@ void TextInput::focus(const std::shared_ptr<DisplayObject>& object) {
   if (auto field = focusedField()) field->setFocused(true);
 }
 
+void TextInput::focusByUser(const std::shared_ptr<DisplayObject>& object) {
+  const bool moved = object != focused();
+  focus(object);
+  if (moved && focusChanged) focusChanged(object);
+}
+
 bool TextInput::press(const DisplayList& stage, render::Point point) {
   highlight_ = false;
   swf::Matrix toStage;
   std::shared_ptr<EditTextObject> field = topFieldAt(stage, point, toStage);
   if (!field || !field->state().selectable()) {
-    if (focusedField()) focus(nullptr);
+    if (focusedField()) focusByUser(nullptr);
     return field != nullptr;
   }
-  if (field != focused()) focus(field);
+  if (field != focused()) focusByUser(field);
   render::Point local;
   if (toLocal(toStage, point, local)) {
     const size_t at = field->indexAt(local.x, local.y);
@@ -160,7 +166,7 @@ void TextInput::tab(const DisplayList& stage, bool backwards) {
   size_t next = backwards ? stops.size() - 1 : 0;
   for (size_t i = 0; i < stops.size(); ++i)
     if (stops[i] == current) next = backwards ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
-  focus(stops[next]);
+  focusByUser(stops[next]);
   highlight_ = !focusedField();
   if (auto field = focusedField()) field->state().setSelection(0, field->state().text().size());
 }

@@ -5,6 +5,7 @@
 // there, paste takes the text it holds).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,11 @@ class TextInput {
   // to the first; a button taking the focus leaves no field focused.
   void tab(const DisplayList& stage, bool backwards);
 
+  // Moves the focus as a script does: no one is told (the caller moved it).
+  void setFocus(const std::shared_ptr<DisplayObject>& object) { focus(object); }
+  // Told when a click or Tab moved the focus (to nothing: null).
+  std::function<void(const std::shared_ptr<DisplayObject>&)> focusChanged;
+
   std::shared_ptr<EditTextObject> focusedField() const;
   std::shared_ptr<DisplayObject> focused() const;
   // The button or clip Tab focused, which the player rings with its focus rectangle; the mouse
@@ -49,6 +55,7 @@ class TextInput {
 
  private:
   void focus(const std::shared_ptr<DisplayObject>& object);
+  void focusByUser(const std::shared_ptr<DisplayObject>& object);
 
   std::weak_ptr<DisplayObject> focused_;
   bool highlight_ = false;

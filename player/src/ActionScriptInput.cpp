@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "ActionScriptMovie.h"
+#include "ScriptClasses.h"
 
 void ActionScriptMovie::clipInput(UINT message, WPARAM wParam, std::optional<render::Point> stage) {
   clips::ClipInput* input = input_.get();
@@ -34,3 +35,13 @@ void ActionScriptMovie::clipInput(UINT message, WPARAM wParam, std::optional<ren
 }
 
 bool ActionScriptMovie::clipHandCursor() { return input_ && input_->handCursor(); }
+
+void ActionScriptMovie::focusFromUser(display::DisplayObject* object) {
+  if (!stage_) return;
+  hasCode_ = true;
+  stage_->input().setFocus(object ? clips::scriptObjectOf(*stage_, *object) : nullptr);
+}
+
+void ActionScriptMovie::fieldTyped(display::EditTextObject& field) {
+  if (stage_) clips::fieldChanged(*stage_, field);
+}

@@ -22,6 +22,9 @@
 #include "TimelineRunner.h"
 
 class FlashPlayer;
+namespace display {
+class EditTextObject;
+}
 
 class ActionScriptMovie final : public avm1::Host, public display::ButtonActionRunner {
  public:
@@ -67,6 +70,11 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   void buttonEvent(const display::ButtonEvent& event);
   // Key, Mouse, Stage and Selection of the movie's clips; none without a display list.
   clips::InputObjects* input() { return stage_ ? &stage_->input() : nullptr; }
+
+  // A click or Tab moved the keyboard focus (null: to nothing): scripts hear of it as of
+  // Selection.setFocus. The user changed a field's text: its onChanged listeners hear.
+  void focusFromUser(display::DisplayObject* object);
+  void fieldTyped(display::EditTextObject& field);
 
   // display::ButtonActionRunner: on _level0 until buttons' parents are clips of their own.
   void runButtonAction(const display::PendingButtonAction& action) override;

@@ -569,6 +569,8 @@ void FlashPlayer::startActionScript(bool keepMachine, const std::map<std::wstrin
   actionScript_->setSoundBridge(&scriptSounds_);
   scriptSounds_.setRequest([this](int sound, const std::string& url) { startSoundLoad(sound, url); });
   actionScript_->play(*movie_, movieFullUrl_, flashVars, movieView_.player());
+  bindStageLayout();
+  bindFocus();
 }
 
 void FlashPlayer::loadFromMovie(int level, const std::wstring& url) {

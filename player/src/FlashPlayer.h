@@ -301,6 +301,10 @@ class FlashPlayer final : public IShockwaveFlash,
   RECT stageArea() const;
   // Renders the new frame and asks for a repaint of only what changed.
   void refreshMovie();
+  // The movie's Stage object and the control share the scale mode and alignment: the
+  // control's are the script's to start with, and a script's choice becomes the control's.
+  void bindStageLayout();
+  void bindFocus();
   void fire(DISPID id, std::vector<VARIANT>& args);
   void advanceFrame();
   void toneDone(HWAVEOUT out);

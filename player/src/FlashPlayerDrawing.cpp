@@ -2,6 +2,9 @@
 // shapes, hit tests over both, and repaints after each frame limited to what changed.
 #include "FlashPlayer.h"
 
+#include "ActionScriptMovie.h"
+#include "InputObjects.h"
+
 MovieLook FlashPlayer::movieLook() const {
   MovieLook look;
   look.layout = layout();
@@ -41,11 +44,25 @@ RECT FlashPlayer::stageArea() const {
   return area;
 }
 
+void FlashPlayer::bindStageLayout() {
+  clips::InputObjects* input = actionScript_ ? actionScript_->input() : nullptr;
+  if (!input) return;
+  input->setLayout(scaleMode_, alignMode_);
+  input->layoutChanged = [this, input] {
+    scaleMode_ = input->scaleModeIndex();
+    alignMode_ = input->alignBits();
+    invalidateStage();
+  };
+}
+
 void FlashPlayer::refreshMovie() {
   if (!movieView_.loaded()) return;
   RECT area = stageArea();
   int width = area.right - area.left, height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return;
+  // The area's size is the stage's under noScale: a resize reaches Stage.onResize.
+  if (auto actionScript = actionScript_)
+    if (clips::InputObjects* input = actionScript->input()) input->resized(width, height);
   MovieLook look = movieLook();
   if (!windowless_) look.layout.transparent = false;  // as the stage window paints it
   RECT changed = movieView_.render(width, height, look);

@@ -9,6 +9,7 @@
 #include "ActionScriptMovie.h"
 #include "ScriptInput.h"
 #include "FlashPlayer.h"
+#include "SpriteObject.h"
 #include "Text.h"
 
 namespace {
@@ -106,8 +107,31 @@ void FlashPlayer::fieldInput(UINT message, WPARAM wParam) {
     change = movieView_.type(typed);
   }
   if (change)
-    if (auto actionScript = actionScript_)
-      actionScript->setVariable(utf8ToWide(change->variable), std::wstring(change->value.begin(), change->value.end()));
+    if (auto actionScript = actionScript_) {
+      if (!change->variable.empty())
+        actionScript->setVariable(utf8ToWide(change->variable), std::wstring(change->value.begin(), change->value.end()));
+      actionScript->fieldTyped(*change->field);
+    }
+}
+
+// The player's keyboard focus (clicks and Tab on fields and buttons) and the script's
+// (Selection) are one: each side follows the other.
+void FlashPlayer::bindFocus() {
+  clips::InputObjects* input = actionScript_ ? actionScript_->input() : nullptr;
+  display::TextInput* text = movieView_.textInput();
+  if (!input || !text) return;
+  text->focusChanged = [this](const std::shared_ptr<display::DisplayObject>& object) {
+    if (auto actionScript = actionScript_) actionScript->focusFromUser(object.get());
+  };
+  input->focusMoved = [this](display::DisplayObject* object) {
+    display::TextInput* text = movieView_.textInput();
+    if (!text) return;
+    std::shared_ptr<display::DisplayObject> shared;
+    if (object && object->parent())
+      for (const auto& [depth, child] : object->parent()->children().children())
+        if (child.get() == object) shared = child;
+    text->setFocus(shared);
+  };
 }
 
 void FlashPlayer::movieInput(UINT message, WPARAM wParam, POINT point) {

@@ -72,12 +72,14 @@ HRESULT STDMETHODCALLTYPE FlashPlayer::get_ScaleMode(int* mode) { return putValu
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_ScaleMode(int mode) {
   if (mode < 0 || mode >= static_cast<int>(std::size(kScaleNames))) return E_INVALIDARG;
   scaleMode_ = mode;
+  bindStageLayout();
   invalidateStage();
   return S_OK;
 }
 HRESULT STDMETHODCALLTYPE FlashPlayer::get_AlignMode(int* mode) { return putValue(mode, alignMode_); }
 HRESULT STDMETHODCALLTYPE FlashPlayer::put_AlignMode(int mode) {
   alignMode_ = mode & 0xF;
+  bindStageLayout();
   invalidateStage();
   return S_OK;
 }

@@ -235,8 +235,9 @@ bool MovieView::buttonAt(const RECT& bounds, POINT point) {
 
 std::optional<MovieView::FieldChange> MovieView::fieldChange(bool changed) const {
   std::shared_ptr<display::EditTextObject> field = state_ ? state_->text.focusedField() : nullptr;
-  if (!changed || !field || field->state().variableName().empty()) return std::nullopt;
-  return FieldChange{clips::boundVariablePath(*field), field->state().variableValue()};
+  if (!changed || !field) return std::nullopt;
+  if (field->state().variableName().empty()) return FieldChange{{}, {}, field};
+  return FieldChange{clips::boundVariablePath(*field), field->state().variableValue(), field};
 }
 
 std::optional<MovieView::FieldChange> MovieView::editKey(display::EditKey key, bool shift) {
@@ -254,3 +255,5 @@ std::optional<std::u16string> MovieView::copy() const { return state_ ? state_->
 void MovieView::tab(bool backwards) {
   if (state_) state_->text.tab(state_->player.root().children(), backwards);
 }
+
+display::TextInput* MovieView::textInput() const { return state_ ? &state_->text : nullptr; }

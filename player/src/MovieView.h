@@ -88,14 +88,17 @@ class MovieView {
   // The focused text field's input. A change of its text gives the field's variable and
   // the new text, for the movie's variables.
   struct FieldChange {
-    std::string variable;
+    std::string variable;  // empty for a field without one
     std::u16string value;
+    std::shared_ptr<display::EditTextObject> field;
   };
   std::optional<FieldChange> editKey(display::EditKey key, bool shift);
   std::optional<FieldChange> type(std::u16string_view text);
   std::optional<FieldChange> cut();
   std::optional<std::u16string> copy() const;
   void tab(bool backwards);
+  // The keyboard focus of fields and buttons; none without a movie.
+  display::TextInput* textInput() const;
   // A point of the player's area in twips of the stage; none before a movie is shown.
   std::optional<render::Point> stagePoint(POINT point) const;
 

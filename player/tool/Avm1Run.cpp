@@ -1,6 +1,6 @@
 // lumo-avm1: plays a SWF's AVM1 code without a window and prints its trace lines, for the
 // interpreter's tests and for comparing it with other players over their test movies.
-//   lumo-avm1 [--frames N] MOVIE.swf
+//   lumo-avm1 [--frames N] [--viewport WIDTHxHEIGHT] MOVIE.swf
 #include "ClipStage.h"
 #include "Machine.h"
 #include "MovieSoundBridge.h"
@@ -11,6 +11,7 @@
 #include "TimelineRunner.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -77,13 +78,15 @@ struct SilentSound {
 
 int main(int argc, char** argv) {
   int frames = 1;
+  int viewWidth = 0, viewHeight = 0;  // the area the movie is shown in; its own size by default
   const char* path = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) frames = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--viewport") && i + 1 < argc) std::sscanf(argv[++i], "%dx%d", &viewWidth, &viewHeight);
     else path = argv[i];
   }
   if (!path) {
-    std::cerr << "usage: lumo-avm1 [--frames N] MOVIE.swf\n";
+    std::cerr << "usage: lumo-avm1 [--frames N] [--viewport WIDTHxHEIGHT] MOVIE.swf\n";
     return 2;
   }
   std::ifstream in(path, std::ios::binary);
@@ -109,6 +112,7 @@ int main(int argc, char** argv) {
     SilentSound silent(movieData, player, machine, path);
     clips::ClipStage stage(player, machine);
     stage.url = path;
+    if (viewWidth > 0 && viewHeight > 0) stage.input().resized(viewWidth, viewHeight);
     for (int i = 0; i < frames; ++i) {
       stage.tick();
       silent.afterFrame(machine);

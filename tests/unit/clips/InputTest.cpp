@@ -8,6 +8,7 @@
 #include "ClipInput.h"
 #include "Compiler.h"
 #include "PlaceRecords.h"
+#include "ScriptClasses.h"
 #include "ScriptHost.h"
 
 using fixture::Lines;
@@ -27,7 +28,8 @@ struct Pointer : ::testing::Test {
   std::unique_ptr<clips::ClipStage> stage;
   std::unique_ptr<clips::ClipInput> input;
 
-  void start(const std::string& source) {
+  // `clipLayer`: a 10x10 clip layer at (10, 0) masks everything the script makes.
+  void start(const std::string& source, bool clipLayer = false) {
     swf::Sprite empty;
     empty.id = 5;
     fixture::frameOf(empty.timeline, 1);
@@ -56,6 +58,13 @@ struct Pointer : ::testing::Test {
       }
     )" + source, 8)};
     movie.frame(1).tags = {listener, script};
+    if (clipLayer) {
+      movie.add(fixture::rectangle(7, 10, 10, swf::Rgba{0, 0, 0, 255}));
+      swf::PlaceObject mask = fixture::place(2, 7);
+      mask.matrix = swf::Matrix{1, 0, 0, 1, 200, 0};
+      mask.clipDepth = 65535;
+      movie.frame(1).tags.insert(movie.frame(1).tags.begin(), mask);
+    }
     machine = std::make_unique<avm1::Machine>(8, host);
     player = std::make_unique<display::MoviePlayer>(movie.data);
     stage = std::make_unique<clips::ClipStage>(*player, *machine);
@@ -121,6 +130,113 @@ TEST_F(Pointer, ADraggedClipFollowsWithinItsRectangleAndLeavesItsDropTarget) {
   // The clip rolls over as it comes under the pointer; the triangle is hit by its bounds
   // without the shape flag, by its area with it.
   EXPECT_EQ(host.text, "a onRollOver\n30,10 /box/b 30 30\ntrue false true\nclip event mouseUp\na onRollOut\n");
+}
+
+// StartDrag's operands pushed as a movie's bytes would: the edges (when constrained), then
+// the constrain flag, the lock flag and the target; EndDrag after it when `end`.
+std::vector<uint8_t> dragActions(const std::string& target, int lock, const std::vector<int>& edges, bool end) {
+  std::vector<uint8_t> bytes;
+  auto pushInt = [&](int v) {
+    bytes.insert(bytes.end(), {0x96, 5, 0, 7});
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(uint32_t(v) >> (8 * i)));
+  };
+  for (int edge : edges) pushInt(edge);
+  pushInt(edges.empty() ? 0 : 1);
+  pushInt(lock);
+  bytes.insert(bytes.end(), {0x96, static_cast<uint8_t>(target.size() + 2), 0, 0});
+  bytes.insert(bytes.end(), target.begin(), target.end());
+  bytes.push_back(0);
+  bytes.push_back(0x27);
+  if (end) bytes.push_back(0x28);
+  bytes.push_back(0);
+  return bytes;
+}
+
+TEST_F(Pointer, TheDragActionsDragAsTheMethodsDo) {
+  struct Case {
+    const char* target;
+    int lock;
+    std::vector<int> edges;  // left, top, right, bottom
+    bool end;
+    const char* where;  // _x,_y of the target after the pointer went from (5, 5) to (30, 15)
+  } cases[] = {
+      {"a", 1, {0, 0, 100, 10}, false, "30,10"},
+      {"a", 1, {100, 10, 0, 0}, false, "30,10"},  // the rectangle either way round
+      {"a", 0, {}, false, "25,10"},               // kept where it was taken
+      {"box/b", 1, {}, false, "30,15"},           // a path from the timeline
+      {"a", 1, {}, true, "5,5"},                  // EndDrag: placed once, then left alone
+      {"nothing", 1, {}, false, "0,0"},
+  };
+  for (const Case& c : cases) {
+    start("");
+    input->move(at(5, 5));
+    machine->runActions(std::make_shared<avm1::Code>(avm1::Code{dragActions(c.target, c.lock, c.edges, c.end), 8}),
+                        stage->root());
+    input->move(at(30, 15));
+    const std::string target = std::string(c.target) == "nothing" ? "a" : c.target;
+    avm1::Value clip = machine->getVariable(target == "box/b" ? "box.b" : target);
+    ASSERT_TRUE(clip.isObject()) << c.target;
+    const std::string where = machine->toString(clip.object()->get(*machine, "_x")) + "," +
+                              machine->toString(clip.object()->get(*machine, "_y"));
+    EXPECT_EQ(where, c.where) << c.target << " lock " << c.lock << " end " << c.end;
+  }
+}
+
+TEST_F(Pointer, AMaskedClipIsUnderThePointerOnlyWhereItsMaskDraws) {
+  struct Case {
+    const char* source;
+    bool clipLayer;
+    const char* pressedAt5, *pressedAt15;  // what a press and release at (5, 5) and (15, 5) run
+  } cases[] = {
+      {"", false, "a onPress\n", "a onPress\n"},
+      {"", true, "", "a onPress\n"},  // the clip layer covers x 10..20
+      {"var m = createEmptyMovieClip('m', 5); square(m, 10); a.setMask(m);", false, "", "a onPress\n"},
+      {"var m = createEmptyMovieClip('m', 5); square(m, 10); a.setMask(m); a.setMask(null);", false, "a onPress\n",
+       "a onPress\n"},
+  };
+  for (const Case& c : cases) {
+    for (double x : {5.0, 15.0}) {
+      start(c.source + std::string(" a.onRelease = a.onRollOver = a.onRollOut = undefined; box.onMouseDown = undefined;"),
+            c.clipLayer);
+      input->press(at(x, 5));
+      const std::string pressed = host.text;
+      input->release(at(x, 5));
+      EXPECT_EQ(pressed.find("a onPress") != std::string::npos ? "a onPress\n" : "",
+                std::string(x < 10 ? c.pressedAt5 : c.pressedAt15))
+          << c.source << " layer " << c.clipLayer << " at " << x;
+    }
+  }
+}
+
+TEST_F(Pointer, TheFocusedClipHearsKeysUntilThePointerActs) {
+  start(R"(
+    a.focusEnabled = true;
+    a.onKeyDown = function() { trace('a onKeyDown'); };
+    a.onKeyUp = function() { trace('a onKeyUp'); };
+    Selection.setFocus(a);
+  )");
+  input->keyDown(13, 13);  // Enter presses and releases the focused clip after the key events
+  input->keyUp(13, 13);
+  stage->input().mouseMove();  // the pointer acts: the focus stays, its keys stop
+  input->move(at(35, 35));
+  input->keyDown(65, 97);
+  EXPECT_EQ(host.text,
+            "a onKeyDown\nclip event keyDown\na onPress\na onRelease\na onKeyUp\nclip event keyDown\n");
+  EXPECT_EQ(machine->toString(machine->callMethod(machine->getVariable("Selection"), "getFocus", {})), "_level0.a");
+}
+
+TEST_F(Pointer, TypingBroadcastsOnChangedToTheFieldsListeners) {
+  start(R"(
+    var t = createTextField('t', 7, 0, 0, 50, 20);
+    var l = new Object();
+    l.onChanged = function(field) { trace('listener ' + field); };
+    t.onChanged = function(field) { trace('field ' + field); };
+    t.addListener(l);
+  )");
+  avm1::Value field = machine->getVariable("t");
+  ASSERT_TRUE(field.isObject());
+  clips::fieldChanged(*stage, *clips::fieldOf(field));
+  EXPECT_EQ(host.text, "field _level0.t\nlistener _level0.t\n");
 }
 
 }  // namespace
