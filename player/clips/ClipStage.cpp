@@ -39,10 +39,17 @@ ClipStage::ClipStage(std::shared_ptr<display::MoviePlayer> player, avm1::Machine
 }
 
 ClipStage::~ClipStage() {
+  *link_ = nullptr;
   player_.context().setScriptHooks(nullptr);
   if (machine_.display() == this) machine_.setDisplay(nullptr);
   if (auto* clip = dynamic_cast<ClipObject*>(root_.get())) clip->detach();
   player_.root().scriptLink.reset();
+}
+
+avm1::NativeFunction whileStageLives(const ClipStage& stage, avm1::NativeFunction f) {
+  return [link = stage.link(), f = std::move(f)](avm1::Machine& m, const avm1::Value& self, const avm1::Args& args) {
+    return *link ? f(m, self, args) : avm1::Value();
+  };
 }
 
 double ClipStage::frameMilliseconds() const {

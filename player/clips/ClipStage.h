@@ -20,6 +20,11 @@
 namespace clips {
 
 class BoundFields;
+class ClipStage;
+
+// How native functions and clip objects reach their stage: the stage clears it as it goes, so
+// a function or clip a script kept past its movie (in _global, a listener) finds nothing.
+using StageLink = std::shared_ptr<ClipStage*>;
 
 class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge {
  public:
@@ -44,6 +49,7 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   double frameMilliseconds() const;
 
   avm1::Machine& machine() { return machine_; }
+  const StageLink& link() const { return link_; }
   display::MoviePlayer& player() { return player_; }
   const avm1::ObjectRef& root() const { return root_; }
   // Key, Mouse, Stage and Selection: the player reports input and resizes here.
@@ -99,6 +105,7 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   enum class Priority { Initialize, Construct, Normal };
   void queue(Queued item, Priority priority = Priority::Normal);
 
+  StageLink link_ = std::make_shared<ClipStage*>(this);
   std::shared_ptr<display::MoviePlayer> kept_;
   display::MoviePlayer& player_;
   avm1::Machine& machine_;
@@ -113,6 +120,9 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   std::unique_ptr<InputObjects> input_;
   int instanceCounter_ = 0;  // unnamed clips, buttons and fields are "instance1", "instance2", ...
 };
+
+// `f` as a native function that does nothing (gives undefined) once the stage is gone.
+avm1::NativeFunction whileStageLives(const ClipStage& stage, avm1::NativeFunction f);
 
 // MovieClip.prototype's methods and the display properties' getters and setters.
 void installMovieClipMethods(ClipStage& stage);

@@ -237,11 +237,11 @@ void installMovieClipMethods(ClipStage& stage) {
   for (const MethodRow& row : kMethods) {
     Method method = row.method;
     ClipStage* at = &stage;
-    proto->define(m, row.name, Value(m.newFunction([method, at](Machine& mm, const Value& self, const Args& args) {
+    proto->define(m, row.name, Value(m.newFunction(whileStageLives(stage, [method, at](Machine& mm, const Value& self, const Args& args) {
       ClipObject* clip = asClip(self);
       display::SpriteObject* sprite = spriteOf(self);
       return clip && sprite ? method(*at, mm, *clip, *sprite, args) : Value();
-    })), avm1::kDontEnum);
+    }))), avm1::kDontEnum);
   }
   proto->define(m, "enabled", Value(true), avm1::kDontEnum);
   proto->define(m, "useHandCursor", Value(true), avm1::kDontEnum);
@@ -249,11 +249,11 @@ void installMovieClipMethods(ClipStage& stage) {
   Value object = m.global()->get(m, "Object");
   if (object.isObject()) {
     ClipStage* at = &stage;
-    object.object()->define(m, "registerClass", Value(m.newFunction([at](Machine& mm, const Value&, const Args& args) {
+    object.object()->define(m, "registerClass", Value(m.newFunction(whileStageLives(stage, [at](Machine& mm, const Value&, const Args& args) {
       if (args.size() < 2) return Value(false);
       at->registeredClasses()[mm.rules().nameKey(mm.toString(args[0]))] = args[1];
       return Value(true);
-    })), avm1::kDontEnum);
+    }))), avm1::kDontEnum);
   }
 }
 
