@@ -23,6 +23,13 @@ class DisplayBridge {
   virtual bool removed(const ObjectRef& clip) = 0;
   // The clip's frames loaded (all of them here) and its frame count, for WaitForFrame.
   virtual int framesLoaded(const ObjectRef& clip) = 0;
+  // GetURL and GetURL2 to a level ("_levelN") or, with `targetIsClip` or a path that names one,
+  // a clip: loadMovie, loadMovieNum and their unloads (an empty URL). `base` is the clip the
+  // action runs on. False when the target is neither: the host takes the getURL.
+  virtual bool loadMovie(Machine&, const ObjectRef& /*base*/, const std::string& /*url*/, const std::string& /*target*/,
+                         bool /*targetIsClip*/) {
+    return false;
+  }
 };
 
 }  // namespace avm1

@@ -40,12 +40,16 @@ avm1::Property* ClipObject::extraProperty(avm1::Machine& m, const std::string& n
   ClipStage& stage = **stage_;
   found_ = avm1::Property{};
   const std::string key = m.rules().nameKey(name);
-  if (key == "_root") {
-    found_.value = avm1::Value(stage.root());
+  if (key == "_root") {  // a clip in a loaded level has that level's root
+    display::DisplayObject* top = display();
+    while (top && top->parent()) top = top->parent();
+    avm1::ObjectRef root = top && top != &stage.player().root() ? scriptObjectOf(stage, *top) : nullptr;
+    found_.value = avm1::Value(root ? root : stage.root());
     return &found_;
   }
   if (key.size() > 6 && key.compare(0, 6, "_level") == 0 && key.find_first_not_of("0123456789", 6) == std::string::npos) {
-    found_.value = avm1::Value(m.level(std::atoi(key.c_str() + 6)));
+    avm1::ObjectRef level = m.existingLevel(std::atoi(key.c_str() + 6));
+    found_.value = level ? avm1::Value(level) : avm1::Value();
     return &found_;
   }
   if (key == "_global") {

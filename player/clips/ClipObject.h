@@ -23,6 +23,11 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
   display::DisplayObject* display() const { return *stage_ ? display_ : nullptr; }
   display::SpriteObject* sprite() const;  // when the instance is a clip
   void detach() override { display_ = nullptr; }
+  // A movie loaded into the clip: the object stands for the loaded movie's root from now on.
+  void relink(display::DisplayObject* display) {
+    display_ = display;
+    hasWritten_ = false;
+  }
   display::DisplayObject* linked() const override { return display(); }
   bool isClip() const override { return true; }
 

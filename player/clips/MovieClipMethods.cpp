@@ -78,7 +78,7 @@ Value createEmptyMovieClip(ClipStage& stage, Machine& m, ClipObject&, display::S
 Value attachMovie(ClipStage& stage, Machine& m, ClipObject&, display::SpriteObject& s, const Args& args) {
   int32_t depth;
   if (args.size() < 3 || !scriptDepth(m, args[2], &depth)) return Value();
-  swf::CharacterId id = stage.exported(m.toString(args[0]));
+  swf::CharacterId id = ClipStage::exported(s, m.toString(args[0]));  // the clip's own movie's exports
   if (!id) return Value();
   std::shared_ptr<display::DisplayObject> object = s.context().instantiate(id);
   if (!object || object->kind() != display::ObjectKind::Sprite) return Value();
@@ -208,9 +208,24 @@ Value hitTest(ClipStage&, Machine& m, ClipObject&, display::SpriteObject& s, con
   return Value(mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax && mine.yMin <= theirs.yMax && theirs.yMin <= mine.yMax);
 }
 
-Value bytes(ClipStage& stage, Machine&, ClipObject&, display::SpriteObject&, const Args&) {
-  (void)stage;
-  return Value(1);  // the whole movie is here before it plays
+// A loaded movie's size; the root movie is whole before it plays.
+Value bytes(ClipStage& stage, Machine&, ClipObject&, display::SpriteObject& s, const Args&) {
+  const LoadedMovie* movie = stage.loads().movieOf(s);
+  return movie ? Value(double(movie->bytes)) : Value(1);
+}
+
+// loadMovie(url[, method]) fills the clip with the movie on a later frame; unloadMovie empties
+// it at once.
+Value loadMovie(ClipStage& stage, Machine& m, ClipObject& c, display::SpriteObject&, const Args& args) {
+  if (args.empty()) return Value();
+  const std::string url = m.toString(args[0]);
+  if (url.empty()) stage.loads().unloadClip(c.shared_from_this());
+  else stage.loads().loadIntoClip(url, c.shared_from_this());
+  return Value();
+}
+Value unloadMovie(ClipStage& stage, Machine&, ClipObject& c, display::SpriteObject&, const Args&) {
+  stage.loads().unloadClip(c.shared_from_this());
+  return Value();
 }
 
 struct MethodRow {
@@ -225,7 +240,7 @@ const MethodRow kMethods[] = {
     {"swapDepths", swapDepths}, {"getNextHighestDepth", getNextHighestDepth},
     {"getInstanceAtDepth", getInstanceAtDepth}, {"getBounds", bounds}, {"getRect", bounds},
     {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal}, {"hitTest", hitTest},
-    {"getBytesLoaded", bytes}, {"getBytesTotal", bytes},
+    {"getBytesLoaded", bytes}, {"getBytesTotal", bytes}, {"loadMovie", loadMovie}, {"unloadMovie", unloadMovie},
 };
 
 }  // namespace
