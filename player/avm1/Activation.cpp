@@ -194,8 +194,10 @@ Value Activation::lookup(const std::string& name) {
   if (key == "this") return self_;
   if (key == "_global") return Value(m_.global());
   if (key == "_root") return Value(m_.root());
-  if (key.starts_with("_level") && key.size() > 6 && std::isdigit(static_cast<unsigned char>(key[6])))
-    return Value(m_.level(std::atoi(std::string(key.substr(6)).c_str())));
+  if (key.starts_with("_level") && key.size() > 6 && std::isdigit(static_cast<unsigned char>(key[6]))) {
+    ObjectRef level = m_.existingLevel(std::atoi(std::string(key.substr(6)).c_str()));
+    return level ? Value(level) : Value();
+  }
   Value found;
   for (Scope* s = scope_.get(); s; s = s->parent.get())
     if (s->object && s->object->tryGet(m_, name, &found)) return found;
@@ -238,9 +240,10 @@ ObjectRef Activation::targetOf(const ObjectRef& start, std::string path, bool fi
       if (swf5 && allowThis && key == "this") next = self_;
       else if (swf5 && first && key == "_root") next = Value(m_.root());
       else if (first && key.rfind("_level", 0) == 0 && key.size() > 6 &&
-               key.find_first_not_of("0123456789", 6) == std::string::npos)
-        next = Value(m_.level(std::atoi(key.c_str() + 6)));
-      else next = o->get(m_, part);
+               key.find_first_not_of("0123456789", 6) == std::string::npos) {
+        ObjectRef level = m_.existingLevel(std::atoi(key.c_str() + 6));
+        next = level ? Value(level) : Value();
+      } else next = o->get(m_, part);
     }
     first = false;
     if (!next.isObject()) return nullptr;
@@ -811,11 +814,16 @@ void Activation::getUrl(const Action& a) {
   size_t at = 0;
   std::string url = readString(a, &at);
   std::string target = readString(a, &at);
+  if (DisplayBridge* d = m_.display(); d && d->loadMovie(m_, timeline_, url, target, false)) return;
   m_.host().getUrl(url, target);
 }
-void Activation::getUrl2(const Action&) {
+void Activation::getUrl2(const Action& a) {
   std::string target = m_.toString(pop());
   std::string url = m_.toString(pop());
+  const uint8_t flags = a.length >= 1 ? a.data[0] : 0;
+  constexpr uint8_t kTargetIsClip = 0x40, kLoadVariables = 0x80;
+  if (!(flags & kLoadVariables))
+    if (DisplayBridge* d = m_.display(); d && d->loadMovie(m_, timeline_, url, target, (flags & kTargetIsClip) != 0)) return;
   m_.host().getUrl(url, target);
 }
 // The display-list actions: the stand-in has no frames, drags or clones to act on, but each

@@ -28,6 +28,13 @@ class DisplayBridge {
   // EndDrag ends whichever drag is on. By default nothing is dragged.
   virtual void startDrag(Machine&, const ObjectRef&, bool /*lockCentre*/, const double* /*bounds*/) {}
   virtual void endDrag(Machine&) {}
+  // GetURL and GetURL2 to a level ("_levelN") or, with `targetIsClip` or a path that names one,
+  // a clip: loadMovie, loadMovieNum and their unloads (an empty URL). `base` is the clip the
+  // action runs on. False when the target is neither: the host takes the getURL.
+  virtual bool loadMovie(Machine&, const ObjectRef& /*base*/, const std::string& /*url*/, const std::string& /*target*/,
+                         bool /*targetIsClip*/) {
+    return false;
+  }
 };
 
 }  // namespace avm1

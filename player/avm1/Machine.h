@@ -48,6 +48,12 @@ class Machine {
   const ObjectRef& global() const { return global_; }
   ObjectRef level(int n);  // _levelN, made on first use
   ObjectRef root() { return level(0); }
+  // _levelN as scripts see it: none for a level above 0 that nothing was loaded into.
+  ObjectRef existingLevel(int n) {
+    if (n == 0) return root();
+    auto it = levels_.find(n);
+    return it == levels_.end() ? nullptr : it->second;
+  }
   // The player's sound, for the Sound class; none when the machine plays without a player.
   SoundBridge* soundBridge() const { return soundBridge_; }
   void setSoundBridge(SoundBridge* bridge) { soundBridge_ = bridge; }

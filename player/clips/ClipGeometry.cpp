@@ -6,6 +6,7 @@
 
 #include "ButtonObject.h"
 #include "EditTextObject.h"
+#include "DisplayContext.h"
 #include "SpriteObject.h"
 #include "Transform.h"
 
@@ -60,7 +61,7 @@ Bounds boundsOf(display::CharacterLibrary& library, const display::DisplayObject
       const auto& sprite = static_cast<const display::SpriteObject&>(object);
       if (const display::Drawing* drawing = sprite.drawing())
         if (std::optional<swf::Rect> drawn = drawing->bounds()) addRect(&b, *drawn, m);
-      addChildren(library, sprite.children(), m, &b);
+      addChildren(sprite.context().library(), sprite.children(), m, &b);  // a loaded movie's own
       break;
     }
     case display::ObjectKind::Button:

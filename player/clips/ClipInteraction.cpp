@@ -144,10 +144,10 @@ void installInteractionMethods(ClipStage& stage) {
   ClipStage* at = &stage;
   for (const MethodRow& row : kMethods) {
     Method method = row.method;
-    proto->define(m, row.name, Value(m.newFunction([method, at](Machine& mm, const Value& self, const Args& args) {
+    proto->define(m, row.name, Value(m.newFunction(whileStageLives(stage, [method, at](Machine& mm, const Value& self, const Args& args) {
       ClipObject* clip = asClip(self);
       return clip && clip->display() ? method(*at, mm, *clip, args) : Value();
-    })), avm1::kDontEnum);
+    }))), avm1::kDontEnum);
   }
 }
 

@@ -22,29 +22,34 @@ const char* classNameOf(display::ObjectKind kind) {
   }
 }
 
-ClipObject::ClipObject(ClipStage& stage, display::DisplayObject* display) : stage_(stage), display_(display) {
+ClipObject::ClipObject(ClipStage& stage, display::DisplayObject* display) : stage_(stage.link()), display_(display) {
   const char* name = display ? classNameOf(display->kind()) : nullptr;
   className = name ? name : "MovieClip";
   hasExtraProperties_ = true;
 }
 
 display::SpriteObject* ClipObject::sprite() const {
-  return display_ && display_->kind() == display::ObjectKind::Sprite ? static_cast<display::SpriteObject*>(display_)
-                                                                     : nullptr;
+  display::DisplayObject* d = display();
+  return d && d->kind() == display::ObjectKind::Sprite ? static_cast<display::SpriteObject*>(d) : nullptr;
 }
 
 // Levels and the root first, then children by instance name, then the display properties
 // (whose names ignore case in every version).
 avm1::Property* ClipObject::extraProperty(avm1::Machine& m, const std::string& name) {
-  if (name.empty()) return nullptr;
+  if (name.empty() || !*stage_) return nullptr;
+  ClipStage& stage = **stage_;
   found_ = avm1::Property{};
   const std::string key = m.rules().nameKey(name);
-  if (key == "_root") {
-    found_.value = avm1::Value(stage_.root());
+  if (key == "_root") {  // a clip in a loaded level has that level's root
+    display::DisplayObject* top = display();
+    while (top && top->parent()) top = top->parent();
+    avm1::ObjectRef root = top && top != &stage.player().root() ? scriptObjectOf(stage, *top) : nullptr;
+    found_.value = avm1::Value(root ? root : stage.root());
     return &found_;
   }
   if (key.size() > 6 && key.compare(0, 6, "_level") == 0 && key.find_first_not_of("0123456789", 6) == std::string::npos) {
-    found_.value = avm1::Value(m.level(std::atoi(key.c_str() + 6)));
+    avm1::ObjectRef level = m.existingLevel(std::atoi(key.c_str() + 6));
+    found_.value = level ? avm1::Value(level) : avm1::Value();
     return &found_;
   }
   if (key == "_global") {
@@ -54,7 +59,7 @@ avm1::Property* ClipObject::extraProperty(avm1::Machine& m, const std::string& n
   if (display::SpriteObject* clip = sprite()) {
     for (const auto& [depth, child] : clip->children().children()) {
       if (child->name().empty() || m.rules().nameKey(child->name()) != key) continue;
-      avm1::ObjectRef object = scriptObjectOf(stage_, *child);
+      avm1::ObjectRef object = scriptObjectOf(stage, *child);
       if (!object) break;
       found_.value = avm1::Value(object);
       return &found_;
@@ -63,20 +68,21 @@ avm1::Property* ClipObject::extraProperty(avm1::Machine& m, const std::string& n
   if (name[0] != '_') return nullptr;
   int index = clipPropertyIndex(name);
   if (index < 0) return nullptr;
-  found_.getter = stage_.propertyGetter(static_cast<size_t>(index));
-  found_.setter = stage_.propertySetter(static_cast<size_t>(index));
+  found_.getter = stage.propertyGetter(static_cast<size_t>(index));
+  found_.setter = stage.propertySetter(static_cast<size_t>(index));
   found_.flags = avm1::kDontEnum | avm1::kDontDelete;
   return &found_;
 }
 
 void ClipObject::refreshPath() {
-  if (!display_) return;
+  if (!display()) return;
+  ClipStage& stage = this->stage();
   display::SpriteObject* parent = display_->parent();
   if (!parent) {
     if (clipPath.empty()) clipPath = "_level0";
     return;
   }
-  avm1::ObjectRef parentObject = scriptObjectOf(stage_, *parent);
+  avm1::ObjectRef parentObject = scriptObjectOf(stage, *parent);
   clipPath = (parentObject ? parentObject->clipPath : std::string("_level0")) + "." + display_->name();
 }
 
@@ -91,17 +97,17 @@ std::string ClipObject::slashPath() const {
 }
 
 ClipObject::Transform ClipObject::transform() const {
-  if (!display_) return Transform{};
-  const swf::Matrix& m = display_->matrix();
+  if (!display()) return Transform{};
+  const swf::Matrix& m = display()->matrix();
   if (hasWritten_ && m == writtenMatrix_) return written_;
   return Transform{scaleX(m), scaleY(m), rotationDegrees(m)};
 }
 
 void ClipObject::setTransform(const Transform& t) {
-  if (!display_) return;
-  display_->setMatrix(withScaleRotation(display_->matrix(), t.scaleX, t.scaleY, t.rotation));
+  if (!display()) return;
+  display()->setMatrix(withScaleRotation(display()->matrix(), t.scaleX, t.scaleY, t.rotation));
   written_ = t;
-  writtenMatrix_ = display_->matrix();
+  writtenMatrix_ = display()->matrix();
   hasWritten_ = true;
 }
 

@@ -17,11 +17,18 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
  public:
   ClipObject(ClipStage& stage, display::DisplayObject* display);
 
-  ClipStage& stage() const { return stage_; }
-  display::DisplayObject* display() const { return display_; }
+  // Only while display() is set (the stage is alive).
+  ClipStage& stage() const { return **stage_; }
+  // The instance; none once it left the list or its stage is gone.
+  display::DisplayObject* display() const { return *stage_ ? display_ : nullptr; }
   display::SpriteObject* sprite() const;  // when the instance is a clip
   void detach() override { display_ = nullptr; }
-  display::DisplayObject* linked() const override { return display_; }
+  // A movie loaded into the clip: the object stands for the loaded movie's root from now on.
+  void relink(display::DisplayObject* display) {
+    display_ = display;
+    hasWritten_ = false;
+  }
+  display::DisplayObject* linked() const override { return display(); }
   bool isClip() const override { return true; }
 
   avm1::Property* extraProperty(avm1::Machine& m, const std::string& name) override;
@@ -42,7 +49,7 @@ class ClipObject final : public avm1::Object, public display::ScriptLink {
   std::string dropTarget;
 
  private:
-  ClipStage& stage_;
+  std::shared_ptr<ClipStage*> stage_;  // the stage's link: cleared when it goes
   display::DisplayObject* display_;
   avm1::Property found_;  // what extraProperty answered last
   Transform written_;

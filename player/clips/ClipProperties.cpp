@@ -129,7 +129,12 @@ Value getParent(ClipObject& c, avm1::Machine&) {
   avm1::ObjectRef object = scriptObjectOf(c.stage(), *parent);
   return object ? Value(object) : Value();
 }
-Value getUrl(ClipObject& c, avm1::Machine&) { return Value(c.stage().url); }
+// A clip of a loaded movie answers that movie's URL.
+Value getUrl(ClipObject& c, avm1::Machine&) {
+  const display::SpriteObject* s = c.sprite() ? c.sprite() : c.display()->parent();
+  const LoadedMovie* movie = s ? c.stage().loads().movieOfContext(s->context()) : nullptr;
+  return Value(movie ? movie->url : c.stage().url);
+}
 Value getDropTarget(ClipObject& c, avm1::Machine&) { return Value(c.dropTarget); }
 // The pointer in the clip's own pixels.
 Value getXMouse(ClipObject& c, avm1::Machine&) {

@@ -4,7 +4,9 @@
 
 #include "BoundFields.h"
 
+#include <cctype>
 #include <climits>
+#include <cstdlib>
 #include <cmath>
 #include <optional>
 
@@ -25,6 +27,7 @@ ClipStage::ClipStage(display::MoviePlayer& player, avm1::Machine& machine)
   installInteractionMethods(*this);
   installScriptClasses(*this);
   input_ = std::make_unique<InputObjects>(*this);
+  loads_ = std::make_unique<MovieLoads>(*this);
   root_ = scriptObjectOf(*this, player_.root());
   root_->clipPath = "_level0";
   root_->define(machine_, "_parent", avm1::Value(), avm1::kDontEnum);  // a level has none
@@ -39,10 +42,17 @@ ClipStage::ClipStage(std::shared_ptr<display::MoviePlayer> player, avm1::Machine
 }
 
 ClipStage::~ClipStage() {
+  *link_ = nullptr;
   player_.context().setScriptHooks(nullptr);
   if (machine_.display() == this) machine_.setDisplay(nullptr);
   if (auto* clip = dynamic_cast<ClipObject*>(root_.get())) clip->detach();
   player_.root().scriptLink.reset();
+}
+
+avm1::NativeFunction whileStageLives(const ClipStage& stage, avm1::NativeFunction f) {
+  return [link = stage.link(), f = std::move(f)](avm1::Machine& m, const avm1::Value& self, const avm1::Args& args) {
+    return *link ? f(m, self, args) : avm1::Value();
+  };
 }
 
 double ClipStage::frameMilliseconds() const {
@@ -51,7 +61,10 @@ double ClipStage::frameMilliseconds() const {
 }
 
 void ClipStage::tick() {
+  loads_->deliver();
+  loads_->runFrames();  // loaded movies' clips are newer than the root's
   player_.advance();
+  loads_->queueInits();
   boundFields_->update(player_.root(), machine_);  // fields just placed bind before scripts read them
   runQueue();
   runTimers();
@@ -84,9 +97,18 @@ void ClipStage::runTimers() {
 }
 
 std::shared_ptr<const avm1::Code> ClipStage::codeOf(const std::vector<uint8_t>& bytes) {
+  return codeOf(bytes, machine_.rules().version());
+}
+
+std::shared_ptr<const avm1::Code> ClipStage::codeOf(const std::vector<uint8_t>& bytes, int version) {
   std::shared_ptr<const avm1::Code>& code = code_[&bytes];
-  if (!code) code = std::make_shared<avm1::Code>(avm1::Code{bytes, machine_.rules().version()});
+  if (!code) code = std::make_shared<avm1::Code>(avm1::Code{bytes, version});
   return code;
+}
+
+void ClipStage::queueTask(const avm1::ObjectRef& clip, std::function<void()> task) {
+  auto object = std::dynamic_pointer_cast<ClipObject>(clip);
+  if (object) queue(Queued{object, nullptr, {}, false, std::move(task)});
 }
 
 void ClipStage::queue(Queued item, Priority priority) {
@@ -108,6 +130,10 @@ void ClipStage::runQueue() {
     from.pop_front();
     if (!item.unload && !item.clip->display()) continue;
     avm1::ObjectRef clip = item.clip->shared_from_this();
+    if (item.task) {
+      item.task();
+      continue;
+    }
     if (item.code) {
       machine_.runActions(item.code, clip);
       continue;
@@ -128,8 +154,8 @@ void ClipStage::queueEvent(ClipObject& clip, uint32_t eventFlag, const char* met
                                                     : Priority::Normal;
   if (d && machine_.rules().version() >= 5)
     for (const swf::ClipAction& action : d->clipActions())
-      if (action.events & eventFlag) queue(Queued{self, codeOf(action.actions), {}, unload}, priority);
-  if (method) queue(Queued{self, nullptr, method, unload}, priority);
+      if (action.events & eventFlag) queue(Queued{self, codeOf(action.actions), {}, unload, {}}, priority);
+  if (method) queue(Queued{self, nullptr, method, unload, {}}, priority);
 }
 
 void ClipStage::frameStarting(display::SpriteObject& clip) {
@@ -145,14 +171,15 @@ void ClipStage::frameStarting(display::SpriteObject& clip) {
 
 void ClipStage::frameActions(display::SpriteObject& clip, const std::vector<uint8_t>& actions) {
   auto object = std::dynamic_pointer_cast<ClipObject>(scriptObjectOf(*this, clip));
-  if (object && !actions.empty()) queue(Queued{object, codeOf(actions), {}, false});
+  if (object && !actions.empty())
+    queue(Queued{object, codeOf(actions, clip.context().library().movie().version), {}, false, {}});
 }
 
 // Init actions run once per symbol, at once, on the timeline that holds them.
 void ClipStage::initActions(display::SpriteObject& clip, swf::CharacterId spriteId, const std::vector<uint8_t>& actions) {
-  if (!initDone_.insert(spriteId).second) return;
+  if (!initDone_.insert({&clip.context(), spriteId}).second) return;
   avm1::ObjectRef object = scriptObjectOf(*this, clip);
-  if (object) machine_.runActions(codeOf(actions), object);
+  if (object) machine_.runActions(codeOf(actions, clip.context().library().movie().version), object);
 }
 
 // A clip whose symbol has a registered class takes the class's prototype and runs its
@@ -163,7 +190,10 @@ void ClipStage::instancePlaced(display::DisplayObject& object) {
   auto clip = std::dynamic_pointer_cast<ClipObject>(scriptObjectOf(*this, object));
   if (!clip) return;
   queueEvent(*clip, ev::kInitialize, nullptr);
-  for (const swf::ExportedAsset& e : player_.movie().exports) {
+  const swf::MovieData& movie = object.kind() == display::ObjectKind::Sprite
+                                    ? static_cast<display::SpriteObject&>(object).context().library().movie()
+                                    : player_.movie();
+  for (const swf::ExportedAsset& e : movie.exports) {
     if (e.id != object.characterId()) continue;
     auto it = registered_.find(machine_.rules().nameKey(e.name));
     if (it == registered_.end() || !it->second.isObject()) continue;
@@ -184,6 +214,12 @@ void ClipStage::instanceRemoving(display::DisplayObject& object) {
   if (!object.scriptLink) return;
   auto* clip = dynamic_cast<ClipObject*>(object.scriptLink.get());
   if (clip) queueEvent(*clip, ev::kUnload, "onUnload");
+}
+
+swf::CharacterId ClipStage::exported(const display::SpriteObject& clip, const std::string& name) {
+  for (const swf::ExportedAsset& e : clip.context().library().movie().exports)
+    if (e.name == name) return e.id;
+  return 0;
 }
 
 swf::CharacterId ClipStage::exported(const std::string& name) const {
@@ -288,6 +324,38 @@ void ClipStage::removeSprite(avm1::Machine& m, const avm1::ObjectRef& clip) {
 bool ClipStage::removed(const avm1::ObjectRef& clip) {
   ClipObject* object = asClip(avm1::Value(clip));
   return object && !object->display();
+}
+
+namespace {
+// "_levelN" (any case) as N; -1 for anything else.
+int levelNumber(const std::string& target) {
+  if (target.size() <= 6 || target.size() > 12) return -1;
+  for (size_t i = 0; i < 6; ++i)
+    if (std::tolower(static_cast<unsigned char>(target[i])) != "_level"[i]) return -1;
+  if (target.find_first_not_of("0123456789", 6) != std::string::npos) return -1;
+  return std::atoi(target.c_str() + 6);
+}
+}  // namespace
+
+// A level by name, or a clip by path from the clip the action runs on (a target that names
+// no clip loads nothing); other targets are pages for the host.
+bool ClipStage::loadMovie(avm1::Machine& m, const avm1::ObjectRef& base, const std::string& url,
+                          const std::string& target, bool targetIsClip) {
+  if (int level = levelNumber(target); level >= 0) {
+    if (url.empty()) loads_->unloadLevel(level);
+    else loads_->loadIntoLevel(url, level);
+    return true;
+  }
+  if (!targetIsClip) return false;
+  ClipObject* clip = target.empty() ? asClip(avm1::Value(base)) : followPath(m, base ? base : root_, target);
+  if (!clip) {
+    avm1::Value named = m.getVariable(target);  // "_root.a", "_level0.a"
+    clip = asClip(named);
+  }
+  if (!clip || !clip->sprite()) return true;
+  if (url.empty()) loads_->unloadClip(clip->shared_from_this());
+  else loads_->loadIntoClip(url, clip->shared_from_this());
+  return true;
 }
 
 int ClipStage::framesLoaded(const avm1::ObjectRef& clip) {

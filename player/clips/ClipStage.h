@@ -14,12 +14,18 @@
 #include "ClipObject.h"
 #include "InputObjects.h"
 #include "Machine.h"
+#include "MovieLoads.h"
 #include "MoviePlayer.h"
 #include "ScriptHooks.h"
 
 namespace clips {
 
 class BoundFields;
+class ClipStage;
+
+// How native functions and clip objects reach their stage: the stage clears it as it goes, so
+// a function or clip a script kept past its movie (in _global, a listener) finds nothing.
+using StageLink = std::shared_ptr<ClipStage*>;
 
 class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge {
  public:
@@ -44,10 +50,15 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   double frameMilliseconds() const;
 
   avm1::Machine& machine() { return machine_; }
+  const StageLink& link() const { return link_; }
   display::MoviePlayer& player() { return player_; }
   const avm1::ObjectRef& root() const { return root_; }
   // Key, Mouse, Stage and Selection: the player reports input and resizes here.
   InputObjects& input() { return *input_; }
+  // Movies loaded into clips and levels; the host answers their fetches here.
+  MovieLoads& loads() { return *loads_; }
+  // Work queued after the frame's actions, while `clip` is on the list.
+  void queueTask(const avm1::ObjectRef& clip, std::function<void()> task);
   std::string url;  // the movie's _url
   // The pointer as the control last reported it, in twips of the stage.
   render::Point pointer;
@@ -69,9 +80,12 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   avm1::ObjectRef propertySetter(size_t index) const { return setters_[index]; }
   // The character exported (ExportAssets) under `name`; 0 for none.
   swf::CharacterId exported(const std::string& name) const;
+  // The same in the movie a clip belongs to (a loaded movie has its own exports).
+  static swf::CharacterId exported(const display::SpriteObject& clip, const std::string& name);
   // Classes bound to exported symbols by Object.registerClass.
   std::map<std::string, avm1::Value>& registeredClasses() { return registered_; }
   std::shared_ptr<const avm1::Code> codeOf(const std::vector<uint8_t>& bytes);
+  std::shared_ptr<const avm1::Code> codeOf(const std::vector<uint8_t>& bytes, int version);
 
   // display::ScriptHooks
   void frameStarting(display::SpriteObject& clip) override;
@@ -90,6 +104,8 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
   bool removed(const avm1::ObjectRef& clip) override;
   void startDrag(avm1::Machine& m, const avm1::ObjectRef& clip, bool lockCentre, const double* bounds) override;
   void endDrag(avm1::Machine& m) override;
+  bool loadMovie(avm1::Machine& m, const avm1::ObjectRef& base, const std::string& url, const std::string& target,
+                 bool targetIsClip) override;
 
  private:
   struct Queued {
@@ -97,24 +113,30 @@ class ClipStage final : public display::ScriptHooks, public avm1::DisplayBridge 
     std::shared_ptr<const avm1::Code> code;  // or:
     std::string method;
     bool unload = false;
+    std::function<void()> task;  // or
   };
   enum class Priority { Initialize, Construct, Normal };
   void queue(Queued item, Priority priority = Priority::Normal);
 
+  StageLink link_ = std::make_shared<ClipStage*>(this);
   std::shared_ptr<display::MoviePlayer> kept_;
   display::MoviePlayer& player_;
   avm1::Machine& machine_;
   avm1::ObjectRef root_;
   std::deque<Queued> queues_[3];  // by Priority: initialize events, then constructors, then the rest
   std::map<const std::vector<uint8_t>*, std::shared_ptr<const avm1::Code>> code_;
-  std::set<swf::CharacterId> initDone_;
+  std::set<std::pair<const display::DisplayContext*, swf::CharacterId>> initDone_;  // per movie
   std::vector<avm1::ObjectRef> getters_, setters_;
   std::map<std::string, avm1::Value> registered_;
   double nowMs_ = 0;
   std::unique_ptr<BoundFields> boundFields_;  // text fields that follow their variables
   std::unique_ptr<InputObjects> input_;
+  std::unique_ptr<MovieLoads> loads_;
   int instanceCounter_ = 0;  // unnamed clips, buttons and fields are "instance1", "instance2", ...
 };
+
+// `f` as a native function that does nothing (gives undefined) once the stage is gone.
+avm1::NativeFunction whileStageLives(const ClipStage& stage, avm1::NativeFunction f);
 
 // MovieClip.prototype's methods and the display properties' getters and setters.
 void installMovieClipMethods(ClipStage& stage);

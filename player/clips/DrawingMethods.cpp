@@ -169,15 +169,15 @@ void installDrawingMethods(ClipStage& stage) {
   };
   for (const MethodRow& row : kMethods) {
     Method method = row.method;
-    proto->define(m, row.name, Value(m.newFunction([method, at, sprite](Machine& mm, const Value& self, const Args& args) {
+    proto->define(m, row.name, Value(m.newFunction(whileStageLives(stage, [method, at, sprite](Machine& mm, const Value& self, const Args& args) {
       if (display::SpriteObject* s = sprite(self)) method(*at, mm, s->drawing(), args);
       return Value();
-    })), avm1::kDontEnum);
+    }))), avm1::kDontEnum);
   }
-  proto->define(m, "beginBitmapFill", Value(m.newFunction([at, sprite](Machine& mm, const Value& self, const Args& args) {
+  proto->define(m, "beginBitmapFill", Value(m.newFunction(whileStageLives(stage, [at, sprite](Machine& mm, const Value& self, const Args& args) {
     if (display::SpriteObject* s = sprite(self)) beginBitmapFill(*at, mm, s->drawing(), args, *s);
     return Value();
-  })), avm1::kDontEnum);
+  }))), avm1::kDontEnum);
 }
 
 }  // namespace clips

@@ -176,7 +176,7 @@ void InputObjects::install() {
     return o;
   };
   auto method = [&](const avm1::ObjectRef& on, const char* name, avm1::NativeFunction f) {
-    on->define(m, name, Value(m.newFunction(std::move(f))), kBuiltIn);
+    on->define(m, name, Value(m.newFunction(whileStageLives(stage_, std::move(f)))), kBuiltIn);
   };
 
   key_ = make("Key");
@@ -206,7 +206,8 @@ void InputObjects::install() {
 
   stageObject_ = make("Stage");
   auto property = [&](const char* name, avm1::NativeFunction get, avm1::NativeFunction set) {
-    stageObject_->addProperty(m, name, m.newFunction(std::move(get)), set ? m.newFunction(std::move(set)) : nullptr);
+    stageObject_->addProperty(m, name, m.newFunction(whileStageLives(stage_, std::move(get))),
+                              set ? m.newFunction(whileStageLives(stage_, std::move(set))) : nullptr);
     if (avm1::Property* p = stageObject_->findOwn(m, name)) p->flags |= avm1::kDontEnum | avm1::kDontDelete;
   };
   property("scaleMode", [this](Machine&, const Value&, const Args&) { return Value(scaleMode_); },

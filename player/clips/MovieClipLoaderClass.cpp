@@ -1,6 +1,6 @@
 // MovieClipLoader: a broadcaster (its own first listener) that loads movies into clips or
-// levels. loadClip gives true when the target exists, getProgress the target's bytes, and
-// unloadClip empties it.
+// levels and tells its listeners how the load goes. loadClip gives true when the target
+// exists, getProgress the target's bytes, and unloadClip empties it.
 #include <cmath>
 
 #include "ClipStage.h"
@@ -42,25 +42,25 @@ void installMovieClipLoaderClass(ClipStage& stage) {
     return Value();
   }, proto);
   constexpr unsigned kBuiltIn = avm1::kDontEnum | avm1::kDontDelete;
-  // The movie loads as loadMovie would load it into the target.
-  proto->define(m, "loadClip", Value(m.newFunction([](Machine& mm, const Value&, const Args& args) {
+  // The movie loads as loadMovie would load it into the target, the loader hearing of it.
+  ClipStage* at = &stage;
+  proto->define(m, "loadClip", Value(m.newFunction(whileStageLives(stage, [at](Machine& mm, const Value& self, const Args& args) {
     if (args.size() < 2) return Value();
     if (!args[0].isString()) return Value(false);
     Value target = targetOf(mm, args[1]);
     if (!target.isObject()) return Value(false);
-    if (args[1].isNumber()) {
-      mm.host().getUrl(args[0].string(), "_level" + std::to_string(int(std::floor(args[1].number()))));
-      return Value(true);
-    }
-    mm.callMethod(target, "loadMovie", {args[0]});
+    avm1::ObjectRef listener = self.isObject() ? self.object() : nullptr;
+    if (args[1].isNumber()) at->loads().loadIntoLevel(args[0].string(), int(std::floor(args[1].number())), listener);
+    else at->loads().loadIntoClip(args[0].string(), target.object(), listener);
     return Value(true);
-  })), kBuiltIn);
-  proto->define(m, "unloadClip", Value(m.newFunction([](Machine& mm, const Value&, const Args& args) {
+  }))), kBuiltIn);
+  proto->define(m, "unloadClip", Value(m.newFunction(whileStageLives(stage, [at](Machine& mm, const Value&, const Args& args) {
     Value target = targetOf(mm, avm1::arg(args, 0));
     if (!target.isObject()) return Value(false);
-    mm.callMethod(target, "unloadMovie", {});
+    if (avm1::arg(args, 0).isNumber()) at->loads().unloadLevel(int(std::floor(args[0].number())));
+    else at->loads().unloadClip(target.object());
     return Value(true);
-  })), kBuiltIn);
+  }))), kBuiltIn);
   proto->define(m, "getProgress", Value(m.newFunction([](Machine& mm, const Value&, const Args& args) {
     Value target = targetOf(mm, avm1::arg(args, 0));
     if (!target.isObject()) return Value();

@@ -78,7 +78,7 @@ Value createEmptyMovieClip(ClipStage& stage, Machine& m, ClipObject&, display::S
 Value attachMovie(ClipStage& stage, Machine& m, ClipObject&, display::SpriteObject& s, const Args& args) {
   int32_t depth;
   if (args.size() < 3 || !scriptDepth(m, args[2], &depth)) return Value();
-  swf::CharacterId id = stage.exported(m.toString(args[0]));
+  swf::CharacterId id = ClipStage::exported(s, m.toString(args[0]));  // the clip's own movie's exports
   if (!id) return Value();
   std::shared_ptr<display::DisplayObject> object = s.context().instantiate(id);
   if (!object || object->kind() != display::ObjectKind::Sprite) return Value();
@@ -208,9 +208,24 @@ Value hitTest(ClipStage&, Machine& m, ClipObject&, display::SpriteObject& s, con
   return Value(mine.xMin <= theirs.xMax && theirs.xMin <= mine.xMax && mine.yMin <= theirs.yMax && theirs.yMin <= mine.yMax);
 }
 
-Value bytes(ClipStage& stage, Machine&, ClipObject&, display::SpriteObject&, const Args&) {
-  (void)stage;
-  return Value(1);  // the whole movie is here before it plays
+// A loaded movie's size; the root movie is whole before it plays.
+Value bytes(ClipStage& stage, Machine&, ClipObject&, display::SpriteObject& s, const Args&) {
+  const LoadedMovie* movie = stage.loads().movieOf(s);
+  return movie ? Value(double(movie->bytes)) : Value(1);
+}
+
+// loadMovie(url[, method]) fills the clip with the movie on a later frame; unloadMovie empties
+// it at once.
+Value loadMovie(ClipStage& stage, Machine& m, ClipObject& c, display::SpriteObject&, const Args& args) {
+  if (args.empty()) return Value();
+  const std::string url = m.toString(args[0]);
+  if (url.empty()) stage.loads().unloadClip(c.shared_from_this());
+  else stage.loads().loadIntoClip(url, c.shared_from_this());
+  return Value();
+}
+Value unloadMovie(ClipStage& stage, Machine&, ClipObject& c, display::SpriteObject&, const Args&) {
+  stage.loads().unloadClip(c.shared_from_this());
+  return Value();
 }
 
 struct MethodRow {
@@ -225,7 +240,7 @@ const MethodRow kMethods[] = {
     {"swapDepths", swapDepths}, {"getNextHighestDepth", getNextHighestDepth},
     {"getInstanceAtDepth", getInstanceAtDepth}, {"getBounds", bounds}, {"getRect", bounds},
     {"localToGlobal", localToGlobal}, {"globalToLocal", globalToLocal}, {"hitTest", hitTest},
-    {"getBytesLoaded", bytes}, {"getBytesTotal", bytes},
+    {"getBytesLoaded", bytes}, {"getBytesTotal", bytes}, {"loadMovie", loadMovie}, {"unloadMovie", unloadMovie},
 };
 
 }  // namespace
@@ -237,11 +252,11 @@ void installMovieClipMethods(ClipStage& stage) {
   for (const MethodRow& row : kMethods) {
     Method method = row.method;
     ClipStage* at = &stage;
-    proto->define(m, row.name, Value(m.newFunction([method, at](Machine& mm, const Value& self, const Args& args) {
+    proto->define(m, row.name, Value(m.newFunction(whileStageLives(stage, [method, at](Machine& mm, const Value& self, const Args& args) {
       ClipObject* clip = asClip(self);
       display::SpriteObject* sprite = spriteOf(self);
       return clip && sprite ? method(*at, mm, *clip, *sprite, args) : Value();
-    })), avm1::kDontEnum);
+    }))), avm1::kDontEnum);
   }
   proto->define(m, "enabled", Value(true), avm1::kDontEnum);
   proto->define(m, "useHandCursor", Value(true), avm1::kDontEnum);
@@ -249,11 +264,11 @@ void installMovieClipMethods(ClipStage& stage) {
   Value object = m.global()->get(m, "Object");
   if (object.isObject()) {
     ClipStage* at = &stage;
-    object.object()->define(m, "registerClass", Value(m.newFunction([at](Machine& mm, const Value&, const Args& args) {
+    object.object()->define(m, "registerClass", Value(m.newFunction(whileStageLives(stage, [at](Machine& mm, const Value&, const Args& args) {
       if (args.size() < 2) return Value(false);
       at->registeredClasses()[mm.rules().nameKey(mm.toString(args[0]))] = args[1];
       return Value(true);
-    })), avm1::kDontEnum);
+    }))), avm1::kDontEnum);
   }
 }
 

@@ -286,14 +286,14 @@ void installTextFieldClass(ClipStage& stage) {
   });
   // The selection while the field has the focus, else the start of the text.
   ClipStage* at = &stage;
-  avm1::defineMethod(m, proto, "replaceSel", [at](Machine& mm, const Value& self, const Args& args) {
+  avm1::defineMethod(m, proto, "replaceSel", whileStageLives(stage, [at](Machine& mm, const Value& self, const Args& args) {
     display::EditTextObject* f = field(self);
     if (!f || args.empty()) return Value();
     EditTextState& s = st(*f);
     const bool focused = at->input().hasSelection() && at->input().focus() == (self.isObject() ? self.object() : nullptr);
     s.replaceRange(focused ? s.selectionBegin() : 0, focused ? s.selectionEnd() : 0, utf16(mm, args[0]));
     return Value();
-  });
+  }));
   avm1::defineMethod(m, proto, "replaceText", [](Machine& mm, const Value& self, const Args& args) {
     display::EditTextObject* f = field(self);
     if (!f || args.size() < 3) return Value();
@@ -318,7 +318,7 @@ void installTextFieldClass(ClipStage& stage) {
   // default format; SWF 8 and later give it back.
   avm1::ObjectRef clipProto = m.prototypeOf("MovieClip");
   if (!clipProto) return;
-  avm1::defineMethod(m, clipProto, "createTextField", [at](Machine& mm, const Value& self, const Args& args) {
+  avm1::defineMethod(m, clipProto, "createTextField", whileStageLives(stage, [at](Machine& mm, const Value& self, const Args& args) {
     ClipObject* clip = asClip(self);
     display::SpriteObject* sprite = clip ? clip->sprite() : nullptr;
     if (!sprite || args.size() < 6) return Value();
@@ -340,7 +340,7 @@ void installTextFieldClass(ClipStage& stage) {
     if (!placed || mm.rules().version() < 8) return Value();
     avm1::ObjectRef made = scriptObjectOf(*at, *placed);
     return made ? Value(made) : Value();
-  });
+  }));
 }
 
 }  // namespace clips

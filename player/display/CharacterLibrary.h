@@ -51,6 +51,7 @@ class CharacterLibrary {
   const text::LayoutFont* layoutFont(const std::string& name, bool bold, bool italic);
   void setDeviceFonts(std::shared_ptr<text::DeviceFonts> fonts) { deviceFonts_ = std::move(fonts); }
   text::DeviceFonts* deviceFonts() const { return deviceFonts_.get(); }
+  const std::shared_ptr<text::DeviceFonts>& sharedDeviceFonts() const { return deviceFonts_; }
   // A record for a field a script makes, kept as long as the library (its fields refer to it).
   const text::EditTextRecord& keepEditText(text::EditTextRecord record) {
     return scriptedTexts_.emplace_back(std::move(record));

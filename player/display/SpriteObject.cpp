@@ -90,7 +90,8 @@ void SpriteObject::removeAt(int32_t depth) { removeChild(depth); }
 
 void SpriteObject::swapDepths(int32_t a, int32_t b) { list_.swap(a, b); }
 
-DisplayObject* SpriteObject::attach(std::shared_ptr<DisplayObject> object, int32_t depth, const std::string& name) {
+DisplayObject* SpriteObject::attach(std::shared_ptr<DisplayObject> object, int32_t depth, const std::string& name,
+                                    bool runFirstFrame) {
   if (!object) return nullptr;
   removeChild(depth);
   object->setDepth(depth);
@@ -99,7 +100,7 @@ DisplayObject* SpriteObject::attach(std::shared_ptr<DisplayObject> object, int32
   object->setPlaceFrame(0);
   list_.put(object);
   if (ScriptHooks* hooks = context_.scriptHooks()) hooks->instancePlaced(*object);
-  if (object->kind() == ObjectKind::Sprite && !object->removed())
+  if (runFirstFrame && object->kind() == ObjectKind::Sprite && !object->removed())
     context_.runFirstFrame(static_cast<SpriteObject&>(*object));
   return object.get();
 }
@@ -224,6 +225,14 @@ void SpriteObject::markRemoved() {
 
 void SpriteObject::render(RenderContext& context, const swf::Matrix& toPixels,
                           const swf::ColorTransform& colorTransform) const {
+  // A movie loaded into a clip draws from its own characters.
+  if (&context.library != &context_.library()) {
+    RenderContext own{context.renderer, context_.library(), context.drawingMask, context.openLayers, context.stageScale};
+    context.renderer.setBitmapLookup(context_.library().bitmapLookup());
+    render(own, toPixels, colorTransform);
+    context.renderer.setBitmapLookup(context.library.bitmapLookup());
+    return;
+  }
   if (drawing_ && !drawing_->empty())
     context.renderer.drawShape(drawing_->prepared(), concatenate(toPixels, matrix()),
                                concatenate(colorTransform, this->colorTransform()));

@@ -41,9 +41,11 @@ class SpriteObject final : public DisplayObject {
   const DisplayList& children() const { return list_; }
 
   // Scripts' changes to the list. attach puts an instance made by the context at `depth` (what
-  // was there leaves) and runs a clip's first frame; removeAt takes one off; swapDepths moves
-  // the instances at two depths (either may be empty).
-  DisplayObject* attach(std::shared_ptr<DisplayObject> object, int32_t depth, const std::string& name);
+  // was there leaves) and runs a clip's first frame (a loaded movie's waits for the next
+  // frame); removeAt takes one off; swapDepths moves the instances at two depths (either may
+  // be empty).
+  DisplayObject* attach(std::shared_ptr<DisplayObject> object, int32_t depth, const std::string& name,
+                        bool runFirstFrame = true);
   void removeAt(int32_t depth);
   void swapDepths(int32_t a, int32_t b);
   DisplayContext& context() const { return context_; }

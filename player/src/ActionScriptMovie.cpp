@@ -67,6 +67,13 @@ void ActionScriptMovie::play(const movie::SwfMovie& movie, const std::wstring& u
     stage_ = std::make_shared<clips::ClipStage>(std::move(display), machine_);
     stage_->url = wideToUtf8(scriptUrlOf(url));
     input_ = std::make_unique<clips::ClipInput>(*stage_);
+    // loadMovie and MovieClipLoader fetch as the movie's other loads do; the answer comes back
+    // from the message loop, to this stage if it is still the movie's.
+    stage_->loads().setRequest([this, weak = std::weak_ptr<clips::ClipStage>(stage_)](int id, const std::string& url) {
+      player_.startClipLoad(url, [weak, id](std::optional<std::vector<uint8_t>> bytes) {
+        if (auto stage = weak.lock()) stage->loads().fetched(id, std::move(bytes));
+      });
+    });
     stageStarted_ = false;
   }
   avm1::ObjectRef root = machine_.root();

@@ -40,6 +40,10 @@ class ActionScriptMovie final : public avm1::Host, public display::ButtonActionR
   // One tick of the frame timer: the next frame's code, onEnterFrame, the intervals due; with a
   // display list, its clips advance first.
   void enterFrame();
+  // The movies loaded into levels above 0, over the root's picture.
+  void renderLevels(render::Renderer& renderer, const swf::Matrix& view) {
+    if (stage_) stage_->loads().renderLevels(renderer, view);
+  }
   // Whether enterFrame advances the display list itself.
   bool drivesDisplay() const { return stage_ != nullptr; }
   // Whether frames need ticking: some code ran or waits to run.

@@ -475,6 +475,11 @@ void FlashPlayer::startSoundLoad(int sound, const std::string& url) {
   else scriptSounds_.loaded(sound, std::nullopt);
 }
 
+void FlashPlayer::startClipLoad(const std::string& url, std::function<void(std::optional<std::vector<uint8_t>>)> done) {
+  if (const WPARAM id = startLoad(-1, utf8ToWide(url), true)) loads_[id].clipLoaded = std::move(done);
+  else done(std::nullopt);
+}
+
 void FlashPlayer::finishLoad(WPARAM id) {
   auto it = loads_.find(id);
   if (it == loads_.end()) return;
@@ -493,6 +498,12 @@ void FlashPlayer::finishLoad(WPARAM id) {
     transcript::write(FAILED(hr) ? L"sound-load-failed " + load.url + L" " + hex(hr)
                                  : L"sound-load " + load.url + L" bytes " + std::to_wstring(bytes.size()));
     scriptSounds_.loaded(load.sound, FAILED(hr) ? std::nullopt : std::optional(std::move(bytes)));
+    return;
+  }
+  if (load.clipLoaded) {
+    transcript::write(FAILED(hr) ? L"clip-load-failed " + load.url + L" " + hex(hr)
+                                 : L"clip-load " + load.url + L" bytes " + std::to_wstring(bytes.size()));
+    load.clipLoaded(FAILED(hr) ? std::nullopt : std::optional(std::move(bytes)));
     return;
   }
   if (load.layer < 0) {
@@ -571,6 +582,9 @@ void FlashPlayer::startActionScript(bool keepMachine, const std::map<std::wstrin
   actionScript_->play(*movie_, movieFullUrl_, flashVars, movieView_.player());
   bindStageLayout();
   bindFocus();
+  movieView_.setLevels([movie = std::weak_ptr<ActionScriptMovie>(actionScript_)](render::Renderer& renderer, const swf::Matrix& view) {
+    if (auto actionScript = movie.lock()) actionScript->renderLevels(renderer, view);
+  });
 }
 
 void FlashPlayer::loadFromMovie(int level, const std::wstring& url) {

@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -52,6 +53,9 @@ class FlashPlayer final : public IShockwaveFlash,
   // loadMovie/loadMovieNum of the movie's code: a URL relative to the movie, into a level; a
   // load into _level0 keeps the movie's ActionScript machine and so its _global.
   void loadFromMovie(int level, const std::wstring& url);
+  // A movie the movie loads into a clip or a level: `done` gets its bytes (none when it could
+  // not be fetched) from the message loop, after this call.
+  void startClipLoad(const std::string& url, std::function<void(std::optional<std::vector<uint8_t>>)> done);
   // Registers an ExternalInterface callback; `keepAnswer` leaves a registered one's answer as is.
   // ExternalInterface exists from SWF 8 on; a player without a movie keeps its callbacks.
   bool hasExternalInterface() const { return !movie_ || movie_->version >= kFirstExternalInterfaceVersion; }
@@ -261,6 +265,7 @@ class FlashPlayer final : public IShockwaveFlash,
     Microsoft::WRL::ComPtr<MovieDownload> download;
     bool fromMovie = false;
     int sound = 0;  // a Sound.loadSound file for this sound id
+    std::function<void(std::optional<std::vector<uint8_t>>)> clipLoaded = nullptr;  // or a movie for a clip or level
   };
 
   // Windows: the message window lives with the object (timers, completions); the stage

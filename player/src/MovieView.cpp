@@ -141,6 +141,7 @@ RECT MovieView::render(int width, int height, const MovieLook& look) {
   s.renderer.setQuality(qualityOf(look.quality));
   s.renderer.beginFrame(static_cast<uint32_t>(width), static_cast<uint32_t>(height), background);
   s.player.render(s.renderer, view);
+  if (levels_) levels_(s.renderer, view);
   if (std::shared_ptr<display::DisplayObject> ringed = s.text.highlighted())
     if (std::optional<clips::Bounds> b = clips::focusBounds(s.player.context().library(), *ringed))
       clips::drawFocusRect(s.renderer, *b, view);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,12 @@ class MovieSounds;
 }
 namespace display {
 class MoviePlayer;
+}
+namespace render {
+class Renderer;
+}
+namespace swf {
+struct Matrix;
 }
 
 // How the picture is made: the stage's layout, the colour behind it and the quality.
@@ -51,6 +58,10 @@ class MovieView {
 
   // Movies loaded from now on play their sounds into `mixer` (which outlives this view).
   void setMixer(sound::Mixer* mixer) { mixer_ = mixer; }
+  // Draws what the movie loaded into levels above 0 over its own picture (`view`: stage twips
+  // to the frame's pixels).
+  using LevelDrawing = std::function<void(render::Renderer& renderer, const swf::Matrix& view)>;
+  void setLevels(LevelDrawing draw) { levels_ = std::move(draw); }
   // Transcript lines of the movie's sounds since the last call.
   std::vector<std::string> takeSoundNotes();
   // The movie's sounds; none without a movie or a mixer.
@@ -109,4 +120,5 @@ class MovieView {
   std::optional<FieldChange> fieldChange(bool changed) const;
   std::unique_ptr<State> state_;
   sound::Mixer* mixer_ = nullptr;
+  LevelDrawing levels_;
 };

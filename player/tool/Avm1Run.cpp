@@ -113,6 +113,12 @@ int main(int argc, char** argv) {
     clips::ClipStage stage(player, machine);
     stage.url = path;
     if (viewWidth > 0 && viewHeight > 0) stage.input().resized(viewWidth, viewHeight);
+    // loadMovie and MovieClipLoader read files beside the movie; other URLs fail.
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    stage.loads().setRequest([&stage, folder](int id, const std::string& url) {
+      const bool relative = url.find(':') == std::string::npos && !url.empty() && url[0] != '/';
+      stage.loads().fetched(id, relative ? readFile(folder / url) : std::nullopt);
+    });
     for (int i = 0; i < frames; ++i) {
       stage.tick();
       silent.afterFrame(machine);
