@@ -65,6 +65,10 @@ struct Pointer : ::testing::Test {
       mask.clipDepth = 65535;
       movie.frame(1).tags.insert(movie.frame(1).tags.begin(), mask);
     }
+    // A second start ends the first movie as its owner would: the stage before what it uses.
+    input.reset();
+    stage.reset();
+    player.reset();
     machine = std::make_unique<avm1::Machine>(8, host);
     player = std::make_unique<display::MoviePlayer>(movie.data);
     stage = std::make_unique<clips::ClipStage>(*player, *machine);

@@ -42,6 +42,8 @@ struct Loads : ::testing::Test {
   std::string play(const std::vector<std::string>& frames, int ticks) {
     std::vector<uint8_t> bytes = movieFile(frames, "parent box");
     auto movie = std::make_shared<const swf::MovieData>(*swf::readMovie(bytes.data(), bytes.size()));
+    stage.reset();  // a second movie ends the first: the stage before what it uses
+    player.reset();
     machine = std::make_unique<avm1::Machine>(movie->version, host);
     player = std::make_unique<display::MoviePlayer>(movie);
     stage = std::make_unique<clips::ClipStage>(*player, *machine);

@@ -33,6 +33,8 @@ struct Played {
     swf::PlaceObject named = place(2, 2);
     named.name = "box";
     movie.frame(1).tags = {place(1, 2), named, swf::DoAction{as2c::compileActions(source, 8)}};
+    stage.reset();  // a second movie ends the first: the stage before what it uses
+    player.reset();
     machine = std::make_unique<avm1::Machine>(8, host);
     player = std::make_unique<display::MoviePlayer>(movie.data);
     stage = std::make_unique<clips::ClipStage>(*player, *machine);
