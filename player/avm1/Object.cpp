@@ -104,26 +104,25 @@ Property* Object::findOwnAnyVersion(Machine& m, const std::string& name) {
   return it == index_.end() ? nullptr : &properties_[it->second];
 }
 
-// `__proto__` is read at each step of every inherited lookup: its place is remembered.
+// `__proto__` is read at each step of every inherited lookup, and an array's `length` at each
+// element write: their places are remembered.
 Property* Object::protoProperty(Machine& m) {
-  if (protoSlot_ == kUnknownSlot) {
-    static const std::string name = "__proto__";
-    auto it = index_.find(name);
-    protoSlot_ = it == index_.end() ? kNoSlot : it->second;
-  }
-  if (protoSlot_ == kNoSlot) return nullptr;
-  Property* p = &properties_[protoSlot_];
-  return p->flags & m.rules().hiddenPropertyFlags() ? nullptr : p;
+  static const std::string name = "__proto__";
+  return rememberedProperty(m, protoSlot_, name);
 }
 
 Property* Object::lengthProperty(Machine& m) {
-  if (lengthSlot_ == kUnknownSlot) {
-    static const std::string name = "length";
+  static const std::string name = "length";
+  return rememberedProperty(m, lengthSlot_, name);
+}
+
+Property* Object::rememberedProperty(Machine& m, size_t& slot, const std::string& name) {
+  if (slot == kUnknownSlot) {
     auto it = index_.find(name);
-    lengthSlot_ = it == index_.end() ? kNoSlot : it->second;
+    slot = it == index_.end() ? kNoSlot : it->second;
   }
-  if (lengthSlot_ == kNoSlot) return nullptr;
-  Property* p = &properties_[lengthSlot_];
+  if (slot == kNoSlot) return nullptr;
+  Property* p = &properties_[slot];
   return p->flags & m.rules().hiddenPropertyFlags() ? nullptr : p;
 }
 

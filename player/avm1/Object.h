@@ -138,6 +138,8 @@ class Object : public std::enable_shared_from_this<Object> {
   static constexpr size_t kUnknownSlot = ~size_t{0}, kNoSlot = kUnknownSlot - 1;
   size_t protoSlot_ = kUnknownSlot;  // where `__proto__` is in properties_
   size_t lengthSlot_ = kUnknownSlot;  // and `length`
+  // The property at a remembered `slot`, found by `name` the first time; null when hidden.
+  Property* rememberedProperty(Machine& m, size_t& slot, const std::string& name);
   ElementTable elements_;  // arrays only
 };
 
